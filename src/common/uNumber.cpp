@@ -1,0 +1,420 @@
+#include "common/uNumber.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "common/uError.h"
+
+namespace tracemill {
+
+namespace {
+
+constexpr int kSignificant = 15;
+
+// Decimal digits of |value| rounded to `significant` figures: digits holds
+// exactly `significant` characters (trailing zeros kept) and value equals
+// 0.d1d2d3... x 10^exponent. Zero gives all zeros and exponent 0.
+struct Decimal {
+  char digits[32];
+  int count = 0;
+  int exponent = 0;
+};
+
+Decimal ToDecimal(double value, int significant) {
+  Decimal d;
+  d.count = significant;
+  if (value == 0) {
+    std::memset(d.digits, '0', static_cast<std::size_t>(significant));
+    return d;
+  }
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                               std::chars_format::scientific, significant - 1);
+  // buf: d[.ddd]e±XX
+  const char* p = buf;
+  int n = 0;
+  d.digits[n++] = *p++;
+  if (*p == '.') {
+    ++p;
+    while (*p != 'e') d.digits[n++] = *p++;
+  }
+  ++p;  // 'e'
+  int exp = 0;
+  std::from_chars(*p == '+' ? p + 1 : p, r.ptr, exp);
+  d.exponent = exp + 1;
+  return d;
+}
+
+// Rounds a digit string (value 0.digits x 10^exponent) half away from zero so
+// that `decimals` digits remain after the decimal point. Returns the integer
+// and fraction digits (integer without leading zeros, "" for zero).
+void RoundFixed(const Decimal& d, int decimals, std::string& integer, std::string& fraction) {
+  // Position (0-based, from the left of digits) of the last kept digit.
+  const long keep = static_cast<long>(d.exponent) + decimals;  // digits kept
+  std::vector<char> digits(d.digits, d.digits + d.count);
+  long exponent = d.exponent;
+  if (keep < 0) {
+    digits.clear();
+  } else if (keep < static_cast<long>(digits.size())) {
+    const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
+    digits.resize(static_cast<std::size_t>(keep));
+    if (up) {
+      long i = keep - 1;
+      while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+      if (i >= 0) {
+        ++digits[static_cast<std::size_t>(i)];
+      } else {
+        digits.insert(digits.begin(), '1');
+        ++exponent;
+      }
+    }
+  }
+  integer.clear();
+  fraction.assign(static_cast<std::size_t>(decimals), '0');
+  // digit k (0-based) has place value 10^(exponent-1-k).
+  for (long k = 0; k < static_cast<long>(digits.size()); ++k) {
+    const long place = exponent - 1 - k;
+    if (place >= 0) {
+      if (integer.empty()) integer.assign(static_cast<std::size_t>(place + 1), '0');
+      integer[integer.size() - 1 - static_cast<std::size_t>(place)] = digits[static_cast<std::size_t>(k)];
+    } else if (-place <= decimals) {
+      fraction[static_cast<std::size_t>(-place - 1)] = digits[static_cast<std::size_t>(k)];
+    }
+  }
+  const auto nz = integer.find_first_not_of('0');
+  integer = nz == std::string::npos ? std::string() : integer.substr(nz);
+}
+
+// The parsed shape of one section of a picture format.
+struct Picture {
+  int intPlaceholders = 0;  // '0' and '#' before the decimal point (or exponent)
+  int intMinDigits = 0;     // from the first '0' to the decimal point
+  int fracPlaceholders = 0;
+  int fracMinDigits = 0;  // up to the last '0' after the decimal point
+  bool thousands = false;
+  bool scientific = false;
+};
+
+bool IsExponentAt(std::string_view s, std::size_t i) {
+  return (s[i] == 'E' || s[i] == 'e') && i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-');
+}
+
+Picture Analyse(std::string_view s) {
+  Picture p;
+  bool afterPoint = false;
+  int firstZero = -1;  // index among integer placeholders
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '"' || c == '\'') {
+      const auto close = s.find(c, i + 1);
+      i = close == std::string_view::npos ? s.size() : close;
+    } else if (c == '0' || c == '#') {
+      if (afterPoint) {
+        ++p.fracPlaceholders;
+        if (c == '0') p.fracMinDigits = p.fracPlaceholders;
+      } else {
+        if (c == '0' && firstZero < 0) firstZero = p.intPlaceholders;
+        ++p.intPlaceholders;
+      }
+    } else if (c == '.') {
+      afterPoint = true;
+    } else if (c == ',') {
+      if (!afterPoint) p.thousands = true;
+    } else if (IsExponentAt(s, i)) {
+      p.scientific = true;
+      break;
+    }
+  }
+  p.intMinDigits = firstZero < 0 ? 0 : p.intPlaceholders - firstZero;
+  return p;
+}
+
+// Splits a pattern into its ";" sections (quotes respected), at most three.
+std::vector<std::string_view> Sections(std::string_view pattern) {
+  std::vector<std::string_view> out;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= pattern.size(); ++i) {
+    if (i < pattern.size() && (pattern[i] == '"' || pattern[i] == '\'')) {
+      const auto close = pattern.find(pattern[i], i + 1);
+      i = close == std::string_view::npos ? pattern.size() - 1 : close;
+      continue;
+    }
+    if (i == pattern.size() || pattern[i] == ';') {
+      out.push_back(pattern.substr(start, i - start));
+      start = i + 1;
+      if (out.size() == 3) break;
+    }
+  }
+  return out;
+}
+
+std::string FormatSection(std::string_view s, double magnitude, bool minus,
+                          const TFormatSettings& fs) {
+  const Picture p = Analyse(s);
+  std::string integer, fraction;
+  int exponent = 0;
+  if (p.scientific) {
+    const int significant = std::max(1, std::min(p.intPlaceholders + p.fracPlaceholders, 18));
+    const Decimal d = ToDecimal(magnitude, significant);
+    std::string all(d.digits, static_cast<std::size_t>(d.count));
+    if (magnitude != 0) exponent = d.exponent - p.intPlaceholders;
+    const std::size_t split = static_cast<std::size_t>(std::min(p.intPlaceholders, d.count));
+    integer = all.substr(0, split);
+    fraction = all.substr(split);
+    fraction.resize(static_cast<std::size_t>(p.fracPlaceholders), '0');
+    const auto nz = integer.find_first_not_of('0');
+    integer = nz == std::string::npos ? std::string() : integer.substr(nz);
+  } else {
+    RoundFixed(ToDecimal(magnitude, kSignificant), p.fracPlaceholders, integer, fraction);
+    if (integer.empty() && fraction.find_first_not_of('0') == std::string::npos) minus = false;
+  }
+  int fracShown = p.fracMinDigits;
+  for (int k = p.fracPlaceholders; k > fracShown; --k)
+    if (fraction[static_cast<std::size_t>(k - 1)] != '0') {
+      fracShown = k;
+      break;
+    }
+
+  std::string out;
+  if (minus) out += '-';
+  const int intWidth = std::max(static_cast<int>(integer.size()), p.intMinDigits);
+  auto putIntDigit = [&](int place) {  // place: 0 = units
+    out += place < static_cast<int>(integer.size()) ? integer[integer.size() - 1 - place] : '0';
+    if (p.thousands && place > 0 && place % 3 == 0) out += fs.ThousandSeparator;
+  };
+  int intSeen = 0, fracSeen = 0;
+  bool afterPoint = false;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '"' || c == '\'') {
+      const auto close = s.find(c, i + 1);
+      const std::size_t end = close == std::string_view::npos ? s.size() : close;
+      out.append(s.substr(i + 1, end - i - 1));
+      i = end;
+    } else if (c == '0' || c == '#') {
+      if (!afterPoint) {
+        const int place = p.intPlaceholders - 1 - intSeen;
+        if (intSeen == 0)  // figures beyond the placeholders go at the first one
+          for (int q = intWidth - 1; q > place; --q) putIntDigit(q);
+        if (place < intWidth) putIntDigit(place);
+        ++intSeen;
+      } else {
+        if (fracSeen < fracShown) out += fraction[static_cast<std::size_t>(fracSeen)];
+        ++fracSeen;
+      }
+    } else if (c == '.') {
+      if (!afterPoint && fracShown > 0) out += fs.DecimalSeparator;
+      afterPoint = true;
+    } else if (c == ',') {
+      // thousands flag only
+    } else if (IsExponentAt(s, i)) {
+      if (intSeen == 0 && p.intPlaceholders == 0 && !afterPoint) {
+        // no figure positions at all: nothing to place
+      }
+      out += c;
+      const bool plusForm = s[i + 1] == '+';
+      i += 2;
+      int minDigits = 0;
+      while (i < s.size() && s[i] == '0' && minDigits < 4) {
+        ++minDigits;
+        ++i;
+      }
+      if (exponent < 0)
+        out += '-';
+      else if (plusForm)
+        out += '+';
+      std::string e = std::to_string(exponent < 0 ? -exponent : exponent);
+      if (static_cast<int>(e.size()) < minDigits) e.insert(0, static_cast<std::size_t>(minDigits) - e.size(), '0');
+      out += e;
+      out.append(s.substr(i));  // the rest is literal text
+      break;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view StripBlanks(std::string_view t) {
+  while (!t.empty() && static_cast<unsigned char>(t.front()) <= ' ') t.remove_prefix(1);
+  while (!t.empty() && static_cast<unsigned char>(t.back()) <= ' ') t.remove_suffix(1);
+  return t;
+}
+
+}  // namespace
+
+std::size_t FormatGeneral(double value, char* buf, char decimalSeparator) {
+  char* o = buf;
+  if (std::isnan(value)) {
+    std::memcpy(buf, "NAN", 3);
+    return 3;
+  }
+  if (std::isinf(value)) {
+    if (value < 0) *o++ = '-';
+    std::memcpy(o, "INF", 3);
+    return static_cast<std::size_t>(o - buf) + 3;
+  }
+  if (value == 0) {
+    *o = '0';
+    return 1;
+  }
+  const Decimal d = ToDecimal(value, kSignificant);
+  int n = d.count;
+  while (n > 1 && d.digits[n - 1] == '0') --n;
+  if (value < 0) *o++ = '-';
+  const int e = d.exponent;  // value = 0.digits x 10^e
+  if (e >= -4 && e <= 15) {  // 1E-5 <= |x| < 1E15
+    if (e <= 0) {
+      *o++ = '0';
+      *o++ = decimalSeparator;
+      for (int k = 0; k < -e; ++k) *o++ = '0';
+      std::memcpy(o, d.digits, static_cast<std::size_t>(n));
+      o += n;
+    } else {
+      for (int k = 0; k < e; ++k) *o++ = k < n ? d.digits[k] : '0';
+      if (n > e) {
+        *o++ = decimalSeparator;
+        std::memcpy(o, d.digits + e, static_cast<std::size_t>(n - e));
+        o += n - e;
+      }
+    }
+  } else {
+    *o++ = d.digits[0];
+    if (n > 1) {
+      *o++ = decimalSeparator;
+      std::memcpy(o, d.digits + 1, static_cast<std::size_t>(n - 1));
+      o += n - 1;
+    }
+    *o++ = 'E';
+    const auto r = std::to_chars(o, o + 8, e - 1);
+    o = r.ptr;
+  }
+  return static_cast<std::size_t>(o - buf);
+}
+
+std::string FloatToStr(double value, char decimalSeparator) {
+  char buf[40];
+  return std::string(buf, FormatGeneral(value, buf, decimalSeparator));
+}
+
+std::string FormatFloat(std::string_view pattern, double value, const TFormatSettings& settings) {
+  if (std::isnan(value) || std::isinf(value)) return FloatToStr(value);
+  const auto sections = Sections(pattern);
+  if (sections.empty() || sections[0].empty())
+    return FloatToStr(value, settings.DecimalSeparator);
+  std::string_view chosen = sections[0];
+  bool minus = value < 0;
+  if (value < 0 && sections.size() >= 2 && !sections[1].empty()) {
+    chosen = sections[1];
+    minus = false;  // the negative section writes its own sign, if any
+  } else if (value == 0 && sections.size() >= 3 && !sections[2].empty()) {
+    chosen = sections[2];
+  }
+  return FormatSection(chosen, std::fabs(value), minus, settings);
+}
+
+std::optional<std::int64_t> TryStrToInt64(std::string_view text) {
+  std::string_view t = StripBlanks(text);
+  bool negative = false;
+  if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
+    negative = t[0] == '-';
+    t.remove_prefix(1);
+  }
+  int base = 10;
+  if (!t.empty() && t[0] == '$') {
+    base = 16;
+    t.remove_prefix(1);
+  } else if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+    base = 16;
+    t.remove_prefix(2);
+  }
+  if (t.empty()) return std::nullopt;
+  std::uint64_t magnitude = 0;
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), magnitude, base);
+  if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return std::nullopt;
+  if (base == 16 && !negative) {
+    // Hexadecimal texts name bit patterns: $FFFFFFFFFFFFFFFF is -1.
+    return static_cast<std::int64_t>(magnitude);
+  }
+  if (negative) {
+    if (magnitude > static_cast<std::uint64_t>(INT64_MAX) + 1) return std::nullopt;
+    return static_cast<std::int64_t>(0 - magnitude);
+  }
+  if (magnitude > static_cast<std::uint64_t>(INT64_MAX)) return std::nullopt;
+  return static_cast<std::int64_t>(magnitude);
+}
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
+  const std::string_view t = StripBlanks(text);
+  const bool hex = t.find_first_of("$xX") != std::string_view::npos;
+  const auto v = TryStrToInt64(t);
+  if (!v) return std::nullopt;
+  if (hex && *v >= 0 && *v <= 0xFFFFFFFFLL) return static_cast<std::int32_t>(static_cast<std::uint32_t>(*v));
+  if (*v < INT32_MIN || *v > INT32_MAX) return std::nullopt;
+  return static_cast<std::int32_t>(*v);
+}
+
+std::optional<double> TryStrToFloat(std::string_view text, char decimalSeparator) {
+  const std::string_view t = StripBlanks(text);
+  // sign, figures [separator figures] [e sign figures]; at least one figure.
+  std::string buf;
+  buf.reserve(t.size());
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+    if (t[i] == '-') buf += '-';
+    ++i;
+  }
+  int figures = 0;
+  while (i < t.size() && IsDigit(t[i])) buf += t[i++], ++figures;
+  if (i < t.size() && t[i] == decimalSeparator) {
+    buf += '.';
+    ++i;
+    while (i < t.size() && IsDigit(t[i])) buf += t[i++], ++figures;
+  }
+  if (figures == 0) return std::nullopt;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    buf += 'e';
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) buf += t[i++];
+    int expFigures = 0;
+    while (i < t.size() && IsDigit(t[i])) buf += t[i++], ++expFigures;
+    if (expFigures == 0) return std::nullopt;
+  }
+  if (i != t.size()) return std::nullopt;
+  double value = 0;
+  const auto r = std::from_chars(buf.data(), buf.data() + buf.size(), value);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Underflow reads as zero; overflow is not a number we can hold.
+    const auto e = buf.find('e');
+    if (e != std::string::npos && buf.find('-', e) != std::string::npos) return 0.0;
+    return std::nullopt;
+  }
+  if (r.ec != std::errc() || r.ptr != buf.data() + buf.size()) return std::nullopt;
+  return value;
+}
+
+bool IsIntegerText(std::string_view text) { return TryStrToInt(text).has_value(); }
+
+bool IsFloatText(std::string_view text, char decimalSeparator) {
+  return TryStrToFloat(text, decimalSeparator).has_value();
+}
+
+std::int32_t StrToInt(std::string_view text) {
+  const auto v = TryStrToInt(text);
+  if (!v) throw ConvertError("'" + std::string(text) + "' is not a valid integer value");
+  return *v;
+}
+
+double StrToFloat(std::string_view text, char decimalSeparator) {
+  const auto v = TryStrToFloat(text, decimalSeparator);
+  if (!v) throw ConvertError("'" + std::string(text) + "' is not a valid floating point value");
+  return *v;
+}
+
+std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+
+}  // namespace tracemill
