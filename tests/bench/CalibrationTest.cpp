@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "bench/uCalibration.h"
+
+using namespace tracemill;
+
+namespace {
+
+constexpr int kW = 640, kH = 480;  // picture size in image pixels
+
+// A standard point in the middle unit of pixel (px, py) of a picture shown at
+// `scale`, with values.
+void AddStandard(TStandardList& list, int px, int py, double x, double y, int scale = 1) {
+  auto p = std::make_unique<TStandardPoint>(px * scale + scale / 2, py * scale + scale / 2,
+                                            kW * scale, kH * scale);
+  p->ValueX = x;
+  p->ValueY = y;
+  list.Add(std::move(p));
+}
+
+std::pair<double, double> Read(const TCoefficients& c, const TStandardList& s, int posX, int posY,
+                               int scale = 1) {
+  TMeasuredPoint p(posX, posY, kW * scale, kH * scale);
+  ComputeValues(c, s.LogX, s.LogY, p);
+  return {p.ValueX, p.ValueY};
+}
+
+}  // namespace
+
+TEST(Calibration, WithoutStandardPointsValuesArePixelPositions) {
+  TStandardList s;
+  TCoefficients c;
+  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  auto [x, y] = Read(c, s, 0, 0);
+  EXPECT_DOUBLE_EQ(x, 1);
+  EXPECT_DOUBLE_EQ(y, 1);
+  std::tie(x, y) = Read(c, s, kW - 1, kH - 1);
+  EXPECT_DOUBLE_EQ(x, kW);
+  EXPECT_DOUBLE_EQ(y, kH);
+  // At scale 3 the three units of pixel (0, 0) read 0.667, 1 and 1.333.
+  const double expected[] = {2.0 / 3, 1.0, 4.0 / 3};
+  for (int k = 0; k < 3; ++k) {
+    std::tie(x, y) = Read(c, s, k, k, 3);
+    EXPECT_NEAR(x, expected[k], 1e-12);
+    EXPECT_NEAR(y, expected[k], 1e-12);
+  }
+  // At scale 27 the middle unit of pixel (10, 20) reads its centre.
+  std::tie(x, y) = Read(c, s, 10 * 27 + 13, 20 * 27 + 13, 27);
+  EXPECT_NEAR(x, 11, 1e-12);
+  EXPECT_NEAR(y, 21, 1e-12);
+  // Log flags are not consulted for the coefficients.
+  s.LogX = true;
+  TCoefficients withLog;
+  ASSERT_EQ(Calibrate(s, kW, kH, withLog), TCalibrationResult::Ok);
+  EXPECT_EQ(withLog.Ax, c.Ax);
+  EXPECT_EQ(withLog.Cx, c.Cx);
+}
+
+TEST(Calibration, OnePointShiftsThePixelGrid) {
+  TStandardList s;
+  AddStandard(s, 100, 200, 100, 50);
+  TCoefficients c;
+  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  auto [x, y] = Read(c, s, 100, 200);
+  EXPECT_NEAR(x, 100, 1e-9);
+  EXPECT_NEAR(y, 50, 1e-9);
+  std::tie(x, y) = Read(c, s, 101, 200);
+  EXPECT_NEAR(x, 101, 1e-9);
+  EXPECT_NEAR(y, 50, 1e-9);
+  std::tie(x, y) = Read(c, s, 100, 190);  // Y grows downwards, one unit per pixel
+  EXPECT_NEAR(y, 40, 1e-9);
+}
+
+TEST(Calibration, TwoPointsGiveIndependentAxisScales) {
+  TStandardList s;
+  AddStandard(s, 40, 400, 0, 0);
+  AddStandard(s, 600, 40, 10, 100);
+  TCoefficients c;
+  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  EXPECT_EQ(c.Bx, 0);
+  EXPECT_EQ(c.Ay, 0);
+  auto [x, y] = Read(c, s, 320, 220);  // halfway in both directions
+  EXPECT_NEAR(x, 5, 1e-9);
+  EXPECT_NEAR(y, 50, 1e-9);
+  // Points set at another scale calibrate the same way.
+  TStandardList s3;
+  AddStandard(s3, 40, 400, 0, 0, 3);
+  AddStandard(s3, 600, 40, 10, 100, 3);
+  TCoefficients c3;
+  ASSERT_EQ(Calibrate(s3, kW, kH, c3), TCalibrationResult::Ok);
+  std::tie(x, y) = Read(c3, s3, 320 * 3 + 1, 220 * 3 + 1, 3);
+  EXPECT_NEAR(x, 5, 1e-9);
+  EXPECT_NEAR(y, 50, 1e-9);
+}
+
+TEST(Calibration, LogarithmicAxes) {
+  // X = 1 at u = 0.25 and X = 100 at u = 0.75 on a log axis: u = 0.5 reads 10.
+  // An extent of 2 units gives u = 0.25 and 0.75 exactly; Y stays linear.
+  TStandardList s;
+  auto a = std::make_unique<TStandardPoint>(0, 0, 2, 4);  // u = 0.25, v = 0.125
+  a->ValueX = 1;
+  a->ValueY = 10;
+  auto b = std::make_unique<TStandardPoint>(1, 2, 2, 4);  // u = 0.75, v = 0.625
+  b->ValueX = 100;
+  b->ValueY = 1000;
+  s.Add(std::move(a));
+  s.Add(std::move(b));
+  s.LogX = true;
+  TCoefficients c;
+  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  TMeasuredPoint half(1, 3, 3, 8);  // u = 3/6 = 0.5, v = 7/16
+  ComputeValues(c, s.LogX, s.LogY, half);
+  EXPECT_NEAR(half.ValueX, 10, 1e-9);
+  EXPECT_NEAR(half.ValueY, 10 + (1000 - 10) * ((7.0 / 16 - 0.125) / 0.5), 1e-9);
+
+  // Three points on log-log axes reproduce their own values.
+  TStandardList three;
+  AddStandard(three, 50, 430, 1, 0.01);
+  AddStandard(three, 590, 430, 1000, 0.01);
+  AddStandard(three, 50, 50, 1, 100);
+  three.LogX = three.LogY = true;
+  ASSERT_EQ(Calibrate(three, kW, kH, c), TCalibrationResult::Ok);
+  auto [x, y] = Read(c, three, 590, 50);
+  EXPECT_NEAR(x, 1000, 1e-9);
+  EXPECT_NEAR(y, 100, 1e-9);
+  std::tie(x, y) = Read(c, three, 320, 240);  // halfway: geometric means
+  EXPECT_NEAR(x, std::sqrt(1000.0), 1e-6);
+  EXPECT_NEAR(y, 1.0, 1e-3);
+}
+
+TEST(Calibration, ThreePointsHandleRotatedAxes) {
+  // The graph's axes are rotated by 30 degrees on the image; one graph unit
+  // is 10 pixels and the graph's Y grows upwards. Positions use 100 units per
+  // pixel, whose centres lie at pixel coordinate (unit + 0.5) / 100.
+  const double angle = M_PI / 6, ox = 200, oy = 300;
+  auto unitOf = [&](double gx, double gy) {
+    const double px = ox + 10 * (gx * std::cos(angle) - gy * std::sin(angle));
+    const double py = oy - 10 * (gx * std::sin(angle) + gy * std::cos(angle));
+    return std::make_pair(static_cast<int>(px * 100), static_cast<int>(py * 100));
+  };
+  auto graphOf = [&](int ux, int uy) {
+    const double dx = ((ux + 0.5) / 100 - ox) / 10, dy = -((uy + 0.5) / 100 - oy) / 10;
+    return std::make_pair(dx * std::cos(angle) + dy * std::sin(angle),
+                          -dx * std::sin(angle) + dy * std::cos(angle));
+  };
+  TStandardList s;
+  for (auto [gx, gy] : {std::pair{0.0, 0.0}, {20.0, 0.0}, {0.0, 15.0}}) {
+    auto [ux, uy] = unitOf(gx, gy);
+    auto p = std::make_unique<TStandardPoint>(ux, uy, kW * 100, kH * 100);
+    std::tie(p->ValueX, p->ValueY) = graphOf(ux, uy);
+    s.Add(std::move(p));
+  }
+  TCoefficients c;
+  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  EXPECT_NE(c.Bx, 0);  // X depends on v too: the axes are rotated
+  for (auto [gx, gy] : {std::pair{12.0, 7.0}, {-5.0, 3.0}, {1.0, -8.0}}) {
+    auto [ux, uy] = unitOf(gx, gy);
+    TMeasuredPoint m(ux, uy, kW * 100, kH * 100);
+    ComputeValues(c, false, false, m);
+    auto [ex, ey] = graphOf(ux, uy);
+    EXPECT_NEAR(m.ValueX, ex, 1e-9);
+    EXPECT_NEAR(m.ValueY, ey, 1e-9);
+  }
+  // A fourth point never changes the result.
+  const TCoefficients before = c;
+  auto extra = std::make_unique<TStandardPoint>(5, 5, kW * 100, kH * 100);
+  extra->ValueX = 1e6;
+  s.Add(std::move(extra));
+  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  EXPECT_EQ(c.Ax, before.Ax);
+  EXPECT_EQ(c.Bx, before.Bx);
+  EXPECT_EQ(c.By, before.By);
+  EXPECT_EQ(c.Cy, before.Cy);
+}
+
+TEST(Calibration, FailuresKeepTheCoefficientsAndSayWhy) {
+  const TCoefficients previous{1, 2, 3, 4, 5, 6};
+  auto expectUnchanged = [&](const TCoefficients& c) {
+    EXPECT_EQ(c.Ax, 1);
+    EXPECT_EQ(c.Bx, 2);
+    EXPECT_EQ(c.Cx, 3);
+    EXPECT_EQ(c.Ay, 4);
+    EXPECT_EQ(c.By, 5);
+    EXPECT_EQ(c.Cy, 6);
+  };
+  {  // same image column, different Y values
+    TStandardList s;
+    AddStandard(s, 100, 10, 0, 0);
+    AddStandard(s, 100, 400, 5, 7);
+    TCoefficients c = previous;
+    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Line);
+    expectUnchanged(c);
+  }
+  {  // the row test comes before the log test
+    TStandardList s;
+    AddStandard(s, 10, 100, 0, 0);
+    AddStandard(s, 400, 100, 5, 7);
+    s.LogX = true;
+    TCoefficients c = previous;
+    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Line);
+  }
+  {  // a zero on a log axis fails; on a linear axis it calibrates
+    TStandardList s;
+    AddStandard(s, 10, 10, 0, 1);
+    AddStandard(s, 400, 300, 5, 7);
+    TCoefficients c = previous;
+    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+    s.LogX = true;
+    c = previous;
+    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Log);
+    expectUnchanged(c);
+    // The failed attempt left the points and flags alone.
+    EXPECT_EQ(s.Item(0)->ValueX, 0);
+    EXPECT_TRUE(s.LogX);
+  }
+  {  // three nearly collinear points
+    TStandardList s;
+    AddStandard(s, 10, 10, 0, 0);
+    AddStandard(s, 20, 20, 1, 1);
+    AddStandard(s, 30, 30, 2, 2);
+    TCoefficients c = previous;
+    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Triangle);
+    expectUnchanged(c);
+  }
+  {  // a triangle two of whose points share a row calibrates
+    TStandardList s;
+    AddStandard(s, 10, 400, 0, 0);
+    AddStandard(s, 600, 400, 10, 0);
+    AddStandard(s, 10, 20, 0, 10);
+    TCoefficients c = previous;
+    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  }
+  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Line, false),
+            "Standard points should not be in Horizontal Line nor Vertical Line.\r\n");
+  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Log, true),
+            "対数軸では正の数を指定してください。\r\n");
+  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Triangle, false),
+            "Standard points should make a triangle.\r\n");
+  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Triangle, true),
+            "基準点は三角形を形作るように指定してください。\r\n");
+  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Ok, true), "");
+}
+
+TEST(Calibration, TwoPointsJustFarEnoughApartCalibrate) {
+  // u differs by exactly 2/20000 = 0.0001 (not less): accepted.
+  TStandardList s;
+  auto a = std::make_unique<TStandardPoint>(0, 0, 20000, 20000);
+  auto b = std::make_unique<TStandardPoint>(2, 2, 20000, 20000);
+  b->ValueX = b->ValueY = 1;
+  a->ValueX = a->ValueY = 0;
+  s.Add(std::move(a));
+  s.Add(std::move(b));
+  TCoefficients c;
+  EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  s.Item(1)->PosY = 1;  // v differs by 0.00005
+  EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Line);
+}
+
+TEST(Calibration, StandardValueEntryAcceptsOnlyNumbers) {
+  TStandardList s;
+  s.Add(std::make_unique<TStandardPoint>(3, 4, 10, 10));
+  EXPECT_TRUE(EnterStandardValue(s, 0, TStandardColumn::X, "1.50e2", '.'));
+  EXPECT_EQ(s.Item(0)->TextX, "1.50e2");
+  EXPECT_EQ(s.Item(0)->ValueX, 150);
+  EXPECT_FALSE(EnterStandardValue(s, 0, TStandardColumn::Y, "abc", '.'));
+  EXPECT_FALSE(EnterStandardValue(s, 0, TStandardColumn::Y, "", '.'));
+  EXPECT_EQ(s.Item(0)->TextY, "4");
+  EXPECT_EQ(s.Item(0)->ValueY, 4);
+  EXPECT_TRUE(EnterStandardValue(s, 0, TStandardColumn::Y, "-2,5", ','));
+  EXPECT_EQ(s.Item(0)->ValueY, -2.5);
+  EXPECT_FALSE(EnterStandardValue(s, 1, TStandardColumn::X, "1", '.'));  // no such row
+}
+
+TEST(Calibration, NewPointsUseTheCoefficientsFromBeforeAFailedAttempt) {
+  TStandardList s;
+  AddStandard(s, 100, 200, 100, 50);
+  TCoefficients c;
+  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  AddStandard(s, 100, 300, 0, 0);  // same column as the first
+  EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Line);
+  auto [x, y] = Read(c, s, 101, 200);
+  EXPECT_NEAR(x, 101, 1e-9);
+  EXPECT_NEAR(y, 50, 1e-9);
+}
