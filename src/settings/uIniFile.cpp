@@ -73,7 +73,7 @@ constexpr std::string_view kFileErrorCaptionJapanese = " - ファイルエラー
 // Limits that keep a damaged file from exhausting memory or time: no real
 // settings file comes near them. Entries beyond them are ignored on reading.
 constexpr std::size_t kMaxFileBytes = std::size_t(64) << 20;
-constexpr std::size_t kMaxDepth = 64;          // nesting levels below the root element
+constexpr std::size_t kMaxDepth = 32;          // nesting levels below the root element
 constexpr std::size_t kMaxPathBytes = 4096;    // bytes of one key path
 
 std::string_view TypeName(char kind) {
@@ -132,6 +132,20 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
   }
   return lines;
+}
+
+// The byte offset count characters after pos (UTF-8 characters, so that no
+// character is ever cut in two).
+std::size_t SkipChars(std::string_view s, std::size_t pos, int count) {
+  for (int k = 0; k < count && pos < s.size(); ++k) pos += CharByteLength(s, pos);
+  return std::min(pos, s.size());
+}
+
+// s without its last character.
+std::string_view WithoutLastChar(std::string_view s) {
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < s.size(); i += CharByteLength(s, i)) last = i;
+  return s.substr(0, last);
 }
 
 std::size_t LeadingBlanks(std::string_view line) {
@@ -628,13 +642,21 @@ void TIniFile::LoadFromText(std::string_view bytes) {
 
 namespace {
 
-// The key path of an entry read from a file, or nullopt when it is beyond the limits.
+// The key path of an entry read from a file, or nullopt when it is beyond the
+// limits or has a name that the file cannot hold (one with a blank, or one that
+// begins with "/" and so would read as a closing tag): such an entry would not
+// read back as itself after the next save.
 std::optional<std::string> LoadedPath(const std::string& sectionPath, std::string_view name) {
   if (sectionPath.size() + name.size() > kMaxPathBytes) return std::nullopt;
   std::string path = sectionPath;
   path.append(name);
-  if (static_cast<std::size_t>(std::count(path.begin(), path.end(), kPathSeparator)) > kMaxDepth)
-    return std::nullopt;
+  std::size_t separators = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == ' ') return std::nullopt;
+    if (path[i] == kPathSeparator) ++separators;
+    if (path[i] == '/' && (i == 0 || path[i - 1] == kPathSeparator)) return std::nullopt;
+  }
+  if (separators > kMaxDepth) return std::nullopt;
   return path;
 }
 
@@ -658,18 +680,18 @@ void TIniFile::LoadXml(const std::vector<std::string_view>& lines) {
     const std::size_t blank = rest.find(' ');
     if (blank == std::string_view::npos) {
       // An element without a type opens a section.
-      stack.Push(rest.substr(0, rest.empty() ? 0 : rest.size() - 1));
+      stack.Push(WithoutLastChar(rest));
       continue;
     }
     const std::string_view name = rest.substr(0, blank);
     std::string_view type;
     std::string_view value;
-    const std::size_t typeStart = blank + kTypeAttribute.size();
-    if (typeStart < rest.size()) {
-      const std::size_t quote = rest.find('"', typeStart);
-      type = rest.substr(typeStart, quote == std::string_view::npos ? std::string_view::npos : quote - typeStart);
-      if (quote != std::string_view::npos && quote + 2 < rest.size()) value = rest.substr(quote + 2);
-    }
+    // After the name: the blank, Type, "=" and the opening quote; the type name
+    // runs to the closing quote, which a ">" follows.
+    const std::size_t typeStart = SkipChars(rest, blank, static_cast<int>(kTypeAttribute.size()));
+    const std::size_t quote = rest.find('"', typeStart);
+    type = rest.substr(typeStart, quote == std::string_view::npos ? std::string_view::npos : quote - typeStart);
+    if (quote != std::string_view::npos) value = rest.substr(SkipChars(rest, quote, 2));
     const std::string tail = ClosingTag(name);
     if (EndsWithNoCase(value, tail)) value.remove_suffix(tail.size());
     if (auto path = LoadedPath(stack.Path(), name)) {

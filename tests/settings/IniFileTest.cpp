@@ -221,6 +221,10 @@ TEST(IniFileText, DamagedFilesKeepTheReadableEntries) {
                    "</IniFile>\r\n");
   EXPECT_EQ(Entries(ini), (std::vector<std::string>{"F\\X|I|2", "F\\Z|S|"}));
 
+  // Names the file cannot hold are not taken: they would not read back.
+  ini.LoadFromText("Good=I:1\r\nmy key=I:2\r\nSec\\/Slash=I:3\r\n/Root=I:4\r\nBad section\r\n x=I:5\r\n");
+  EXPECT_EQ(Entries(ini), std::vector<std::string>{"Good|I|1"});
+
   // Binary bytes and NULs never stop the reader.
   std::string junk = head;
   for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>((i * 131 + 7) % 256));
