@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 
 #include "common/uEncoding.h"
@@ -37,32 +36,6 @@ constexpr char kString = 'S';
 
 constexpr std::string_view kTrue = "True";
 constexpr std::string_view kFalse = "False";
-
-// Font and placement keys.
-constexpr std::string_view kFontJapanese = "\\Font\\Japanese";
-constexpr std::string_view kFontEnglish = "\\Font\\English";
-constexpr std::string_view kFontName = "Name";
-constexpr std::string_view kFontCharset = "Charset";
-constexpr std::string_view kFontSize = "Size";
-constexpr std::string_view kFontColor = "Color";
-constexpr std::string_view kFontPitch = "Pitch";
-constexpr std::string_view kFontBold = "Bold";
-constexpr std::string_view kFontItalic = "Italic";
-constexpr std::string_view kFontUnderline = "Underline";
-constexpr std::string_view kFontStrikeout = "Strikeout";
-constexpr std::string_view kDefaultFontJapanese = "ＭＳ Ｐゴシック";
-constexpr std::int32_t kDefaultCharsetJapanese = 128;
-constexpr std::string_view kDefaultFontEnglish = "Arial";
-constexpr std::int32_t kDefaultCharsetEnglish = 0;
-
-constexpr std::string_view kLeft = "Left";
-constexpr std::string_view kTop = "Top";
-constexpr std::string_view kWidth = "Width";
-constexpr std::string_view kHeight = "Height";
-constexpr std::string_view kState = "State";
-constexpr std::string_view kStateNormal = "Normal";
-constexpr std::string_view kStateMinimized = "Minimized";
-constexpr std::string_view kStateMaximized = "Maximized";
 
 // Save failure message.
 constexpr std::string_view kNotCreatedEnglish = "\ncan not be created.\nYour option settings have not saved.";
@@ -99,13 +72,6 @@ std::string JoinPath(std::string_view section, std::string_view key) {
   path.append(section).push_back(kPathSeparator);
   path.append(key);
   return path;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view tail) {
@@ -197,30 +163,6 @@ std::optional<std::string> PlainText(const TIniEntry& e) {
   return e.Text;
 }
 
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
-}
-
-// Reads 1 to maxFigures decimal figures at text[pos].
-bool ReadFigures(std::string_view text, std::size_t& pos, int maxFigures, int& value) {
-  int figures = 0;
-  value = 0;
-  while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && figures < maxFigures) {
-    value = value * 10 + (text[pos++] - '0');
-    ++figures;
-  }
-  return figures > 0 && (pos >= text.size() || text[pos] < '0' || text[pos] > '9');
-}
-
-bool Expect(std::string_view text, std::size_t& pos, char c) {
-  if (pos >= text.size() || text[pos] != c) return false;
-  ++pos;
-  return true;
-}
-
 std::string ReadBounded(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw FileError("Cannot open file \"" + path + "\".");
@@ -235,91 +177,6 @@ std::string ReadBounded(const std::string& path) {
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------- values
-
-std::string FormatIniDateTime(const TIniDateTime& v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", v.Year, v.Month, v.Day, v.Hour,
-                v.Minute, v.Second);
-  return buf;
-}
-
-std::optional<TIniDateTime> ParseIniDateTime(std::string_view text) {
-  const std::string trimmed = Trim(text);
-  const std::string_view t = trimmed;
-  TIniDateTime v;
-  std::size_t pos = 0;
-  if (!ReadFigures(t, pos, 4, v.Year) || !Expect(t, pos, '/') || !ReadFigures(t, pos, 2, v.Month) ||
-      !Expect(t, pos, '/') || !ReadFigures(t, pos, 2, v.Day))
-    return std::nullopt;
-  v.Hour = v.Minute = v.Second = 0;
-  if (pos < t.size()) {
-    if (t[pos] != ' ') return std::nullopt;
-    while (pos < t.size() && t[pos] == ' ') ++pos;
-    if (!ReadFigures(t, pos, 2, v.Hour) || !Expect(t, pos, ':') || !ReadFigures(t, pos, 2, v.Minute))
-      return std::nullopt;
-    if (pos < t.size() && (!Expect(t, pos, ':') || !ReadFigures(t, pos, 2, v.Second))) return std::nullopt;
-    if (pos != t.size()) return std::nullopt;
-  }
-  if (v.Year < 1 || v.Month < 1 || v.Month > 12 || v.Day < 1 || v.Day > DaysInMonth(v.Year, v.Month) ||
-      v.Hour > 23 || v.Minute > 59 || v.Second > 59)
-    return std::nullopt;
-  return v;
-}
-
-std::string EncodeValue(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(text.size() + 8);
-  auto escape = [&](unsigned char b) {
-    out.push_back('%');
-    out.push_back(kHex[b >> 4]);
-    out.push_back(kHex[b & 15]);
-  };
-  for (std::size_t i = 0; i < text.size();) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    const std::size_t n = CharByteLength(text, i);
-    if (b == '%') {
-      out += "%%";
-    } else if (b < 32 || (b >= 0x80 && n == 1)) {
-      escape(b);
-    } else {
-      out.append(text.substr(i, n));
-    }
-    i += n;
-  }
-  return out;
-}
-
-std::optional<std::string> TryDecodeValue(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out.push_back(text[i]);
-      continue;
-    }
-    if (i + 1 < text.size() && text[i + 1] == '%') {
-      out.push_back('%');
-      ++i;
-      continue;
-    }
-    if (i + 2 >= text.size()) return std::nullopt;
-    const int hi = HexDigit(text[i + 1]);
-    const int lo = HexDigit(text[i + 2]);
-    if (hi < 0 || lo < 0) return std::nullopt;
-    out.push_back(static_cast<char>(hi * 16 + lo));
-    i += 2;
-  }
-  return out;
-}
-
-std::string DecodeValue(std::string_view text) {
-  auto decoded = TryDecodeValue(text);
-  if (!decoded) throw ConvertError("'" + std::string(text) + "' is not a valid encoded text");
-  return std::move(*decoded);
-}
 
 // ---------------------------------------------------------------- store
 
@@ -539,85 +396,6 @@ std::string TIniFile::ReadValue(std::string_view section, std::string_view key, 
 
 std::string TIniFile::ReadValue(std::string_view section, std::string_view key, const char* def) const {
   return ReadValue(section, key, std::string_view(def ? def : ""));
-}
-
-// ---------------------------------------------------------------- fonts and placement
-
-void TIniFile::WriteFont(std::string_view section, const TFontRecord& font) {
-  const std::string s = std::string(section) + std::string(IsJapanese() ? kFontJapanese : kFontEnglish);
-  WriteValue(s, kFontName, font.Name);
-  WriteValue(s, kFontCharset, font.Charset);
-  WriteValue(s, kFontSize, font.Size);
-  WriteValue(s, kFontColor, font.Color);
-  WriteValue(s, kFontPitch, static_cast<std::int32_t>(font.Pitch));
-  WriteValue(s, kFontBold, font.Bold);
-  WriteValue(s, kFontItalic, font.Italic);
-  WriteValue(s, kFontUnderline, font.Underline);
-  WriteValue(s, kFontStrikeout, font.Strikeout);
-}
-
-void TIniFile::ReadFont(std::string_view section, TFontRecord& font) const {
-  const bool japanese = IsJapanese();
-  const std::string s = std::string(section) + std::string(japanese ? kFontJapanese : kFontEnglish);
-  std::string name = ReadValue(s, kFontName, std::string_view());
-  if (name.empty()) {
-    font.Name = std::string(japanese ? kDefaultFontJapanese : kDefaultFontEnglish);
-    font.Charset = japanese ? kDefaultCharsetJapanese : kDefaultCharsetEnglish;
-    return;
-  }
-  font.Name = std::move(name);
-  const std::int32_t charset = ReadValue(s, kFontCharset, font.Charset);
-  if (charset >= 0 && charset <= 255) font.Charset = charset;
-  font.Size = ReadValue(s, kFontSize, font.Size);
-  font.Color = ReadValue(s, kFontColor, font.Color);
-  const std::int32_t pitch = ReadValue(s, kFontPitch, static_cast<std::int32_t>(font.Pitch));
-  if (pitch >= 0 && pitch <= 2) font.Pitch = static_cast<TFontPitch>(pitch);
-  font.Bold = ReadValue(s, kFontBold, font.Bold);
-  font.Italic = ReadValue(s, kFontItalic, font.Italic);
-  font.Underline = ReadValue(s, kFontUnderline, font.Underline);
-  font.Strikeout = ReadValue(s, kFontStrikeout, font.Strikeout);
-}
-
-void TIniFile::WritePlacement(const TWindowPlacement& window, std::string_view section) {
-  if (!window.HasRestoredRect) return;
-  if (window.Sizeable) {
-    WriteValue(section, kWidth, static_cast<std::int32_t>(window.RestoredWidth));
-    WriteValue(section, kHeight, static_cast<std::int32_t>(window.RestoredHeight));
-  }
-  WriteValue(section, kLeft, static_cast<std::int32_t>(window.RestoredLeft));
-  WriteValue(section, kTop, static_cast<std::int32_t>(window.RestoredTop));
-  std::string_view state = kStateNormal;
-  if (window.State == TWindowState::Minimized) state = kStateMinimized;
-  if (window.State == TWindowState::Maximized) state = kStateMaximized;
-  WriteValue(section, kState, state);
-}
-
-void TIniFile::ReadPlacement(TWindowPlacement& window, std::string_view section, int screenWidth,
-                             int screenHeight) const {
-  // The offset between the window's coordinates and those of its restored
-  // rectangle (work area against screen), which the stored values lack.
-  const std::int64_t offsetX = window.HasRestoredRect ? std::int64_t(window.Left) - window.RestoredLeft : 0;
-  const std::int64_t offsetY = window.HasRestoredRect ? std::int64_t(window.Top) - window.RestoredTop : 0;
-  std::int64_t left = ReadValue(section, kLeft, static_cast<std::int32_t>(window.Left)) + offsetX;
-  std::int64_t top = ReadValue(section, kTop, static_cast<std::int32_t>(window.Top)) + offsetY;
-  if (window.Sizeable) {
-    window.Width = ReadValue(section, kWidth, static_cast<std::int32_t>(window.Width));
-    window.Height = ReadValue(section, kHeight, static_cast<std::int32_t>(window.Height));
-  }
-  // Keep the window on the screen.
-  if (left > std::int64_t(screenWidth) - window.Width) left = std::int64_t(screenWidth) - window.Width;
-  if (left < 0) left = 0;
-  if (top > std::int64_t(screenHeight) - window.Height) top = std::int64_t(screenHeight) - window.Height;
-  if (top < 0) top = 0;
-  window.Left = static_cast<int>(std::min<std::int64_t>(left, INT32_MAX));
-  window.Top = static_cast<int>(std::min<std::int64_t>(top, INT32_MAX));
-  const std::string state = ReadValue(section, kState, kStateNormal);
-  if (state == kStateMinimized)
-    window.State = TWindowState::Minimized;
-  else if (state == kStateMaximized)
-    window.State = TWindowState::Maximized;
-  else
-    window.State = TWindowState::Normal;
 }
 
 // ---------------------------------------------------------------- file

@@ -98,7 +98,7 @@ class TIniFile {
   // Replaces the entries with the file's; a missing or empty file leaves the
   // store empty. Throws FileError when the file exists but cannot be read.
   void Load();
-  // The same from the file's bytes (UTF-8, or CP932 from the older program).
+  // The same from the file's bytes (UTF-8, or CP932 as older versions wrote it).
   void LoadFromText(std::string_view bytes);
   // Writes all entries to the file (safely: a temporary file renamed over it).
   // On failure tells the user through the message service and returns false.

@@ -1,5 +1,5 @@
 // The settings file: its exact text, reading it back, the older indented form,
-// files from the older program and damaged files.
+// Shift-JIS files of older versions and damaged files.
 
 #include <gtest/gtest.h>
 
@@ -178,7 +178,7 @@ TEST(IniFileText, IndentedFormLoadsAndSavesAsXml) {
   EXPECT_EQ(again.ReadValue("", "Plain", ""), "no type");
 }
 
-TEST(IniFileText, FilesOfTheOlderProgramAreReadInShiftJis) {
+TEST(IniFileText, ShiftJisFilesOfOlderVersionsAreConverted) {
   // "ＭＳ Ｐゴシック" and "表" in Shift-JIS; the trail byte of "表" is "\".
   const std::string gothic = "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
   const std::string table = "\x95\x5C";
