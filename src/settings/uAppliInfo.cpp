@@ -41,7 +41,8 @@ std::string CurrentFolder() {
 }
 
 std::string HomeBased(const char* variable, std::string_view belowHome) {
-  if (const char* value = std::getenv(variable); value != nullptr && *value != '\0')
+  // Only an absolute folder counts; a relative one is ignored like an unset one.
+  if (const char* value = std::getenv(variable); value != nullptr && *value == '/')
     return IncludeTrailingSlash(value);
   if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
     return IncludeTrailingSlash(home) + std::string(belowHome);

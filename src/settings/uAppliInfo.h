@@ -64,7 +64,7 @@ std::string LongPathName(std::string_view path);
 // The running executable's full path ("" when the system does not tell).
 std::string ExecutablePath();
 
-// The per-user base folders: $XDG_CONFIG_HOME and $XDG_DATA_HOME, else
+// The per-user base folders: $XDG_CONFIG_HOME and $XDG_DATA_HOME (when absolute), else
 // ~/.config and ~/.local/share, else the current folder. With a trailing "/".
 std::string ConfigHomeFolder();
 std::string DataHomeFolder();

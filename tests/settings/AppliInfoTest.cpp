@@ -67,6 +67,18 @@ TEST_F(AppliTest, FoldersAndFilesComeFromTheExecutable) {
   EXPECT_EQ(appli.WorkFile("Report.txt"), dir / "data/Norvale/tracemill/Report.txt");
   EXPECT_TRUE(std::filesystem::is_directory(appli.WorkFolder));
 
+  // A relative or empty XDG folder is ignored; then HOME, then the current folder.
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  ::setenv("XDG_DATA_HOME", "relative/data", 1);
+  ::setenv("HOME", (dir / "home").c_str(), 1);
+  EXPECT_EQ(DataHomeFolder(), dir / "home/.local/share/");
+  ::setenv("XDG_CONFIG_HOME", "", 1);
+  EXPECT_EQ(ConfigHomeFolder(), dir / "home/.config/");
+  ::unsetenv("HOME");
+  EXPECT_EQ(DataHomeFolder(), std::filesystem::current_path().string() + "/");
+  ::unsetenv("XDG_CONFIG_HOME");
+  if (!home.empty()) ::setenv("HOME", home.c_str(), 1);
+
   // An installed program finds its manual in <prefix>/share/doc/<name>/.
   std::filesystem::create_directories(dir / "usr/bin");
   std::filesystem::create_directories(dir / "usr/share/doc/tracemill");
