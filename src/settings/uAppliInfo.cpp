@@ -14,6 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view kDefaultBaseName = "tracemill";
 constexpr std::string_view kHelpExtension = ".html";
 constexpr std::string_view kDocumentExtension = ".txt";
 constexpr std::string_view kHelpAnchorJapanese = "ja";
@@ -81,6 +82,8 @@ void TAppli::SetExecutable(std::string_view path) {
   const std::string full = LongPathName(path);
   Folder = ExtractFilePath(full);
   BaseName = ExtractFileBaseName(full);
+  // Without a known executable the files are named after the program itself.
+  if (BaseName.empty()) BaseName = kDefaultBaseName;
   HelpFile = FindBesideProgram(Folder, BaseName + std::string(kHelpExtension), BaseName);
   DocumentFile = FindBesideProgram(Folder, BaseName + std::string(kDocumentExtension), BaseName);
   WorkFolder = DataHomeFolder() + MakerShortName + "/" + BaseName + "/";
@@ -94,7 +97,7 @@ void TAppli::SetProgramValues() {
   MakerShortName = "Norvale";
   NoticeHolder1 = "Copyright (C) 2026 Norvale";
   NoticeHolder2.clear();
-  NoticeClosing = "Free to use, copy and share for any purpose.";
+  NoticeClosing = "All rights reserved.";
   Description = std::string(IsJapanese() ? kDescriptionJapanese : kDescriptionEnglish);
   SetExecutable(ExecutablePath());
 }

@@ -16,7 +16,6 @@ class TAppli {
   // A fresh record carries the placeholder values "Sample Soft", "Sample",
   // version 0.00 revision 0; SetProgramValues gives it Tracemill's own.
   TAppli();
-  virtual ~TAppli() = default;
 
   std::string Description;     // one line, in the interface language
   std::string Name;            // product name; window and message-box captions use it

@@ -34,7 +34,7 @@ constexpr const char* kHead =
     "A program that reads numbers off pictures of graphs\n"
     "Tracemill  Ver.5.00  Rev.6\n"
     "\nCopyright (C) 2026 Norvale"
-    "\nFree to use, copy and share for any purpose.\n\n";
+    "\nAll rights reserved.\n\n";
 
 }  // namespace
 
@@ -86,6 +86,9 @@ TEST_F(AppliTest, FoldersAndFilesComeFromTheExecutable) {
   appli.SetExecutable(dir / "usr/bin/tracemill");
   EXPECT_EQ(appli.HelpFile, dir / "usr/share/doc/tracemill/tracemill.html");
   EXPECT_EQ(appli.DocumentFile, dir / "usr/bin/tracemill.txt");
+
+  appli.SetExecutable("");
+  EXPECT_EQ(appli.BaseName, "tracemill");
 }
 
 TEST_F(AppliTest, VersionTextNamesTheFilesThatExist) {
@@ -100,7 +103,7 @@ TEST_F(AppliTest, VersionTextNamesTheFilesThatExist) {
   appli.SetProgramValues();
   appli.SetExecutable(dir / "bin/tracemill");
   EXPECT_EQ(appli.VersionText(), "グラフの画像から数値を読み取るプログラム\nTracemill  Ver.5.00  Rev.6\n"
-                                 "\nCopyright (C) 2026 Norvale\nFree to use, copy and share for any purpose.\n\n"
+                                 "\nCopyright (C) 2026 Norvale\nAll rights reserved.\n\n"
                                  "\n\n詳細は " + appli.DocumentFile + " や\n" + appli.HelpFile +
                                      " をご覧ください。");
   std::filesystem::remove(appli.DocumentFile);
@@ -108,7 +111,7 @@ TEST_F(AppliTest, VersionTextNamesTheFilesThatExist) {
   appli.NoticeHolder2 = "Portions (C) 2026 Someone";
   EXPECT_EQ(appli.VersionText().substr(appli.Description.size() + 1),
             "Tracemill  Ver.5.05  Rev.6\n\nCopyright (C) 2026 Norvale\nPortions (C) 2026 Someone"
-            "\nFree to use, copy and share for any purpose.\n\n\n\n詳細は " + appli.HelpFile + " をご覧ください。");
+            "\nAll rights reserved.\n\n\n\n詳細は " + appli.HelpFile + " をご覧ください。");
   appli.MinorVersion = 12;
   EXPECT_NE(appli.VersionText().find("Ver.5.12  Rev.6"), std::string::npos);
 
