@@ -103,12 +103,14 @@ TEST(IniFileValues, EmptyValuesDeleteEntries) {
 
   // Many writes and deletions keep every lookup right.
   for (int i = 0; i < 1000; ++i) ini.WriteValue("Many", "K" + std::to_string(i), std::int32_t(i));
-  for (int i = 0; i < 1000; i += 3) ini.WriteValue("Many", "k" + std::to_string(i), "");
+  for (int i = 0; i < 1000; ++i)
+    if (i % 3 != 1) ini.WriteValue("Many", "k" + std::to_string(i), "");
   ini.WriteValue("Many", "K0", std::int32_t(-1));
   for (int i = 1; i < 1000; ++i)
-    ASSERT_EQ(ini.ReadValue("MANY", "K" + std::to_string(i), -7), i % 3 == 0 ? -7 : i) << i;
+    ASSERT_EQ(ini.ReadValue("MANY", "K" + std::to_string(i), -7), i % 3 == 1 ? i : -7) << i;
   EXPECT_EQ(ini.ReadValue("Many", "K0", 0), -1);
-  EXPECT_EQ(ini.Count(), 1000 - 334 + 1);
+  EXPECT_EQ(ini.Count(), 333 + 1);
+  EXPECT_EQ(ini.Entry(333).KeyPath, "Many\\K0");
 }
 
 TEST(IniFileFonts, FontsAreKeptPerLanguage) {

@@ -221,6 +221,10 @@ TEST(IniFileText, DamagedFilesKeepTheReadableEntries) {
                    "</IniFile>\r\n");
   EXPECT_EQ(Entries(ini), (std::vector<std::string>{"F\\X|I|2", "F\\Z|S|"}));
 
+  // Characters are never cut in two, even where the markup is wrong.
+  ini.LoadFromText(head + " <日本\r\n  <X Type=\"String\"日本</X>\r\n</IniFile>\r\n");
+  EXPECT_EQ(Entries(ini), std::vector<std::string>{"日\\X|S|本"});
+
   // Names the file cannot hold are not taken: they would not read back.
   ini.LoadFromText("Good=I:1\r\nmy key=I:2\r\nSec\\/Slash=I:3\r\n/Root=I:4\r\nBad section\r\n x=I:5\r\n");
   EXPECT_EQ(Entries(ini), std::vector<std::string>{"Good|I|1"});
