@@ -119,7 +119,8 @@ class TIniFile {
   // The stored value in its stored kind, or def when absent or not convertible.
   TIniValue ReadValue(std::string_view section, std::string_view key, const TIniValue& def) const;
   // The stored value converted to the kind of def, or def when absent or not
-  // convertible. A Boolean is true only for the text "True"; numbers read from
+  // convertible. A stored Boolean is true only for the text "True" (another
+  // kind's text: "true"/"false" in any case, or an integer); numbers read from
   // integer, float or string texts (a float rounded to an integer); a date from
   // a date or string text; a string gets the decoded text of a string or the
   // plain text of any other kind.
