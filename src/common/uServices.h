@@ -1,0 +1,70 @@
+#pragma once
+// What the core asks of the desktop: modal message boxes and the shell. The
+// Qt program implements these with QMessageBox and QDesktopServices/QProcess;
+// the batch command line and the tests implement them without a display.
+
+#include <string>
+#include <vector>
+
+namespace tracemill {
+
+// The button sets, icons and answers keep the classic message-box numbers,
+// which report programs pass to MESSAGEBOX and test in its result
+// (MB_OK = 0, MB_YESNO = 4, MB_ICONEXCLAMATION = 0x30, IDOK = 1, IDYES = 6 ...).
+enum class TMessageButtons : int {
+  Ok = 0,
+  OkCancel = 1,
+  AbortRetryIgnore = 2,
+  YesNoCancel = 3,
+  YesNo = 4,
+  RetryCancel = 5,
+};
+
+enum class TMessageIcon : int {
+  None = 0,
+  Stop = 0x10,
+  Question = 0x20,
+  Exclamation = 0x30,
+  Information = 0x40,
+};
+
+enum class TMessageResult : int {
+  Ok = 1,
+  Cancel = 2,
+  Abort = 3,
+  Retry = 4,
+  Ignore = 5,
+  Yes = 6,
+  No = 7,
+};
+
+// One message box: owned by the application window, modal.
+struct TMessage {
+  std::string Caption;
+  std::string Text;  // line breaks as "\n" (or "\r\n" where a caller builds them so)
+  TMessageButtons Buttons = TMessageButtons::Ok;
+  TMessageIcon Icon = TMessageIcon::None;
+  int DefaultButton = 0;  // 0-based: the first, second or third button is the default
+};
+
+class TMessageService {
+ public:
+  virtual ~TMessageService() = default;
+  // Shows the message and returns the button chosen (a non-interactive
+  // implementation returns the default button).
+  virtual TMessageResult ShowMessage(const TMessage& message) = 0;
+};
+
+class TShellService {
+ public:
+  virtual ~TShellService() = default;
+  // Opens a file with the program the desktop associates with its type (the
+  // shell's "open" verb). anchor, when not empty, is the fragment to show
+  // ("ja" for file:///...#ja). False when nothing could be started.
+  virtual bool OpenFile(const std::string& path, const std::string& anchor) = 0;
+  // Starts program with the arguments, each passed as one argument (blanks in
+  // paths are safe); does not wait for it. False when it could not be started.
+  virtual bool RunProgram(const std::string& program, const std::vector<std::string>& arguments) = 0;
+};
+
+}  // namespace tracemill
