@@ -297,7 +297,8 @@ void TAVIImage::SaveToFile(const std::string& fileName) const {
     throw FileError("Cannot write \"" + fileName + "\": no video frame could be decoded.");
   std::ostringstream out;
   SaveToStream(out);
-  WriteFileAtomic(fileName, out.view());
+  // Frame files can always be made again; no flush to disk for each one.
+  WriteFileAtomic(fileName, out.view(), WriteDurability::kReplaceOnly);
 }
 
 std::string AviFrameFileName(int index) {

@@ -37,6 +37,7 @@ void Drain(AVFormatContext* out, AVCodecContext* codec, AVStream* stream, AVPack
 
 void MakeAvi(const std::string& path, const std::string& encoder, const std::string& pixelFormat, int width,
              int height, int frames) {
+  av_log_set_level(AV_LOG_ERROR);
   const AVCodec* codecInfo = avcodec_find_encoder_by_name(encoder.c_str());
   const AVPixelFormat format = av_get_pix_fmt(pixelFormat.c_str());
   if (!codecInfo || format == AV_PIX_FMT_NONE) throw std::runtime_error("MakeAvi: unknown encoder or format");
