@@ -283,11 +283,11 @@ int FindPictureLoader(const std::string& fileName) {
 
 bool CanOpenPicture(const std::string& fileName) { return FindPictureLoader(fileName) >= 0; }
 
-TBitmap BitmapFromPluginPicture(void* info, void* bits) {
+TBitmap BitmapFromPluginPicture(void* info, void* bits, const TImageLimits& limits) {
   MallocBlock infoBlock(info), bitsBlock(bits);
   if (!info || !bits) throw FileError("The image plug-in returned no picture.");
   return BitmapFromDib(std::string_view(static_cast<const char*>(info), malloc_usable_size(info)),
-                       std::string_view(static_cast<const char*>(bits), malloc_usable_size(bits)));
+                       std::string_view(static_cast<const char*>(bits), malloc_usable_size(bits)), limits);
 }
 
 void LoadPictureFile(const std::string& fileName, TBitmap& target) {

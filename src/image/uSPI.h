@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace tracemill {
+#include "image/uBitmap.h"
 
-class TBitmap;
+namespace tracemill {
 
 // The plug-in folders in search order: the executable's folder, envFolder
 // (the value of TRACEMILL_PLUGIN_PATH; only when not empty and existing), the
@@ -74,7 +74,7 @@ void LoadPictureFile(const std::string& fileName, TBitmap& target);
 // ownership passes to this call: both are freed, also when it throws). The
 // blocks' sizes are taken from the allocator, so a header that promises more
 // than the plug-in allocated gives FileError instead of a read out of bounds.
-TBitmap BitmapFromPluginPicture(void* info, void* bits);
+TBitmap BitmapFromPluginPicture(void* info, void* bits, const TImageLimits& limits = {});
 
 // The filter of a file-open dialog ("Desc|pattern;pattern|..."); fallback
 // unchanged when no plug-in is loaded.
