@@ -141,10 +141,15 @@ TM_SPI_EXPORT int GetPluginInfo(int number, char* buffer, int length) {
   return CopyText(number % 2 == 0 ? types[index]->patterns : types[index]->description, buffer, length);
 }
 
+// Claims a file that starts with a known signature, also behind a 128-byte
+// MacBinary header (GetPicture is then called again with offset 128).
 TM_SPI_EXPORT int IsSupported(const char* /*fileName*/, intptr_t fd) {
-  unsigned char head[16];
-  ssize_t n = ::pread(static_cast<int>(fd), head, sizeof head, 0);
-  return n > 0 && Sniff(head, static_cast<std::size_t>(n)) ? 1 : 0;
+  for (off_t at : {off_t(0), off_t(128)}) {
+    unsigned char head[16];
+    ssize_t n = ::pread(static_cast<int>(fd), head, sizeof head, at);
+    if (n > 0 && Sniff(head, static_cast<std::size_t>(n))) return 1;
+  }
+  return 0;
 }
 
 TM_SPI_EXPORT int GetPicture(const char* fileName, intptr_t offset, unsigned int flag, void** info, void** bits,

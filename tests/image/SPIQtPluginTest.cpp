@@ -135,6 +135,14 @@ TEST_F(BundledPlugin, DecodesPngGifTiffAndWebp) {
   const std::string disguised = Save(sample, "png.bmp", "png");
   EXPECT_EQ(FindPictureLoader(disguised), 0);
 
+  // Behind a 128-byte MacBinary header.
+  const std::string mac = Path("mac.png");
+  WriteFileAtomic(mac, std::string(128, '\0') + ReadFileBytes(Path("a.png")));
+  EXPECT_EQ(FindPictureLoader(mac), 0);
+  TBitmap macTarget;
+  LoadPictureFile(mac, macTarget);
+  ExpectSamePixels(macTarget, sample);
+
   // Transparent pixels are laid over white.
   QImage clear(2, 1, QImage::Format_ARGB32);
   clear.setPixel(0, 0, qRgba(0, 0, 0, 0));
