@@ -16,6 +16,7 @@ extern "C" {
 #include "common/uError.h"
 #include "common/uFileIO.h"
 #include "common/uFilename.h"
+#include "image/uBmp.h"
 
 namespace tracemill {
 
@@ -268,6 +269,11 @@ int TAVIImage::FrameWidth() const {
 
 int TAVIImage::FrameHeight() const {
   return frame_.size() >= kInfoHeaderSize ? static_cast<int>(Get32(frame_.data() + 8)) : 0;
+}
+
+TBitmap TAVIImage::Picture() const {
+  if (frame_.empty()) return {};
+  return BitmapFromPackedDib(std::string_view(reinterpret_cast<const char*>(frame_.data()), frame_.size()));
 }
 
 void TAVIImage::SaveToStream(std::ostream& out) const {

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "image/uBitmap.h"
+
 namespace tracemill {
 
 class TAVIImage {
@@ -41,6 +43,8 @@ class TAVIImage {
   const std::vector<std::uint8_t>& CurrentFrame() const { return frame_; }
   int FrameWidth() const;
   int FrameHeight() const;
+  // The current frame as a bitmap for painting; empty before the first frame.
+  TBitmap Picture() const;
 
   // Writes the current frame as a BMP file image; nothing without a frame.
   void SaveToStream(std::ostream& out) const;

@@ -69,9 +69,6 @@ Difference Compare(const TBitmap& frame, const QImage& reference) {
   return d;
 }
 
-TBitmap FrameBitmap(const TAVIImage& avi) { return BitmapFromPackedDib(
-    std::string_view(reinterpret_cast<const char*>(avi.CurrentFrame().data()), avi.CurrentFrame().size())); }
-
 std::string BmpImage(const TAVIImage& avi) {
   std::ostringstream out;
   avi.SaveToStream(out);
@@ -112,7 +109,7 @@ TEST(AVIFrames, EveryCorpusVideoYieldsItsFramesMatchingTheReferences) {
     ASSERT_EQ(avi.Length(), 20);
     EXPECT_EQ(avi.Position(), 0);
     EXPECT_EQ(changes, 1);
-    Difference d0 = Compare(FrameBitmap(avi), ref0);
+    Difference d0 = Compare(avi.Picture(), ref0);
     for (int i = 1; i < 20; ++i) {
       avi.SetPosition(i);
       ASSERT_EQ(avi.FrameWidth(), 160);
@@ -120,12 +117,12 @@ TEST(AVIFrames, EveryCorpusVideoYieldsItsFramesMatchingTheReferences) {
     }
     EXPECT_EQ(changes, 20);
     avi.SetPosition(7);  // back again
-    Difference d7 = Compare(FrameBitmap(avi), ref7);
+    Difference d7 = Compare(avi.Picture(), ref7);
     EXPECT_LE(d0.max, c.maxDiff);
     EXPECT_LE(d0.mean, c.meanDiff);
     EXPECT_LE(d7.max, c.maxDiff);
     EXPECT_LE(d7.mean, c.meanDiff);
-    EXPECT_GT(Compare(FrameBitmap(avi), ref0).mean, d7.mean);  // frame 7 is not frame 0
+    EXPECT_GT(Compare(avi.Picture(), ref0).mean, d7.mean);  // frame 7 is not frame 0
   }
 }
 
@@ -141,7 +138,7 @@ TEST(AVIFrames, BmpImageHasTheLayoutOfTheFrame) {
   EXPECT_EQ(Le32(bmp, 14), 40u);
   EXPECT_EQ(bmp[28], 8);
   EXPECT_EQ(Le32(bmp, 46), 0u);  // biClrUsed 0: the full table
-  EXPECT_EQ(DecodeBmp(bmp), FrameBitmap(pal));
+  EXPECT_EQ(DecodeBmp(bmp), pal.Picture());
 
   // Other sources: 24 bits, no table, pixels at 54.
   TAVIImage rgb;
@@ -170,23 +167,24 @@ TEST(AVIFrames, BmpImageHasTheLayoutOfTheFrame) {
 TEST(AVIFrames, PositionsOutsideTheVideoAndUnreadableFilesChangeNothing) {
   TAVIImage avi;
   EXPECT_EQ(avi.Length(), 0);
+  EXPECT_TRUE(avi.Picture().Empty());
   EXPECT_EQ(BmpImage(avi), "");
   EXPECT_THROW(avi.SaveToFile("/nonexistent/x.bmp"), FileError);
 
   avi.SetFileName(kCorpus + "ffv1.avi");
   avi.SetPosition(3);
-  const TBitmap third = FrameBitmap(avi);
+  const TBitmap third = avi.Picture();
   avi.SetPosition(20);
   EXPECT_EQ(avi.Position(), 20);
-  EXPECT_EQ(FrameBitmap(avi), third);
+  EXPECT_EQ(avi.Picture(), third);
   avi.SetPosition(-1);
-  EXPECT_EQ(FrameBitmap(avi), third);
+  EXPECT_EQ(avi.Picture(), third);
 
   // A missing file's name is stored; the open stream stays.
   avi.SetFileName(kCorpus + "missing.avi");
   EXPECT_EQ(avi.FileName(), kCorpus + "missing.avi");
   EXPECT_EQ(avi.Length(), 20);
-  EXPECT_EQ(FrameBitmap(avi), third);
+  EXPECT_EQ(avi.Picture(), third);
 
   // Not an AVI video: no stream, no frame.
   TempFolder temp;
