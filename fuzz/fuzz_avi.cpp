@@ -1,6 +1,7 @@
 // AVI frame source: any bytes, taken as an AVI file, give a stream or none;
 // the frames it has are fetched (forwards and back) and written as BMP
-// images without a crash, and every BMP image written is self-consistent.
+// images without a crash; every BMP image written is self-consistent and
+// the frame's bitmap has the frame's size.
 
 #include <unistd.h>
 
@@ -30,6 +31,8 @@ void CheckImage(const tracemill::TAVIImage& avi) {
   const std::uint32_t size = std::uint8_t(bmp[2]) | std::uint8_t(bmp[3]) << 8 | std::uint8_t(bmp[4]) << 16 |
                              std::uint32_t(std::uint8_t(bmp[5])) << 24;
   if (bmp.size() != size || bmp.compare(0, 2, "BM") != 0) __builtin_trap();
+  const tracemill::TBitmap picture = avi.Picture();
+  if (picture.Width() != avi.FrameWidth() || picture.Height() != avi.FrameHeight()) __builtin_trap();
 }
 
 }  // namespace
