@@ -142,6 +142,7 @@ struct TAVIImage::Source {
 
   // Decodes the next frame into `last`; false at the end of the stream.
   bool NextFrame() {
+    if (!fmt || !codec) return false;  // a reopen failed: the file is gone
     for (;;) {
       int r = avcodec_receive_frame(codec, received);
       if (r == 0) {

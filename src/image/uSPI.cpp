@@ -104,7 +104,7 @@ std::vector<std::string> SpiFilesIn(const std::string& folder) {
   if (!dir) return names;
   while (dirent* e = readdir(dir)) {
     std::string name = e->d_name;
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".spi") != 0) continue;
+    if (name.size() < 4 || !SameTextAscii(name.substr(name.size() - 4), ".spi")) continue;
     if (FileExists(folder + name)) names.push_back(name);  // folders are skipped
   }
   closedir(dir);

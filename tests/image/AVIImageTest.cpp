@@ -196,6 +196,18 @@ TEST(AVIFrames, PositionsOutsideTheVideoAndUnreadableFilesChangeNothing) {
   EXPECT_THROW(avi.SaveToFile(temp / "none.bmp"), FileError);
   EXPECT_FALSE(fs::exists(temp / "none.bmp"));
 
+  // A video removed while open: stepping back cannot reopen it; the frame stays.
+  const std::string gone = temp / "gone.avi";
+  fs::copy_file(kCorpus + "ffv1.avi", gone);
+  TAVIImage vanishing;
+  vanishing.SetFileName(gone);
+  vanishing.SetPosition(5);
+  const TBitmap fifth = vanishing.Picture();
+  fs::remove(gone);
+  vanishing.SetPosition(2);
+  vanishing.SetPosition(9);
+  EXPECT_EQ(vanishing.Picture(), fifth);
+
   // A video cut short still yields the frames it holds, and never crashes.
   const std::string whole = ReadFileBytes(kCorpus + "mjpeg.avi");
   for (std::size_t cut : {std::size_t(100), whole.size() / 3, whole.size() / 2, whole.size() - 7}) {
