@@ -82,23 +82,25 @@ TEST(PluginTable, LoadsUsablePluginsInFolderOrderAndDropsTheRest) {
   fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "silent.spi", first + "silent.spi");
   fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "beta.spi", second + "beta.spi");
   fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "beta.spi", first + "beta.txt");
+  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "beta.spi", first + "UPPER.SPI");
   std::ofstream(first + "junk.spi") << "not a shared object";
   fs::create_directories(first + "folder.spi");
 
   LoadPlugins({second, first, root.Dir() + "missing/", second});
-  ASSERT_EQ(PluginCount(), 4);
+  ASSERT_EQ(PluginCount(), 5);
   EXPECT_EQ(PluginPath(0), second + "beta.spi");
-  EXPECT_EQ(PluginPath(1), first + "alpha.spi");
-  EXPECT_EQ(PluginPath(2), first + "exporter.spi");
-  EXPECT_EQ(PluginPath(3), second + "beta.spi");  // a folder listed twice is scanned twice
-  EXPECT_EQ(PluginApiVersion(1), "00IN");
-  EXPECT_EQ(PluginApiVersion(2), "00XN");
-  EXPECT_EQ(PluginPath(4), "");
+  EXPECT_EQ(PluginPath(1), first + "UPPER.SPI");  // by name, in byte order
+  EXPECT_EQ(PluginPath(2), first + "alpha.spi");
+  EXPECT_EQ(PluginPath(3), first + "exporter.spi");
+  EXPECT_EQ(PluginPath(4), second + "beta.spi");  // a folder listed twice is scanned twice
+  EXPECT_EQ(PluginApiVersion(2), "00IN");
+  EXPECT_EQ(PluginApiVersion(3), "00XN");
+  EXPECT_EQ(PluginPath(5), "");
   EXPECT_EQ(PluginApiVersion(-1), "");
 
   // Loading again starts from an empty table.
   LoadPlugins({first});
-  EXPECT_EQ(PluginCount(), 2);
+  EXPECT_EQ(PluginCount(), 3);
   LoadPlugins({});
   EXPECT_EQ(PluginCount(), 0);
 }
