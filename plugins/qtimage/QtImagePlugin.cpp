@@ -22,6 +22,8 @@ namespace {
 const char* const kApiVersion = "00IN";
 const char* const kPluginName = "Tracemill image plug-in for PNG, GIF, TIFF and WebP (Qt " QT_VERSION_STR ")";
 
+const int kAllocationLimitMb = 2048;
+
 struct FileType {
   const char* qtFormat;
   const char* patterns;
@@ -77,6 +79,8 @@ int Decode(QIODevice& device, const QByteArray& head, void** info, void** bits) 
   const FileType* type =
       Sniff(reinterpret_cast<const unsigned char*>(head.constData()), static_cast<std::size_t>(head.size()));
   if (!type) return TM_SPI_UNKNOWN_FORMAT;
+  // Qt refuses pictures over 256 MB by default; scanned charts can be larger.
+  if (QImageReader::allocationLimit() < kAllocationLimitMb) QImageReader::setAllocationLimit(kAllocationLimitMb);
   QImageReader reader(&device, type->qtFormat);
   reader.setDecideFormatFromContent(false);
   QImage image;
