@@ -75,6 +75,21 @@ int FirstVideoStream(const AVFormatContext* fmt) {
 
 }  // namespace
 
+// How many frames a stream has, from a pass over its packets.
+struct FrameCount {
+  int packets = 0;
+  bool timed = true;        // every packet has a decoding time stamp, rising
+  std::int64_t firstDts = 0;
+  std::int64_t lastDts = 0;
+};
+
+// A dropped frame is an empty chunk in the file: the demuxer gives no packet
+// for it, only a gap in the packets' time stamps, and the frame before it
+// stands for it. Time stamps are trusted for that while they span at most
+// this many frames per packet (so a broken header cannot make a short file
+// claim millions of frames).
+const std::int64_t kMaxSlotsPerPacket = 4;
+
 // The demuxer and decoder of the first video stream, decoding forward; a
 // step back reopens the file.
 struct TAVIImage::Source {
@@ -82,13 +97,20 @@ struct TAVIImage::Source {
   AVFormatContext* fmt = nullptr;
   AVCodecContext* codec = nullptr;
   AVPacket* packet = nullptr;
-  AVFrame* received = nullptr;
-  AVFrame* last = nullptr;  // the frame with output index lastIndex
+  AVFrame* last = nullptr;     // the current picture, frame lastIndex
+  AVFrame* pending = nullptr;  // the next decoded picture, frame pendingIndex
   SwsContext* sws = nullptr;
   int stream = -1;
   int length = 0;
+  bool timed = false;  // frame numbers come from time stamps
+  std::int64_t firstDts = 0;
+  bool immediate = false;  // the decoder gives each frame for its own packet
   int lastIndex = -1;
-  int convertedIndex = -1;
+  int pendingIndex = -1;
+  bool hasPending = false;
+  int decodedIndex = -1;  // frame number of the frame decoded last
+  long lastSerial = 0;    // changes whenever `last` does
+  long convertedSerial = -1;
   bool inputDone = false;
 
   ~Source() {
@@ -100,9 +122,11 @@ struct TAVIImage::Source {
     avcodec_free_context(&codec);
     avformat_close_input(&fmt);
     av_packet_free(&packet);
-    av_frame_free(&received);
     av_frame_free(&last);
-    lastIndex = convertedIndex = -1;
+    av_frame_free(&pending);
+    lastIndex = pendingIndex = decodedIndex = -1;
+    hasPending = false;
+    ++lastSerial;
     inputDone = false;
   }
 
@@ -115,40 +139,60 @@ struct TAVIImage::Source {
     const AVCodecParameters* par = fmt->streams[stream]->codecpar;
     const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
     if (!decoder) return false;
+    immediate = !(decoder->capabilities & AV_CODEC_CAP_DELAY);
     codec = avcodec_alloc_context3(decoder);
     packet = av_packet_alloc();
-    received = av_frame_alloc();
     last = av_frame_alloc();
-    if (!codec || !packet || !received || !last) return false;
+    pending = av_frame_alloc();
+    if (!codec || !packet || !last || !pending) return false;
     if (avcodec_parameters_to_context(codec, par) < 0) return false;
     codec->thread_count = 1;
     return avcodec_open2(codec, decoder, nullptr) >= 0;
   }
 
-  // Counts the stream's packets (one per frame) on a demuxer of its own.
-  static int CountFrames(const std::string& path, int stream) {
-    AVFormatContext* counter = OpenDemuxer(path);
-    if (!counter) return 0;
-    AVPacket* p = av_packet_alloc();
-    int count = 0;
-    while (p && count < INT_MAX && av_read_frame(counter, p) >= 0) {
-      if (p->stream_index == stream) ++count;
-      av_packet_unref(p);
+  // Counts the stream's packets on a demuxer of its own and fixes the
+  // number of frames: one per time-stamp slot for a decoder that gives every
+  // frame for its own packet, otherwise one per packet.
+  void CountFrames() {
+    FrameCount count;
+    if (AVFormatContext* counter = OpenDemuxer(path)) {
+      AVPacket* p = av_packet_alloc();
+      while (p && count.packets < INT_MAX && av_read_frame(counter, p) >= 0) {
+        if (p->stream_index == stream) {
+          if (p->dts == AV_NOPTS_VALUE || (count.packets > 0 && p->dts <= count.lastDts)) count.timed = false;
+          if (count.packets == 0) count.firstDts = p->dts;
+          count.lastDts = p->dts;
+          ++count.packets;
+        }
+        av_packet_unref(p);
+      }
+      av_packet_free(&p);
+      avformat_close_input(&counter);
     }
-    av_packet_free(&p);
-    avformat_close_input(&counter);
-    return count;
+    length = count.packets;
+    timed = false;
+    if (immediate && count.timed && count.packets > 0) {
+      const std::int64_t slots = count.lastDts - count.firstDts + 1;
+      if (slots <= kMaxSlotsPerPacket * count.packets && slots <= INT_MAX) {
+        timed = true;
+        firstDts = count.firstDts;
+        length = static_cast<int>(slots);
+      }
+    }
   }
 
-  // Decodes the next frame into `last`; false at the end of the stream.
-  bool NextFrame() {
+  // Decodes the next frame into `pending`; false at the end of the stream.
+  bool DecodeNext() {
     if (!fmt || !codec) return false;  // a reopen failed: the file is gone
     for (;;) {
-      int r = avcodec_receive_frame(codec, received);
+      int r = avcodec_receive_frame(codec, pending);
       if (r == 0) {
-        av_frame_unref(last);
-        av_frame_move_ref(last, received);
-        ++lastIndex;
+        int index = decodedIndex + 1;
+        if (timed && pending->pkt_dts != AV_NOPTS_VALUE && pending->pkt_dts - firstDts > index &&
+            pending->pkt_dts - firstDts < INT_MAX)
+          index = static_cast<int>(pending->pkt_dts - firstDts);
+        decodedIndex = pendingIndex = index;
+        hasPending = true;
         return true;
       }
       if (r == AVERROR_EOF || inputDone) return false;
@@ -167,11 +211,20 @@ struct TAVIImage::Source {
     }
   }
 
-  // The frame at output index `index`, or the last one before it when the
-  // stream ends early. False when no frame could be decoded at all.
+  // Makes `last` the picture of frame `index`: the last decoded frame whose
+  // number is not above it (a dropped or undecodable frame shows the one
+  // before; past the end of the stream the final picture stays). False when
+  // no frame could be decoded at all.
   bool Seek(int index) {
     if (index < lastIndex && !Open()) return false;
-    while (lastIndex < index && NextFrame()) {
+    while (lastIndex < index) {
+      if (!hasPending && !DecodeNext()) break;
+      if (pendingIndex > index && lastIndex >= 0) break;
+      std::swap(last, pending);
+      av_frame_unref(pending);
+      lastIndex = pendingIndex;
+      hasPending = false;
+      ++lastSerial;
     }
     return lastIndex >= 0;
   }
@@ -242,7 +295,7 @@ void TAVIImage::SetFileName(const std::string& fileName) {
   auto source = std::make_unique<Source>();
   source->path = fileName;
   if (!source->Open()) return;
-  source->length = Source::CountFrames(fileName, source->stream);
+  source->CountFrames();
   source_ = std::move(source);
   Fetch();
 }
@@ -258,9 +311,9 @@ int TAVIImage::Length() const { return source_ ? source_->length : 0; }
 void TAVIImage::Fetch() {
   if (!source_ || position_ < 0 || position_ >= source_->length) return;
   if (!source_->Seek(position_)) return;
-  if (source_->lastIndex == source_->convertedIndex) return;
+  if (source_->lastSerial == source_->convertedSerial) return;
   frame_ = source_->ConvertLast();
-  source_->convertedIndex = source_->lastIndex;
+  source_->convertedSerial = source_->lastSerial;
   if (OnChange) OnChange();
 }
 

@@ -164,6 +164,24 @@ TEST(AVIFrames, BmpImageHasTheLayoutOfTheFrame) {
   EXPECT_EQ(std::uint8_t(bmp[54]), TestPixel(0, 1, 1) & 0xFF);  // first stored row is the bottom one
 }
 
+TEST(AVIFrames, DroppedFramesShowTheFrameBefore) {
+  TempFolder temp;
+  MakeAvi(temp / "dropped.avi", "rawvideo", "bgr24", 4, 3, 6, 2);  // frame 2 is an empty chunk
+  TAVIImage avi;
+  int changes = 0;
+  avi.OnChange = [&] { ++changes; };
+  avi.SetFileName(temp / "dropped.avi");
+  ASSERT_EQ(avi.Length(), 6);
+  const int shown[] = {0, 1, 1, 3, 4, 5};
+  for (int i : {0, 1, 2, 3, 4, 5, 2, 1, 4}) {
+    avi.SetPosition(i);
+    EXPECT_EQ(avi.Picture().Pixel(1, 2), 0xFF000000u | TestPixel(1, 2, shown[i])) << i;
+  }
+  EXPECT_GE(changes, 5);
+  EXPECT_EQ(SplitAviFile(temp / "dropped.avi", temp.Dir()).size(), 6u);
+  EXPECT_EQ(ReadFileBytes(temp / "AVI00003.bmp"), ReadFileBytes(temp / "AVI00002.bmp"));
+}
+
 TEST(AVIFrames, PositionsOutsideTheVideoAndUnreadableFilesChangeNothing) {
   TAVIImage avi;
   EXPECT_EQ(avi.Length(), 0);

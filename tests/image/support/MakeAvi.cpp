@@ -36,7 +36,7 @@ void Drain(AVFormatContext* out, AVCodecContext* codec, AVStream* stream, AVPack
 }  // namespace
 
 void MakeAvi(const std::string& path, const std::string& encoder, const std::string& pixelFormat, int width,
-             int height, int frames) {
+             int height, int frames, int dropped) {
   av_log_set_level(AV_LOG_ERROR);
   const AVCodec* codecInfo = avcodec_find_encoder_by_name(encoder.c_str());
   const AVPixelFormat format = av_get_pix_fmt(pixelFormat.c_str());
@@ -70,6 +70,7 @@ void MakeAvi(const std::string& path, const std::string& encoder, const std::str
   SwsContext* sws = sws_getContext(width, height, AV_PIX_FMT_RGB24, width, height, format, SWS_BILINEAR, nullptr,
                                    nullptr, nullptr);
   for (int f = 0; f < frames; ++f) {
+    if (f == dropped) continue;
     for (int y = 0; y < height; ++y) {
       std::uint8_t* row = rgb->data[0] + y * rgb->linesize[0];
       for (int x = 0; x < width; ++x) {

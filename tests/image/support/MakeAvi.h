@@ -12,8 +12,10 @@ std::uint32_t TestPixel(int x, int y, int frame);
 
 // Encodes `frames` frames of TestPixel with the named FFmpeg encoder
 // ("mjpeg", "rawvideo", ...) in the named pixel format ("yuvj420p",
-// "bgr24", ...) into an AVI file. Throws std::runtime_error.
+// "bgr24", ...) into an AVI file. Frame `dropped` (when >= 0) is left out,
+// which the AVI muxer records as an empty chunk (a dropped frame). Throws
+// std::runtime_error.
 void MakeAvi(const std::string& path, const std::string& encoder, const std::string& pixelFormat, int width,
-             int height, int frames);
+             int height, int frames, int dropped = -1);
 
 }  // namespace tracemill::testing
