@@ -17,7 +17,7 @@ namespace tracemill {
 namespace {
 
 // Reasons given with a refused file.
-constexpr char kNotBmp[] = "it does not start with \"BM\"";
+constexpr char kNotBmp[] = "it does not start with \"BM\" (nor with an OS/2 bitmap array holding one)";
 constexpr char kTruncated[] = "the file is shorter than its headers promise";
 constexpr char kBadHeaderSize[] = "the size of its information header is not a known one";
 constexpr char kBadPlanes[] = "its number of planes is not 1";
@@ -444,13 +444,17 @@ TBitmap DecodePixels(Source& src, std::uint64_t pos, const DibInfo& info, const 
 
 TBitmap DecodeFile(Source& src, const TImageLimits& limits) {
   std::uint8_t fh[14];
-  if (src.ReadAt(0, fh, 2) != 2 || fh[0] != 'B' || fh[1] != 'M') Refuse(kNotBmp);
-  src.ReadExact(0, fh, 14);
+  if (src.ReadAt(0, fh, 2) != 2) Refuse(kNotBmp);
+  // An OS/2 bitmap array: its first picture follows the 14-byte array header,
+  // with offsets counted from the start of the file.
+  const std::uint64_t base = (fh[0] == 'B' && fh[1] == 'A') ? 14 : 0;
+  if (src.ReadAt(base, fh, 2) != 2 || fh[0] != 'B' || fh[1] != 'M') Refuse(kNotBmp);
+  src.ReadExact(base, fh, 14);
   const std::uint32_t fileSize = U32(fh + 2);
   const std::uint32_t offBits = U32(fh + 10);
   if (fileSize > src.Size()) Refuse(kBadFileSize);
-  DibInfo info = ParseHeader(src, 14);
-  const std::uint64_t paletteAt = 14 + info.paletteStart;
+  DibInfo info = ParseHeader(src, base + 14);
+  const std::uint64_t paletteAt = base + 14 + info.paletteStart;
   if (offBits < paletteAt || offBits >= src.Size()) Refuse(kBadOffset);
   if (info.coding == Coding::Rgb || info.coding == Coding::BitFields) {
     if (info.imageSize > src.Size() - offBits) Refuse(kBadImageSize);

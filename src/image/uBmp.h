@@ -3,10 +3,11 @@
 //
 // The reader takes 1, 2, 4 and 8 bits per pixel with a colour table, 16, 24
 // and 32 bits, RLE4 and RLE8 compression, bit-field masks, OS/2 1.x and 2.x
-// headers, Windows headers of 40, 52, 56, 108 and 124 bytes and top-down
-// rows. Anything else, and every file that is inconsistent or shorter than
-// its headers promise, is refused with a FileError that says why; the
-// caller's bitmap is never touched on failure. Alpha is ignored.
+// headers, Windows headers of 40, 52, 56, 108 and 124 bytes, top-down rows
+// and the first picture of an OS/2 bitmap array. Anything else, and every
+// file that is inconsistent or shorter than its headers promise, is refused
+// with a FileError that says why; the caller's bitmap is never touched on
+// failure. Alpha is ignored.
 //
 // Byte buffers are std::string_view over raw bytes.
 

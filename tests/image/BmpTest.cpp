@@ -120,6 +120,8 @@ TEST(BmpReader, QuestionableFilesDecodeSensiblyOrAreRefused) {
       {"pal8os2v2-sz", "pal8"},   {"pal8os2v2-40sz", "pal8"}, {"pal8oversizepal", "pal8"}, {"rgb24largepal", "rgb24"},
       {"rgb24prof", "rgb24"},     {"rgb24lprof", "rgb24"},    {"rgb32h52", "rgb24"},      {"rgb32-xbgr", "rgb24"},
       {"rgb32fakealpha", "rgb24"}, {"rgb16-231", "rgb16-231"}, {"rgb16-3103", "rgb16-3103"}};
+  // The bitmap array: its first picture.
+  EXPECT_TRUE(SameAsReference(DecodeBmp(ReadCorpus("x/ba-bm.bmp")), "pal8.png"));
   int decoded = 0;
   for (const auto& entry : std::filesystem::directory_iterator(kBmpCorpus + "q")) {
     const std::string stem = entry.path().stem().string();
