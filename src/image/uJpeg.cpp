@@ -26,6 +26,8 @@ constexpr char kInvalid[] = "Invalid JPEG data: ";
 constexpr char kTooLarge[] = "the picture is too large";
 constexpr char kPrecision[] = "only 8-bit JPEG files are supported";
 constexpr char kTooManyScans[] = "the file has too many scans";
+constexpr char kStalled[] = "the decoder stopped before the end of the picture";
+constexpr char kSizeChanged[] = "the decoder gave a picture of another size than the header";
 constexpr char kOpenFailed[] = "Cannot open file \"";
 
 // A progressive file may have a few dozen scans; thousands of them are an
@@ -119,14 +121,14 @@ bool Decompress(Decoder& d, std::uint32_t* bits, JDIMENSION width, JDIMENSION he
   if (setjmp(d.err.jump)) return false;
   j_decompress_ptr cinfo = &d.cinfo;
   jpeg_start_decompress(cinfo);
-  if (cinfo->output_width != width || cinfo->output_height != height) FailWith(j_common_ptr(cinfo), kTooLarge);
+  if (cinfo->output_width != width || cinfo->output_height != height) FailWith(j_common_ptr(cinfo), kSizeChanged);
   if (cinfo->out_color_space == JCS_CMYK) {
     // Adobe writes CMYK inverted; so do the files that carry its marker.
     const bool inverted = cinfo->saw_Adobe_marker;
     JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(j_common_ptr(cinfo), JPOOL_IMAGE, width * 4, 1);
     while (cinfo->output_scanline < height) {
       const JDIMENSION y = cinfo->output_scanline;
-      if (jpeg_read_scanlines(cinfo, row, 1) != 1) FailWith(j_common_ptr(cinfo), "no progress");
+      if (jpeg_read_scanlines(cinfo, row, 1) != 1) FailWith(j_common_ptr(cinfo), kStalled);
       ConvertCmyk(row[0], bits + std::size_t(y) * width, width, inverted);
     }
   } else {
@@ -136,7 +138,7 @@ bool Decompress(Decoder& d, std::uint32_t* bits, JDIMENSION width, JDIMENSION he
       JDIMENSION count = height - y < 16 ? height - y : 16;
       for (JDIMENSION i = 0; i < count; ++i)
         rows[i] = reinterpret_cast<JSAMPROW>(bits + (std::size_t(y) + i) * width);
-      if (jpeg_read_scanlines(cinfo, rows, count) == 0) FailWith(j_common_ptr(cinfo), "no progress");
+      if (jpeg_read_scanlines(cinfo, rows, count) == 0) FailWith(j_common_ptr(cinfo), kStalled);
     }
   }
   jpeg_finish_decompress(cinfo);
