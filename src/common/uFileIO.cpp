@@ -29,7 +29,7 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   return data;
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view content) {
+void WriteFileAtomic(const std::string& path, std::string_view content, WriteDurability durability) {
   std::string tmp = ExtractFilePath(path) + "." + ExtractFileName(path) + ".XXXXXX";
   const int fd = mkstemp(tmp.data());
   if (fd < 0) throw FileError("Cannot create file \"" + path + "\". " + std::strerror(errno));
@@ -61,7 +61,7 @@ void WriteFileAtomic(const std::string& path, std::string_view content) {
     mode &= ~mask;
   }
   ::fchmod(fd, mode);
-  if (::fsync(fd) != 0) fail("Cannot write file");
+  if (durability == WriteDurability::kFlushToDisk && ::fsync(fd) != 0) fail("Cannot write file");
   if (::close(fd) != 0) {
     ::unlink(tmp.c_str());
     throw FileError("Cannot write file \"" + path + "\".");

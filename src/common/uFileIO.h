@@ -14,6 +14,11 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes = std::s
 // Writes content to a temporary file in the target's folder, flushes it to
 // disk and renames it over the target, so a failure midway leaves the old file
 // whole. Throws FileError (the temporary file is removed).
-void WriteFileAtomic(const std::string& path, std::string_view content);
+// kReplaceOnly skips the flush to disk: a crash of the program still leaves
+// the old file whole, a power loss may not. For files that can be made again
+// (AVI frame files), where the flush would cost more than the writing.
+enum class WriteDurability { kFlushToDisk, kReplaceOnly };
+void WriteFileAtomic(const std::string& path, std::string_view content,
+                     WriteDurability durability = WriteDurability::kFlushToDisk);
 
 }  // namespace tracemill

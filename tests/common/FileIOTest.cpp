@@ -31,6 +31,15 @@ TEST_F(FileIO, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
   ::stat(path.c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+  // Without the flush to disk the file is replaced the same way.
+  WriteFileAtomic(path, "third", WriteDurability::kReplaceOnly);
+  EXPECT_EQ(ReadFileBytes(path), "third");
+  ::stat(path.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  EXPECT_THROW(WriteFileAtomic((dir / "no" / "folder.txt").string(), "x", WriteDurability::kReplaceOnly),
+               FileError);
 }
 
 TEST_F(FileIO, FailuresAreFileErrors) {

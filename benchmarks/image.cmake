@@ -1,0 +1,2 @@
+# The built-in BMP and JPEG readers on an 8000 x 6000 picture.
+tracemill_benchmark(bench_image_readers SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/image_readers.cpp DEPENDS tm_image)

@@ -1,0 +1,3 @@
+# Built-in image readers: BMP and JPEG files as they come from disk.
+tracemill_fuzzer(fuzz_bmp SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_bmp.cpp DEPENDS tm_image)
+tracemill_fuzzer(fuzz_jpeg SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_jpeg.cpp DEPENDS tm_image)
