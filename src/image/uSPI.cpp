@@ -23,6 +23,7 @@
 #include "image/uBitmap.h"
 #include "image/uBmp.h"
 #include "image/uJpeg.h"
+#include "settings/uAppliInfo.h"
 
 namespace tracemill {
 
@@ -140,6 +141,8 @@ std::vector<std::string> DefaultPluginFolders(const std::string& exeFolder,
           .string();
   return PluginFolders(exeFolder, env ? env : "", install, IncludeTrailingSlash(workFolder) + "plugins");
 }
+
+void LoadPlugins() { LoadPlugins(DefaultPluginFolders(Appli().Folder, Appli().WorkFolder)); }
 
 void LoadPlugins(const std::vector<std::string>& folders) {
   Tables& t = State();

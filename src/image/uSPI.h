@@ -35,6 +35,9 @@ std::vector<std::string> DefaultPluginFolders(const std::string& exeFolder,
 // plug-in drops out when it does not load, lacks GetPluginInfo or gives no
 // API version.
 void LoadPlugins(const std::vector<std::string>& folders);
+// The same over the program's own folders: DefaultPluginFolders of the
+// executable's folder and the per-user work folder of Appli().
+void LoadPlugins();
 
 // Releases every loaded plug-in and empties both tables.
 void UnloadPlugins();
