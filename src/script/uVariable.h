@@ -1,0 +1,215 @@
+#pragma once
+// Values of the report language and the variable table.
+//
+// A value is a tagged union whose tags are the OLE Automation VARIANT type
+// codes plus 256 for byte strings (UTF-8 here). A list is a value whose code
+// carries the array flag 8192 together with the element code 12; its elements
+// are values again, lower bound 0.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "common/uError.h"
+#include "common/uFormatSettings.h"
+
+namespace tracemill {
+
+// Type codes (as TYPECODEOF reports them).
+constexpr int kVarEmpty = 0;
+constexpr int kVarNull = 1;
+constexpr int kVarSmallInt = 2;
+constexpr int kVarInteger = 3;
+constexpr int kVarSingle = 4;
+constexpr int kVarDouble = 5;
+constexpr int kVarCurrency = 6;
+constexpr int kVarDate = 7;
+constexpr int kVarOleStr = 8;
+constexpr int kVarDispatch = 9;
+constexpr int kVarError = 10;
+constexpr int kVarBoolean = 11;
+constexpr int kVarVariant = 12;
+constexpr int kVarUnknown = 13;
+constexpr int kVarByte = 17;
+constexpr int kVarString = 256;
+constexpr int kVarArray = 0x2000;
+constexpr int kVarTypeMask = 0x0FFF;
+
+// The name TYPESTRINGOF gives for a code without its flags ("Empty" ...
+// "String"); any other code gives "Unknown".
+std::string TypeName(int typeCode);
+
+// Failures of value operations. ConvertError (common/uError.h) is the
+// conversion error: a value that cannot become the type asked for.
+// A variant type error ("Variant error: " when it escapes a function call).
+class VariantError : public Error {
+ public:
+  using Error::Error;
+};
+// An invalid floating-point operation (square root of -1, ln of a negative
+// number, 0/0): "Invalid operation: " when it escapes to a statement.
+class InvalidFloatOperation : public Error {
+ public:
+  using Error::Error;
+};
+// A list index error inside a function ("String list error: ").
+class StringListError : public Error {
+ public:
+  using Error::Error;
+};
+// Division by zero (/, \, DIV, MOD, and ln(0) inside "^").
+class DivisionByZero : public Error {
+ public:
+  using Error::Error;
+};
+// A result that no longer fits: an integer division overflow, a Double
+// overflowing to infinity.
+class ArithmeticOverflow : public Error {
+ public:
+  using Error::Error;
+};
+
+class TValue {
+ public:
+  TValue() = default;  // Empty
+  static TValue Integer(std::int32_t v);
+  static TValue Double(double v);
+  static TValue Date(double v);
+  static TValue Boolean(bool v);
+  static TValue String(std::string v);
+  static TValue List(std::vector<TValue> elements = {});
+
+  // The full type code: a list gives kVarArray | kVarVariant.
+  int TypeCode() const { return type_ == kVarArray ? (kVarArray | kVarVariant) : type_; }
+  bool IsEmpty() const { return type_ == kVarEmpty; }
+  bool IsList() const { return type_ == kVarArray; }
+  bool IsInteger() const { return type_ == kVarInteger; }
+  bool IsDouble() const { return type_ == kVarDouble; }
+  bool IsDate() const { return type_ == kVarDate; }
+  bool IsBoolean() const { return type_ == kVarBoolean; }
+  bool IsString() const { return type_ == kVarString; }
+  // Integer, Double or Date.
+  bool IsNumber() const { return type_ == kVarInteger || type_ == kVarDouble || type_ == kVarDate; }
+
+  // Raw payloads; valid only for the matching type.
+  std::int32_t IntegerValue() const { return i_; }
+  double DoubleValue() const { return d_; }  // Double and Date
+  bool BooleanValue() const { return b_; }
+  const std::string& StringValue() const { return s_; }
+
+  // List access. Count is 0 for a value that is no list.
+  std::size_t Count() const { return list_.size(); }
+  const std::vector<TValue>& Elements() const { return list_; }
+  std::vector<TValue>& Elements() { return list_; }
+  const TValue& operator[](std::size_t i) const { return list_[i]; }
+
+  // The append rule: Empty + v = [v]; scalar s + v = [s, v]; list + v = list
+  // one longer.
+  void Append(TValue v);
+
+  // Conversions by the variant rules. They throw ConvertError when the value
+  // cannot become the type (a string that reads as no number, a list, a
+  // Double outside the 32-bit range).
+  // Integer: Doubles and Dates rounded to nearest, halves to even; Boolean
+  // -1/0; Empty 0; strings read as numbers.
+  std::int32_t ToInteger() const;
+  double ToDouble() const;
+  // Numbers are true when not 0; strings "True"/"False" (any case) or numbers.
+  bool ToBoolean() const;
+  // Numbers in the general format (15 significant figures, the format
+  // settings' decimal separator), Booleans "True"/"False", Dates in the short
+  // date and long time formats, Empty "".
+  std::string ToString() const;
+  std::string ToString(const TFormatSettings& settings) const;
+  double ToDate() const { return ToDouble(); }
+
+  // Exact equality of type and payload (lists element by element); for tests
+  // and caches, not the language's "=".
+  bool SameAs(const TValue& other) const;
+
+ private:
+  int type_ = kVarEmpty;
+  union {
+    std::int32_t i_;
+    double d_ = 0;
+    bool b_;
+  };
+  std::string s_;
+  std::vector<TValue> list_;
+};
+
+// Rounds to the nearest 32-bit integer, halves to the even neighbour
+// (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Throws ConvertError outside the range.
+std::int32_t RoundToInteger(double value);
+
+// Reads a text as a number the way a string operand does: an Integer when it
+// reads as a 32-bit integer, else a Double. Throws ConvertError otherwise.
+TValue NumberFromText(std::string_view text, char decimalSeparator);
+
+// Date texts: the date part in the short date format and the time in the long
+// time format; a zero time is left out, a zero date shows the time only.
+std::string DateTimeToStr(double dateTime, const TFormatSettings& settings);
+// Splits a date value (days since 1899-12-30) into its parts.
+struct TDateParts {
+  int Year, Month, Day, Hour, Minute, Second, Millisecond;
+};
+TDateParts DecodeDateTime(double dateTime);
+// Days since 1899-12-30 of a calendar date (no range check).
+double EncodeDateValue(int year, int month, int day);
+
+// A variable cell.
+class TVariantObject {
+ public:
+  std::string Name;  // as first assigned; used in messages
+  TValue Value;
+  bool ReadOnly = false;
+};
+
+// The variable table: cells in insertion order, names matched after upper-
+// casing the ASCII letters, lookup by hash.
+class TVariableSet {
+ public:
+  using TBeforeAssign =
+      std::function<void(TVariableSet& sender, const std::string& name, bool& handled, TValue& value)>;
+  using TAfterAssign = std::function<void(TVariableSet& sender, const std::string& name, const TValue& value)>;
+  using TErrorHook = std::function<void(TVariableSet& sender, const std::string& message)>;
+
+  TBeforeAssign OnBeforeAssign;
+  TAfterAssign OnAfterAssign;
+  TErrorHook OnError;
+
+  TVariableSet() = default;
+  TVariableSet(const TVariableSet&) = delete;
+  TVariableSet& operator=(const TVariableSet&) = delete;
+
+  // Found: index is the cell's position; not found: index 0.
+  bool Find(std::string_view name, int& index) const;
+  bool Exists(std::string_view name) const;
+  // The stored value, or the Integer 0 outside the table.
+  TValue GetValueByIndex(int index) const;
+  TValue GetValue(std::string_view name) const;
+  void SetValue(std::string_view name, TValue value);
+  void SetReadOnly(std::string_view name, bool flag);
+
+  int Count() const { return static_cast<int>(cells_.size()); }
+  // The cell at index (0 <= index < Count()).
+  const TVariantObject& Cell(int index) const { return *cells_[static_cast<std::size_t>(index)]; }
+
+  // Fast paths for the interpreter: the name is already upper-cased.
+  // Returns the stored value or nullptr.
+  const TValue* FindUpper(std::string_view upperName) const;
+  int IndexOfUpper(std::string_view upperName) const;  // -1 when absent
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+  };
+  std::vector<std::unique_ptr<TVariantObject>> cells_;
+  std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;
+};
+
+}  // namespace tracemill
