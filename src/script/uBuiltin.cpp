@@ -1,7 +1,6 @@
 #include "script/uBuiltin.h"
 
-#include <chrono>
-#include <ctime>
+#include "common/uDateTime.h"
 
 namespace tracemill {
 
@@ -27,18 +26,7 @@ int TScriptServices::Shell(const std::string&, const std::string&, const std::st
 
 std::uint32_t TScriptServices::ColorToRGB(std::uint32_t color) { return color & 0x7FFFFFFFu; }
 
-double TScriptServices::Now() {
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&t, &local);
-  const auto ms =
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  const double day = EncodeDateValue(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-  const double time = (local.tm_hour * 3600000.0 + local.tm_min * 60000.0 + local.tm_sec * 1000.0 +
-                       static_cast<double>(ms)) / 86400000.0;
-  return day + time;
-}
+double TScriptServices::Now() { return NowLocal(); }
 
 std::vector<std::string> TScriptServices::CommandLine() { return {"tracemill"}; }
 

@@ -1,8 +1,10 @@
 #include "script/uVariable.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 
+#include "common/uDateTime.h"
 #include "common/uNumber.h"
 #include "common/uStrC.h"
 
@@ -196,94 +198,6 @@ bool TValue::SameAs(const TValue& other) const {
   }
 }
 
-// ---- dates ----
-
-namespace {
-constexpr long long kUnixEpochDay = 25569;  // 1970-01-01 as days since 1899-12-30
-
-void CivilFromDays(long long z, int& y, int& m, int& d) {
-  z += 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long long doe = z - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long long mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-}
-
-long long DaysFromCivil(long long y, int m, int d) {
-  y -= m <= 2 ? 1 : 0;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const long long yoe = y - era * 400;
-  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-std::string Pad(int v, int width) {
-  std::string s = std::to_string(v);
-  while (static_cast<int>(s.size()) < width) s.insert(s.begin(), '0');
-  return s;
-}
-
-// Expands the letters y, m, d (date) or h, n, s (time) of a format; "/" and
-// ":" become the settings' separators; other characters are copied.
-std::string ExpandFormat(const std::string& format, const TDateParts& p, const TFormatSettings& settings) {
-  std::string out;
-  for (std::size_t i = 0; i < format.size();) {
-    const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(format[i])));
-    std::size_t run = 1;
-    while (i + run < format.size() && std::tolower(static_cast<unsigned char>(format[i + run])) == c) ++run;
-    switch (c) {
-      case 'y': out += run <= 2 ? Pad(p.Year % 100, 2) : Pad(p.Year, 4); break;
-      case 'm': out += Pad(p.Month, run >= 2 ? 2 : 1); break;
-      case 'd': out += Pad(p.Day, run >= 2 ? 2 : 1); break;
-      case 'h': out += Pad(p.Hour, run >= 2 ? 2 : 1); break;
-      case 'n': out += Pad(p.Minute, run >= 2 ? 2 : 1); break;
-      case 's': out += Pad(p.Second, run >= 2 ? 2 : 1); break;
-      case '/': out.append(run, settings.DateSeparator); break;
-      case ':': out.append(run, settings.TimeSeparator); break;
-      default: out.append(format, i, run); break;
-    }
-    i += run;
-  }
-  return out;
-}
-}  // namespace
-
-TDateParts DecodeDateTime(double dateTime) {
-  TDateParts p{};
-  if (!std::isfinite(dateTime) || std::fabs(dateTime) > 1e9) throw ConvertError("Invalid date value");
-  const double day = std::trunc(dateTime);
-  long long ms = std::llround(std::fabs(dateTime - day) * 86400000.0);
-  if (ms >= 86400000) ms = 86399999;
-  CivilFromDays(static_cast<long long>(day) - kUnixEpochDay, p.Year, p.Month, p.Day);
-  p.Hour = static_cast<int>(ms / 3600000);
-  p.Minute = static_cast<int>(ms / 60000 % 60);
-  p.Second = static_cast<int>(ms / 1000 % 60);
-  p.Millisecond = static_cast<int>(ms % 1000);
-  return p;
-}
-
-double EncodeDateValue(int year, int month, int day) {
-  return static_cast<double>(DaysFromCivil(year, month, day) + kUnixEpochDay);
-}
-
-std::string DateTimeToStr(double dateTime, const TFormatSettings& settings) {
-  const TDateParts p = DecodeDateTime(dateTime);
-  const bool hasDate = std::trunc(dateTime) != 0;
-  const bool hasTime = p.Hour != 0 || p.Minute != 0 || p.Second != 0 || p.Millisecond != 0;
-  std::string out;
-  if (hasDate || !hasTime) out = ExpandFormat(settings.ShortDateFormat, p, settings);
-  if (hasTime) {
-    if (!out.empty()) out += ' ';
-    out += ExpandFormat(settings.LongTimeFormat, p, settings);
-  }
-  return out;
-}
-
 // ---- variable table ----
 
 bool TVariableSet::Find(std::string_view name, int& index) const {
@@ -315,6 +229,41 @@ TValue TVariableSet::GetValueByIndex(int index) const {
 TValue TVariableSet::GetValue(std::string_view name) const {
   const TValue* v = FindUpper(UpperCaseAscii(name));
   return v ? *v : TValue::Integer(0);
+}
+
+std::uint64_t TVariableSet::NextSerial() {
+  static std::atomic<std::uint64_t> counter{0};
+  return ++counter;
+}
+
+int TVariableSet::IndexOfUpper(std::string_view upperName, TSlotCache& slot) const {
+  if (slot.TableSerial == serial_ && slot.Index >= 0 && slot.Index < Count()) return slot.Index;
+  const int i = IndexOfUpper(upperName);
+  if (i >= 0) {
+    slot.TableSerial = serial_;
+    slot.Index = i;
+  }
+  return i;
+}
+
+void TVariableSet::SetValueAt(int index, std::string_view name, TValue value) {
+  if (OnBeforeAssign) {
+    const std::string nameText(name);
+    bool handled = false;
+    OnBeforeAssign(*this, nameText, handled, value);
+    if (handled) return;
+  }
+  TVariantObject& cell = *cells_[static_cast<std::size_t>(index)];
+  if (cell.ReadOnly) {
+    if (OnError) OnError(*this, cell.Name + " is read-only.");
+    return;
+  }
+  if (OnAfterAssign) {
+    cell.Value = value;
+    OnAfterAssign(*this, std::string(name), value);
+  } else {
+    cell.Value = std::move(value);
+  }
 }
 
 void TVariableSet::SetValue(std::string_view name, TValue value) {

@@ -49,11 +49,12 @@ class VariantError : public Error {
  public:
   using Error::Error;
 };
-// An invalid floating-point operation (square root of -1, ln of a negative
-// number, 0/0): "Invalid operation: " when it escapes to a statement.
-class InvalidFloatOperation : public Error {
+// An invalid floating-point operation (0/0, a negative base of "^"). Any
+// InvalidOperation escaping to a statement (built-ins throw it for the square
+// root of -1 and the like) is reported as "Invalid operation: ".
+class InvalidFloatOperation : public InvalidOperation {
  public:
-  using Error::Error;
+  using InvalidOperation::InvalidOperation;
 };
 // A list index error inside a function ("String list error: ").
 class StringListError : public Error {
@@ -149,16 +150,13 @@ std::int32_t RoundToInteger(double value);
 // reads as a 32-bit integer, else a Double. Throws ConvertError otherwise.
 TValue NumberFromText(std::string_view text, char decimalSeparator);
 
-// Date texts: the date part in the short date format and the time in the long
-// time format; a zero time is left out, a zero date shows the time only.
-std::string DateTimeToStr(double dateTime, const TFormatSettings& settings);
-// Splits a date value (days since 1899-12-30) into its parts.
-struct TDateParts {
-  int Year, Month, Day, Hour, Minute, Second, Millisecond;
+// Remembers where a variable was found in a table, so that later accesses of
+// the same name skip the hash lookup. Tables never delete cells, so an index
+// stays valid for the table it was found in (tables are told apart by serial).
+struct TSlotCache {
+  std::uint64_t TableSerial = 0;
+  int Index = -1;
 };
-TDateParts DecodeDateTime(double dateTime);
-// Days since 1899-12-30 of a calendar date (no range check).
-double EncodeDateValue(int year, int month, int day);
 
 // A variable cell.
 class TVariantObject {
@@ -202,12 +200,21 @@ class TVariableSet {
   // Returns the stored value or nullptr.
   const TValue* FindUpper(std::string_view upperName) const;
   int IndexOfUpper(std::string_view upperName) const;  // -1 when absent
+  // As IndexOfUpper, remembering a hit in slot.
+  int IndexOfUpper(std::string_view upperName, TSlotCache& slot) const;
+  // SetValue for the cell at index (0 <= index < Count()); name is the name
+  // as passed, for the hooks.
+  void SetValueAt(int index, std::string_view name, TValue value);
+  void SetReadOnlyAt(int index, bool flag) { cells_[static_cast<std::size_t>(index)]->ReadOnly = flag; }
+  std::uint64_t Serial() const { return serial_; }
 
  private:
   struct Hash {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
   };
+  std::uint64_t serial_ = NextSerial();
+  static std::uint64_t NextSerial();
   std::vector<std::unique_ptr<TVariantObject>> cells_;
   std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;
 };
