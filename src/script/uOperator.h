@@ -1,0 +1,47 @@
+#pragma once
+// The operator table of the report language: five precedence levels, lowest
+// first; within a level the order decides which operator is tried first at a
+// position. The expression splitter and the evaluator both read it.
+#include <string_view>
+
+#include "script/uVariable.h"
+
+namespace tracemill {
+
+enum class TOperatorKind {
+  NotEqual, LessEqual, GreaterEqual, Less, Equal, Greater,  // level 0
+  Add, Subtract, Concat, Or, Xor, Nor,                       // level 1
+  Multiply, Divide, IntDivide, Modulo, And, Nand,            // level 2
+  Power,                                                     // level 3
+  Not                                                        // level 4
+};
+
+struct TOperator {
+  std::string_view Text;  // upper case
+  TOperatorKind Kind;
+  bool IsWord;  // starts with a letter: needs blank/parenthesis neighbours
+};
+
+// The level list: 5 levels with 10, 7, 7, 1 and 1 operators.
+int OperatorLevelCount();
+int OperatorCount(int level);
+const TOperator& OperatorAt(int level, int index);
+std::string_view OperatorText(int level, int index);
+
+// Applies an operator to two scalar operands (no lists). Returns false when
+// the operation fails with a conversion, variant type or invalid floating-
+// point error; throws DivisionByZero or ArithmeticOverflow for those faults.
+bool ApplyScalarOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result);
+
+// Applies an operator element-wise: lists against scalars element by element,
+// two lists pairwise up to the shorter length; results collected by the
+// append rule. The first failing element makes the whole application fail.
+bool ApplyOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result);
+bool ApplyOperator(int level, int index, const TValue& left, const TValue& right, TValue& result);
+
+// The comparison of the variant rules, used by FOR loops as well. Throws
+// ConvertError when the operands cannot be compared.
+enum class TCompareResult { Less, Equal, Greater, Unordered };
+TCompareResult CompareValues(const TValue& left, const TValue& right);
+
+}  // namespace tracemill
