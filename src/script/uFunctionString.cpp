@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <set>
 #include <string>
+#include <string_view>
 
 #include "common/uNumber.h"
 #include "common/uStrC.h"
@@ -188,12 +190,15 @@ TValue InStrB(const TArgs& args) {
 TValue LastDelimiter(const TArgs& args) {
   const std::string delimiters = args.Str(0);
   const std::string s = args.Str(1);
+  std::set<std::string_view> wanted;
+  for (std::size_t i = 0; i < delimiters.size(); i += CharByteLength(delimiters, i))
+    wanted.insert(std::string_view(delimiters).substr(i, CharByteLength(delimiters, i)));
   std::int32_t last = 0;
   std::int32_t position = 0;
   for (std::size_t i = 0; i < s.size();) {
     const std::size_t length = CharByteLength(s, i);
     ++position;
-    if (CharPos(s.substr(i, length), delimiters) > 0) last = position;
+    if (wanted.count(std::string_view(s).substr(i, length))) last = position;
     i += length;
   }
   return TValue::Integer(last);
