@@ -19,5 +19,5 @@ PRINT(FORMATDATETIME("yyyy-mm-dd hh:nn:ss.zzz", t))
 ' expect: 2024-06-02 13:04:05.678
 PRINT(FORMATDATETIME("dddd d mmmm yy", d), ", ", FORMATDATETIME("h:mm am/pm", t), ", ", FORMATDATETIME("'week day' ddd", d))
 ' expect: Sunday 2 June 24, 1:04 pm, week day Sun
-PRINT(TYPESTRINGOF(NOW), " ", TYPESTRINGOF(TODAY), " ", TYPESTRINGOF(TIME), " ", NOW >= TODAY, " ", TIME < 1)
-' expect: Date Date Date True True
+PRINT(TYPESTRINGOF(NOW), " ", TYPESTRINGOF(TODAY), " ", TYPESTRINGOF(DATE), " ", TYPESTRINGOF(TIME), " ", TIME < 1, " ", FRAC(TODAY))
+' expect: Date Date Date Date True 0
