@@ -52,10 +52,25 @@ bool IsBlankAfter(char c) { return c == ' ' || c == '(' || c == '\t'; }
 // ASCII, so a byte scan sees the same matches as a scan by characters: a
 // byte of a multi-byte UTF-8 character never equals an operator byte, a blank,
 // a parenthesis or a double quote.
+// For each level, which bytes end one of its operators (either letter case).
+struct TLastBytes {
+  bool Ends[5][256] = {};
+  TLastBytes() {
+    for (int lv = 0; lv < OperatorLevelCount(); ++lv)
+      for (int i = 0; i < OperatorCount(lv); ++i) {
+        const char c = OperatorAt(lv, i).Text.back();
+        Ends[lv][static_cast<unsigned char>(c)] = true;
+        if (c >= 'A' && c <= 'Z') Ends[lv][static_cast<unsigned char>(c - 'A' + 'a')] = true;
+      }
+  }
+};
+
 bool FindSplit(std::string_view t, int& level, int& index, std::size_t& start) {
+  static const TLastBytes lastBytes;
   const int levels = OperatorLevelCount();
   for (int lv = 0; lv < levels; ++lv) {
     const int count = OperatorCount(lv);
+    const bool* ends = lastBytes.Ends[lv];
     bool inString = false;
     int depth = 0;
     for (std::size_t pos = t.size(); pos-- > 0;) {
@@ -73,7 +88,7 @@ bool FindSplit(std::string_view t, int& level, int& index, std::size_t& start) {
         --depth;
         continue;
       }
-      if (depth != 0) continue;
+      if (depth != 0 || !ends[static_cast<unsigned char>(c)]) continue;
       for (int i = 0; i < count; ++i) {
         const TOperator& op = OperatorAt(lv, i);
         const std::size_t len = op.Text.size();
