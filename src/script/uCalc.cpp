@@ -28,6 +28,7 @@ constexpr const char* kDivisionByZero = "Division by zero: ";
 constexpr const char* kOverflow = "Overflow: ";
 constexpr const char* kTooDeep = "Nesting too deep: ";
 constexpr const char* kOutOfMemory = "Out of memory: ";
+constexpr const char* kStepLimit = "Step limit reached";
 
 // Stack reserve: an evaluation that finds less free stack than this below
 // its frame stops with an error instead of overflowing. Sanitizer builds use
@@ -137,7 +138,13 @@ void TCalc::SetError(const std::string& message) {
   if (message_.empty()) message_ = message;
 }
 
+void TCalc::SetStepLimit(std::int64_t steps) {
+  stepLimit_ = steps;
+  stepsLeft_ = steps > 0 ? std::make_shared<std::int64_t>(steps) : nullptr;
+}
+
 void TCalc::Reset() {
+  if (stepLimit_ > 0) *stepsLeft_ = stepLimit_;
   current_ = 0;
   next_ = 0;
   error_ = false;
@@ -344,6 +351,7 @@ bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, con
   inner.builtins_ = builtins_;
   inner.services_ = services_;
   inner.functionDepth_ = functionDepth_ + 1;
+  inner.stepsLeft_ = stepsLeft_;
   inner.program_ = program_;  // compiled once, shared
   inner.PrepareState();
   inner.SetVariables(&locals);
@@ -392,6 +400,10 @@ void TCalc::Step() {
     return;
   }
   next_ = current_ + 1;
+  if (stepsLeft_ && --*stepsLeft_ < 0) {
+    SetError(kStepLimit);
+    return;
+  }
   try {
     StepLine(program_->Frame(current_));
   } catch (const ConvertError&) {

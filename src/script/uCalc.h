@@ -2,6 +2,7 @@
 // TCalc: the interpreter of the report language. SetProgram compiles a text,
 // Reset and Run execute it line by line; errors set a flag and a message
 // (the first message wins) and stop the run after the current statement.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +54,10 @@ class TCalc : public TBuiltinContext {
   void SetBuiltins(const TBuiltinLibrary* library) { builtins_ = library; }
   // Dialogs, shell and clock for the built-ins (non-interactive by default).
   void SetServices(TScriptServices* services) { services_ = services; }
+
+  // Limits the number of steps a run may take, FUNCTION calls included; a
+  // run that needs more stops with "Step limit reached". 0: no limit.
+  void SetStepLimit(std::int64_t steps);
 
   void Reset();
   void Run();
@@ -134,7 +139,8 @@ class TCalc : public TBuiltinContext {
   bool error_ = false, finished_ = false;
   std::string message_;
   TValue functionResult_;
-  std::string statementText_;
+  std::shared_ptr<std::int64_t> stepsLeft_;  // shared with FUNCTION calls
+  std::int64_t stepLimit_ = 0;
 };
 
 }  // namespace tracemill

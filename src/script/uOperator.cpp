@@ -67,7 +67,11 @@ TValue Real(double v, bool date) {
 }
 
 TValue Add(const TValue& l, const TValue& r) {
-  if (l.IsString() && r.IsString()) return TValue::String(l.StringValue() + r.StringValue());
+  if (l.IsString() && r.IsString()) {
+    if (l.StringValue().size() + r.StringValue().size() > kMaxStringLength)
+      throw ArithmeticOverflow("String too long");
+    return TValue::String(l.StringValue() + r.StringValue());
+  }
   const TNum a = ToNum(l), b = ToNum(r);
   if (a.Type == TNum::Int && b.Type == TNum::Int) return FromInt64(a.I + b.I);
   return Real(a.AsDouble() + b.AsDouble(), a.Type == TNum::Dat || b.Type == TNum::Dat);

@@ -8,6 +8,9 @@
 
 namespace tracemill {
 
+// The longest string "+" and "&" build (256 MiB); longer is an overflow.
+constexpr std::size_t kMaxStringLength = std::size_t(1) << 28;
+
 enum class TOperatorKind {
   NotEqual, LessEqual, GreaterEqual, Less, Equal, Greater,  // level 0
   Add, Subtract, Concat, Or, Xor, Nor,                       // level 1
