@@ -168,10 +168,17 @@ TValue TCalc::Evaluate(std::string_view text) {
   return EvaluateTree(program_->Expression(t, FormatSettings().DecimalSeparator), t);
 }
 
+TValue TCalc::Evaluate(const std::string& text, TTreeSlot& slot) {
+  return EvaluateTree(program_->Expression(text, FormatSettings().DecimalSeparator, slot), text);
+}
+
 TValue TCalc::EvaluateTree(const TExprTree& tree, std::string_view text) {
   try {
     TValue v = EvalNode(tree.Root());
-    if (v.IsList() && v.Count() == 1) return TValue(v[0]);
+    if (v.IsList() && v.Count() == 1) {
+      TValue element = std::move(v.Elements()[0]);
+      return element;
+    }
     return v;
   } catch (const ConvertError&) {
     SetError(Joined(kConvertError, text));
@@ -202,11 +209,12 @@ TValue TCalc::EvalNode(const TExpr& node) {
         SetError(Joined(kTooDeep, node.Text));
         return TValue();
       }
-      const TValue left = EvalNode(*node.Left);
+      TValue left = EvalNode(*node.Left);
       const TValue right = EvalNode(*node.Right);
       TValue result;
-      if (!ApplyOperator(node.Op, left, right, result)) SetError(Joined(kInvalidExpression, node.Text));
-      return result;
+      if (ApplyNumericFast(node.Op, left, right, result)) return result;
+      if (!ApplyOperatorTo(node.Op, left, right)) SetError(Joined(kInvalidExpression, node.Text));
+      return left;
     }
     case TExprKind::Call: return EvalCall(node);
     case TExprKind::Name: return EvalName(node);
@@ -219,13 +227,15 @@ TValue TCalc::EvalArguments(const std::vector<std::unique_ptr<TExpr>>& args) {
   if (args.size() == 1) {
     TValue v = EvalNode(*args[0]);
     if (v.IsList()) return v.Count() ? v : TValue();
-    return TValue::List({std::move(v)});
+    TValue list = TValue::List();
+    list.Elements().push_back(std::move(v));
+    return list;
   }
   TValue list = TValue::List();
   list.Elements().reserve(args.size());
   for (const auto& a : args) {
     TValue v = EvalNode(*a);
-    if (v.IsList()) list.Elements().push_back(v.Count() ? TValue(v[0]) : TValue());
+    if (v.IsList()) list.Elements().push_back(v.Count() ? std::move(v.Elements()[0]) : TValue());
     else list.Elements().push_back(std::move(v));
   }
   return list;
@@ -472,8 +482,9 @@ void TCalc::StepLine(const TFrameInfo& frame) {
       return;
     case TFrameKind::Result: {
       TValue list = TValue::List();
-      for (const std::string& e : p.Results()[static_cast<std::size_t>(frame.Index)].Expressions)
-        list.Elements().push_back(Evaluate(e));
+      const TResultStatement& r = p.Results()[static_cast<std::size_t>(frame.Index)];
+      for (std::size_t i = 0; i < r.Expressions.size(); ++i)
+        list.Elements().push_back(Evaluate(r.Expressions[i], r.Trees[i]));
       functionResult_ = std::move(list);
       return;
     }
@@ -530,7 +541,7 @@ void TCalc::Assign(const TTarget& target, const TValue& value) {
 }
 
 void TCalc::StepLet(const TLetStatement& let) {
-  const TValue value = Evaluate(let.Expression);
+  const TValue value = Evaluate(let.Expression, let.ExpressionTree);
   if (error_ || let.Targets.empty()) return;
   if (!value.IsList()) {
     Assign(let.Targets[0], value);
@@ -566,7 +577,7 @@ void TCalc::StepIf(int line) {
     const TIfBlock& block = p.IfBlocks()[static_cast<std::size_t>(frame.Index)];
     bool truth = true;
     if (frame.Kind != TFrameKind::Else) {
-      const TValue v = Evaluate(block.Condition);
+      const TValue v = Evaluate(block.Condition, block.ConditionTree);
       truth = v.IsBoolean() && v.BooleanValue();
     }
     if (truth) {

@@ -100,6 +100,7 @@ class TCalc : public TBuiltinContext {
   void Detach();
   void PrepareState();
   TValue EvaluateTree(const TExprTree& tree, std::string_view text);
+  TValue Evaluate(const std::string& text, TTreeSlot& slot);
   TValue EvalNode(const TExpr& node);
   TValue EvalCall(const TExpr& node);
   TValue EvalName(const TExpr& node);

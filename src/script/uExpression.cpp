@@ -182,15 +182,13 @@ TExprTree::TExprTree(std::string text, char decimalSeparator)
       root_(Parse(TrimView(*text_), decimalSeparator, 0)) {}
 
 const TExprTree& TExprCache::Get(std::string_view text, char decimalSeparator) {
-  if (decimalSeparator != separator_) {
-    trees_.clear();
-    separator_ = decimalSeparator;
-  }
-  const auto it = trees_.find(text);
+  key_.assign(1, decimalSeparator);
+  key_.append(text);
+  const auto it = trees_.find(key_);
   if (it != trees_.end()) return *it->second;
   auto tree = std::make_unique<TExprTree>(std::string(text), decimalSeparator);
   const TExprTree& ref = *tree;
-  trees_.emplace(std::string(text), std::move(tree));
+  trees_.emplace(key_, std::move(tree));
   return ref;
 }
 

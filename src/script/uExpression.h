@@ -56,7 +56,8 @@ class TExprTree {
 };
 
 // Cache of split expressions by text. Number literals depend on the decimal
-// separator, so a change of separator empties the cache.
+// separator, so the separator is part of the key. Trees live as long as the
+// cache, so references to them stay valid.
 class TExprCache {
  public:
   const TExprTree& Get(std::string_view text, char decimalSeparator);
@@ -67,8 +68,14 @@ class TExprCache {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
   };
-  char separator_ = '.';
+  std::string key_;
   std::unordered_map<std::string, std::unique_ptr<TExprTree>, Hash, std::equal_to<>> trees_;
+};
+
+// A statement's remembered tree for its expression text.
+struct TTreeSlot {
+  const TExprTree* Tree = nullptr;
+  char Separator = 0;
 };
 
 // Text helpers shared by the compiler and the evaluator.

@@ -266,6 +266,50 @@ bool ApplyOperator(TOperatorKind kind, const TValue& left, const TValue& right, 
   return true;
 }
 
+namespace {
+bool IsConcat(TOperatorKind kind) { return kind == K::Add || kind == K::Concat; }
+
+// left := left op right for scalars, appending in place for two strings.
+bool ApplyScalarTo(TOperatorKind kind, TValue& left, const TValue& right) {
+  if (IsConcat(kind) && left.IsString() && right.IsString() &&
+      left.StringValue().size() + right.StringValue().size() <= kMaxStringLength) {
+    left.AppendText(right.StringValue());
+    return true;
+  }
+  TValue one;
+  const bool ok = ApplyScalarOperator(kind, left, right, one);
+  left = std::move(one);
+  return ok;
+}
+}  // namespace
+
+bool ApplyOperatorTo(TOperatorKind kind, TValue& left, const TValue& right) {
+  if (!left.IsList() && !right.IsList()) return ApplyScalarTo(kind, left, right);
+  if (left.IsList() && (!right.IsList() || right.Count() >= left.Count()) && left.Count() > 0) {
+    // Element by element in place; the list keeps its length.
+    std::vector<TValue>& elements = left.Elements();
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+      if (!ApplyScalarTo(kind, elements[i], right.IsList() ? right[i] : right)) {
+        left = TValue();
+        return false;
+      }
+    }
+    return true;
+  }
+  if (!left.IsList() && right.Count() == 1) {
+    // A scalar against a one-element list gives a one-element list.
+    if (!ApplyScalarTo(kind, left, right[0])) return false;
+    TValue list = TValue::List();
+    list.Elements().push_back(std::move(left));
+    left = std::move(list);
+    return true;
+  }
+  TValue result;
+  const bool ok = ApplyOperator(kind, left, right, result);
+  left = std::move(result);
+  return ok;
+}
+
 bool ApplyOperator(int level, int index, const TValue& left, const TValue& right, TValue& result) {
   return ApplyOperator(OperatorAt(level, index).Kind, left, right, result);
 }

@@ -199,7 +199,7 @@ void TProgram::PassBlocks() {
       frame = {TFrameKind::Next, index};
       stack.pop_back();
     } else if (word == "IF") {
-      ifBlocks_.push_back({-1, std::string(rest)});
+      ifBlocks_.push_back({-1, std::string(rest), {}});
       frame = {TFrameKind::If, static_cast<int>(ifBlocks_.size()) - 1};
       stack.push_back(n);
     } else if (word == "ELSEIF" || word == "ELSE") {
@@ -207,7 +207,7 @@ void TProgram::PassBlocks() {
         return Fail(kIfMismatch, n);
       ifBlocks_[static_cast<std::size_t>(indexOf(stack.back()))].NextBranch = n;
       const bool isElse = word == "ELSE";
-      ifBlocks_.push_back({-1, isElse ? std::string() : std::string(rest)});
+      ifBlocks_.push_back({-1, isElse ? std::string() : std::string(rest), {}});
       frame = {isElse ? TFrameKind::Else : TFrameKind::ElseIf, static_cast<int>(ifBlocks_.size()) - 1};
       stack.back() = n;
     } else if (word == "ENDIF") {
@@ -268,6 +268,7 @@ void TProgram::PassExits() {
     if (word == "RESULT") {
       TResultStatement r;
       for (std::string_view e : SplitArguments(rest)) r.Expressions.emplace_back(e);
+      r.Trees.resize(r.Expressions.size());
       results_.push_back(std::move(r));
       frame = {TFrameKind::Result, static_cast<int>(results_.size()) - 1};
     } else if (word == "EXIT") {

@@ -56,6 +56,7 @@ struct TForLoop {
 struct TIfBlock {
   int NextBranch = -1;   // the following ELSEIF, ELSE or ENDIF line
   std::string Condition;  // empty for ELSE
+  mutable TTreeSlot ConditionTree;
 };
 
 // One assignment target, split once: Name with argument texts when written
@@ -73,6 +74,7 @@ struct TLetStatement {
   std::string Target;      // empty for an expression statement
   std::string Expression;
   std::vector<TTarget> Targets;
+  mutable TTreeSlot ExpressionTree;
 };
 
 struct TFunctionBlock {
@@ -83,6 +85,7 @@ struct TFunctionBlock {
 
 struct TResultStatement {
   std::vector<std::string> Expressions;
+  mutable std::vector<TTreeSlot> Trees;  // one per expression
 };
 
 class TProgram {
@@ -109,6 +112,14 @@ class TProgram {
   // The split form of an expression text of this program.
   const TExprTree& Expression(std::string_view text, char decimalSeparator) const {
     return cache_.Get(text, decimalSeparator);
+  }
+  // The same, remembered in a statement's slot.
+  const TExprTree& Expression(std::string_view text, char decimalSeparator, TTreeSlot& slot) const {
+    if (slot.Tree == nullptr || slot.Separator != decimalSeparator) {
+      slot.Tree = &cache_.Get(text, decimalSeparator);
+      slot.Separator = decimalSeparator;
+    }
+    return *slot.Tree;
   }
 
  private:

@@ -32,34 +32,6 @@ std::string TypeName(int typeCode) {
   }
 }
 
-TValue TValue::Integer(std::int32_t v) {
-  TValue r;
-  r.type_ = kVarInteger;
-  r.i_ = v;
-  return r;
-}
-
-TValue TValue::Double(double v) {
-  TValue r;
-  r.type_ = kVarDouble;
-  r.d_ = v;
-  return r;
-}
-
-TValue TValue::Date(double v) {
-  TValue r;
-  r.type_ = kVarDate;
-  r.d_ = v;
-  return r;
-}
-
-TValue TValue::Boolean(bool v) {
-  TValue r;
-  r.type_ = kVarBoolean;
-  r.b_ = v;
-  return r;
-}
-
 TValue TValue::String(std::string v) {
   TValue r;
   r.type_ = kVarString;
@@ -70,13 +42,29 @@ TValue TValue::String(std::string v) {
 TValue TValue::List(std::vector<TValue> elements) {
   TValue r;
   r.type_ = kVarArray;
-  r.list_ = std::move(elements);
+  r.list_ = new std::vector<TValue>(std::move(elements));
   return r;
+}
+
+void TValue::CopyList(const TValue& other) {
+  std::vector<TValue>* copy = other.list_ ? new std::vector<TValue>(*other.list_) : nullptr;
+  delete list_;
+  list_ = copy;
+}
+
+void TValue::FreeList() {
+  delete list_;
+  list_ = nullptr;
+}
+
+const std::vector<TValue>& TValue::EmptyElements() {
+  static const std::vector<TValue> empty;
+  return empty;
 }
 
 void TValue::Append(TValue v) {
   if (type_ == kVarArray) {
-    list_.push_back(std::move(v));
+    Elements().push_back(std::move(v));
     return;
   }
   std::vector<TValue> elements;
@@ -190,9 +178,9 @@ bool TValue::SameAs(const TValue& other) const {
     case kVarBoolean: return b_ == other.b_;
     case kVarString: return s_ == other.s_;
     case kVarArray:
-      if (list_.size() != other.list_.size()) return false;
-      for (std::size_t i = 0; i < list_.size(); ++i)
-        if (!list_[i].SameAs(other.list_[i])) return false;
+      if (Count() != other.Count()) return false;
+      for (std::size_t i = 0; i < Count(); ++i)
+        if (!(*this)[i].SameAs(other[i])) return false;
       return true;
     default: return true;
   }

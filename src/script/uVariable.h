@@ -76,10 +76,64 @@ class ArithmeticOverflow : public Error {
 class TValue {
  public:
   TValue() = default;  // Empty
-  static TValue Integer(std::int32_t v);
-  static TValue Double(double v);
-  static TValue Date(double v);
-  static TValue Boolean(bool v);
+  TValue(const TValue& other) : type_(other.type_), bits_(other.bits_) {
+    if (other.type_ == kVarString) s_ = other.s_;
+    if (other.list_) CopyList(other);
+  }
+  TValue(TValue&& other) noexcept : type_(other.type_), bits_(other.bits_), s_(std::move(other.s_)), list_(other.list_) {
+    other.list_ = nullptr;
+  }
+  TValue& operator=(const TValue& other) {
+    if (this != &other) {
+      type_ = other.type_;
+      bits_ = other.bits_;
+      if (other.type_ == kVarString) s_ = other.s_;
+      else if (!s_.empty()) s_.clear();
+      if (list_ || other.list_) CopyList(other);
+    }
+    return *this;
+  }
+  TValue& operator=(TValue&& other) noexcept {
+    if (this != &other) {
+      type_ = other.type_;
+      bits_ = other.bits_;
+      if (other.type_ == kVarString) s_ = std::move(other.s_);
+      else if (!s_.empty()) s_.clear();
+      // other may live inside this list: take its list before freeing ours.
+      std::vector<TValue>* incoming = other.list_;
+      other.list_ = nullptr;
+      if (list_) FreeList();
+      list_ = incoming;
+    }
+    return *this;
+  }
+  ~TValue() {
+    if (list_) FreeList();
+  }
+  static TValue Integer(std::int32_t v) {
+    TValue r;
+    r.type_ = kVarInteger;
+    r.i_ = v;
+    return r;
+  }
+  static TValue Double(double v) {
+    TValue r;
+    r.type_ = kVarDouble;
+    r.d_ = v;
+    return r;
+  }
+  static TValue Date(double v) {
+    TValue r;
+    r.type_ = kVarDate;
+    r.d_ = v;
+    return r;
+  }
+  static TValue Boolean(bool v) {
+    TValue r;
+    r.type_ = kVarBoolean;
+    r.b_ = v;
+    return r;
+  }
   static TValue String(std::string v);
   static TValue List(std::vector<TValue> elements = {});
 
@@ -102,10 +156,15 @@ class TValue {
   const std::string& StringValue() const { return s_; }
 
   // List access. Count is 0 for a value that is no list.
-  std::size_t Count() const { return list_.size(); }
-  const std::vector<TValue>& Elements() const { return list_; }
-  std::vector<TValue>& Elements() { return list_; }
-  const TValue& operator[](std::size_t i) const { return list_[i]; }
+  std::size_t Count() const { return list_ ? list_->size() : 0; }
+  const std::vector<TValue>& Elements() const { return list_ ? *list_ : EmptyElements(); }
+  std::vector<TValue>& Elements() {
+    if (!list_) list_ = new std::vector<TValue>();
+    return *list_;
+  }
+  // Appends text to a String in place.
+  void AppendText(std::string_view text) { s_.append(text); }
+  const TValue& operator[](std::size_t i) const { return (*list_)[i]; }
 
   // The append rule: Empty + v = [v]; scalar s + v = [s, v]; list + v = list
   // one longer.
@@ -132,14 +191,20 @@ class TValue {
   bool SameAs(const TValue& other) const;
 
  private:
+  static const std::vector<TValue>& EmptyElements();
+  void CopyList(const TValue& other);  // list_ := a copy of other's list (or none)
+  void FreeList();
+
   int type_ = kVarEmpty;
+  // The scalar payload; copies take bits_, which covers the others.
   union {
+    std::uint64_t bits_ = 0;
     std::int32_t i_;
-    double d_ = 0;
+    double d_;
     bool b_;
   };
-  std::string s_;
-  std::vector<TValue> list_;
+  std::string s_;                                // String
+  std::vector<TValue>* list_ = nullptr;          // list elements, owned
 };
 
 // Rounds to the nearest 32-bit integer, halves to the even neighbour
