@@ -1,12 +1,13 @@
 // Feeds arbitrary program texts to the interpreter: compile, then run with a
-// small step limit. The built-in library is left out (it reaches files and
-// the shell); a PRINT host collects output.
+// small step limit. The built-ins are the sandboxed library (no file, folder
+// or program functions); a PRINT host collects output.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "common/uStrC.h"
 #include "script/uCalc.h"
+#include "script/uFunction.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tracemill;
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data), size < 16384 ? size : 16384);
   TVariableSet variables;
   TCalc calc;
-  calc.SetBuiltins(nullptr);
+  calc.SetBuiltins(&SandboxedBuiltins());
   calc.SetVariables(&variables);
   calc.SetProgram(text);
   if (calc.HasError()) return 0;

@@ -15,7 +15,9 @@ namespace tracemill {
 // Platform services of the script library. The GUI implements them with its
 // dialogs; this base class is the non-interactive form used by tests and the
 // batch command line: MESSAGEBOX answers its default button, INPUTBOX its
-// default text, SELECTDIRECTORY the folder it was given, SHELL fails (0).
+// default text, SELECTDIRECTORY the folder it was given; SHELL starts the
+// program without waiting (33 when it started, 2 when it could not);
+// COLORTORGB answers the light theme's system colours.
 class TScriptServices {
  public:
   virtual ~TScriptServices() = default;
@@ -27,8 +29,7 @@ class TScriptServices {
   virtual std::string SelectDirectory(const std::string& folder, bool style);
   // The shell's result code (above 32 means success).
   virtual int Shell(const std::string& file, const std::string& parameters, const std::string& folder);
-  // A colour with the high bit set names a system colour; the base class
-  // answers the colour with that bit cleared.
+  // A colour with the high bit set names a system colour.
   virtual std::uint32_t ColorToRGB(std::uint32_t color);
   // The clock: the current local date and time as days since 1899-12-30.
   virtual double Now();
