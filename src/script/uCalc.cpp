@@ -45,27 +45,23 @@ constexpr std::size_t kStackReserve = 256 * 1024;
 constexpr std::size_t kStackReserve = 256 * 1024;
 #endif
 
-// The lowest address of this thread's stack (0 when unknown).
-std::uintptr_t StackLow() {
-  thread_local std::uintptr_t low = [] {
-    pthread_attr_t attr;
-    std::uintptr_t result = 0;
-    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
-      void* addr = nullptr;
-      std::size_t size = 0;
-      if (pthread_attr_getstack(&attr, &addr, &size) == 0) result = reinterpret_cast<std::uintptr_t>(addr);
-      pthread_attr_destroy(&attr);
-    }
-    return result;
-  }();
-  return low;
+// The lowest frame address this thread may reach before evaluation stops:
+// the stack's low end plus the reserve (0 when unknown or not yet known).
+thread_local std::uintptr_t tStackLimit = 0;
+
+void InitStackLimit() {
+  if (tStackLimit != 0) return;
+  pthread_attr_t attr;
+  if (pthread_getattr_np(pthread_self(), &attr) != 0) return;
+  void* addr = nullptr;
+  std::size_t size = 0;
+  if (pthread_attr_getstack(&attr, &addr, &size) == 0 && size > kStackReserve)
+    tStackLimit = reinterpret_cast<std::uintptr_t>(addr) + kStackReserve;
+  pthread_attr_destroy(&attr);
 }
 
-bool StackExhausted() {
-  const std::uintptr_t low = StackLow();
-  if (low == 0) return false;
-  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-  return here < low + kStackReserve;
+inline bool StackExhausted() {
+  return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) < tStackLimit;
 }
 
 std::string Joined(std::string_view a, std::string_view b) {
@@ -79,6 +75,7 @@ std::string Joined(std::string_view a, std::string_view b) {
 }  // namespace
 
 TCalc::TCalc() : program_(std::make_shared<TProgram>(std::string_view())), builtins_(&StandardBuiltins()) {
+  InitStackLimit();
   Attach(&ownVariables_);
 }
 
@@ -209,9 +206,18 @@ TValue TCalc::EvalNode(const TExpr& node) {
         SetError(Joined(kTooDeep, node.Text));
         return TValue();
       }
+      TValue result;
+      // Two operands that are literals or variables are read in place.
+      const TValue* leftValue = Peek(*node.Left);
+      const TValue* rightValue = leftValue ? Peek(*node.Right) : nullptr;
+      if (leftValue && rightValue) {
+        if (ApplyNumericFast(node.Op, *leftValue, *rightValue, result)) return result;
+        TValue left = *leftValue;
+        if (!ApplyOperatorTo(node.Op, left, *rightValue)) SetError(Joined(kInvalidExpression, node.Text));
+        return left;
+      }
       TValue left = EvalNode(*node.Left);
       const TValue right = EvalNode(*node.Right);
-      TValue result;
       if (ApplyNumericFast(node.Op, left, right, result)) return result;
       if (!ApplyOperatorTo(node.Op, left, right)) SetError(Joined(kInvalidExpression, node.Text));
       return left;
@@ -220,6 +226,12 @@ TValue TCalc::EvalNode(const TExpr& node) {
     case TExprKind::Name: return EvalName(node);
   }
   return TValue();
+}
+
+const TValue* TCalc::Peek(const TExpr& node) {
+  if (node.Kind == TExprKind::Constant) return &node.Value;
+  if (node.Kind == TExprKind::Name) return ReadVariable(node.UpperName, &node.Slot);
+  return nullptr;
 }
 
 TValue TCalc::EvalArguments(const std::vector<std::unique_ptr<TExpr>>& args) {
@@ -267,7 +279,7 @@ TValue TCalc::EvalCall(const TExpr& node) {
   }
   const TValue args = EvalArguments(node.Args);
   std::string element;
-  if (ElementName(node.UpperName, args, element))
+  if (variables_->HasElementsOf(node.UpperName) && ElementName(node.UpperName, args, element))
     if (const TValue* v = ReadVariable(element, nullptr)) return *v;
   TValue result;
   if (!CallFunctionAt(node.Name, node.UpperName, args, result, node.Text))
@@ -527,7 +539,7 @@ TValue TCalc::TargetArguments(const TTarget& target) {
   return args;
 }
 
-void TCalc::Assign(const TTarget& target, const TValue& value) {
+void TCalc::Assign(const TTarget& target, TValue value) {
   if (target.Indexed) {
     std::string name;
     if (ElementName(target.Name, TargetArguments(target), name)) {
@@ -536,15 +548,15 @@ void TCalc::Assign(const TTarget& target, const TValue& value) {
     }
   }
   const int index = variables_->IndexOfUpper(target.UpperText, target.Slot);
-  if (index >= 0) variables_->SetValueAt(index, target.Text, value);
-  else variables_->SetValue(target.Text, value);
+  if (index >= 0) variables_->SetValueAt(index, target.Text, std::move(value));
+  else variables_->SetValue(target.Text, std::move(value));
 }
 
 void TCalc::StepLet(const TLetStatement& let) {
-  const TValue value = Evaluate(let.Expression, let.ExpressionTree);
+  TValue value = Evaluate(let.Expression, let.ExpressionTree);
   if (error_ || let.Targets.empty()) return;
   if (!value.IsList()) {
-    Assign(let.Targets[0], value);
+    Assign(let.Targets[0], std::move(value));
     return;
   }
   const std::size_t n = std::min(value.Count(), let.Targets.size());
@@ -592,6 +604,11 @@ namespace {
 // The loop's direction test: step > 0 and value > limit, or step < 0 and
 // value < limit.
 bool BeyondLimit(const TValue& value, const TValue& step, const TValue& limit) {
+  if (value.IsInteger() && step.IsInteger() && limit.IsInteger()) {
+    const int s = step.IntegerValue();
+    return (s > 0 && value.IntegerValue() > limit.IntegerValue()) ||
+           (s < 0 && value.IntegerValue() < limit.IntegerValue());
+  }
   static const TValue kZero = TValue::Integer(0);
   const TCompareResult s = CompareValues(step, kZero);
   if (s == TCompareResult::Greater) return CompareValues(value, limit) == TCompareResult::Greater;
@@ -632,7 +649,8 @@ void TCalc::StepNext(int index) {
   }
   const TValue value = slot >= 0 ? variables_->Cell(slot).Value : TValue::Integer(0);
   TValue candidate;
-  if (!ApplyOperator(TOperatorKind::Add, value, st.Step, candidate))
+  if (!ApplyNumericFast(TOperatorKind::Add, value, st.Step, candidate) &&
+      !ApplyOperator(TOperatorKind::Add, value, st.Step, candidate))
     throw ConvertError("The loop variable cannot be stepped");
   writable(true);
   if (BeyondLimit(candidate, st.Step, st.Limit)) {

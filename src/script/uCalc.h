@@ -102,6 +102,8 @@ class TCalc : public TBuiltinContext {
   TValue EvaluateTree(const TExprTree& tree, std::string_view text);
   TValue Evaluate(const std::string& text, TTreeSlot& slot);
   TValue EvalNode(const TExpr& node);
+  // The value of a literal or an existing variable without copying it.
+  const TValue* Peek(const TExpr& node);
   TValue EvalCall(const TExpr& node);
   TValue EvalName(const TExpr& node);
   TValue EvalArguments(const std::vector<std::unique_ptr<TExpr>>& args);
@@ -115,7 +117,7 @@ class TCalc : public TBuiltinContext {
   TValue CallCite(const TValue& args);
   int LoopMaximum(const std::string& text);
   bool ConditionTrue(const std::string& text);
-  void Assign(const TTarget& target, const TValue& value);
+  void Assign(const TTarget& target, TValue value);
   void StepLine(const TFrameInfo& frame);
   void StepLet(const TLetStatement& let);
   void StepIf(int line);

@@ -48,16 +48,16 @@ inline bool ApplyNumericFast(TOperatorKind kind, const TValue& l, const TValue& 
       case TOperatorKind::Add: v = a + b; break;
       case TOperatorKind::Subtract: v = a - b; break;
       case TOperatorKind::Multiply: v = a * b; break;
-      case TOperatorKind::Less: result = TValue::Boolean(a < b); return true;
-      case TOperatorKind::LessEqual: result = TValue::Boolean(a <= b); return true;
-      case TOperatorKind::Greater: result = TValue::Boolean(a > b); return true;
-      case TOperatorKind::GreaterEqual: result = TValue::Boolean(a >= b); return true;
-      case TOperatorKind::Equal: result = TValue::Boolean(a == b); return true;
-      case TOperatorKind::NotEqual: result = TValue::Boolean(a != b); return true;
+      case TOperatorKind::Less: result.SetBoolean(a < b); return true;
+      case TOperatorKind::LessEqual: result.SetBoolean(a <= b); return true;
+      case TOperatorKind::Greater: result.SetBoolean(a > b); return true;
+      case TOperatorKind::GreaterEqual: result.SetBoolean(a >= b); return true;
+      case TOperatorKind::Equal: result.SetBoolean(a == b); return true;
+      case TOperatorKind::NotEqual: result.SetBoolean(a != b); return true;
       default: return false;
     }
-    if (v < INT32_MIN || v > INT32_MAX) result = TValue::Double(static_cast<double>(v));
-    else result = TValue::Integer(static_cast<std::int32_t>(v));
+    if (v < INT32_MIN || v > INT32_MAX) result.SetDouble(static_cast<double>(v));
+    else result.SetInteger(static_cast<std::int32_t>(v));
     return true;
   }
   if ((l.IsInteger() || l.IsDouble()) && (r.IsInteger() || r.IsDouble())) {
@@ -69,16 +69,16 @@ inline bool ApplyNumericFast(TOperatorKind kind, const TValue& l, const TValue& 
       case TOperatorKind::Add: v = a + b; break;
       case TOperatorKind::Subtract: v = a - b; break;
       case TOperatorKind::Multiply: v = a * b; break;
-      case TOperatorKind::Less: result = TValue::Boolean(a < b); return true;
-      case TOperatorKind::LessEqual: result = TValue::Boolean(a <= b); return true;
-      case TOperatorKind::Greater: result = TValue::Boolean(a > b); return true;
-      case TOperatorKind::GreaterEqual: result = TValue::Boolean(a >= b); return true;
-      case TOperatorKind::Equal: result = TValue::Boolean(a == b); return true;
-      case TOperatorKind::NotEqual: result = TValue::Boolean(a != b); return true;
+      case TOperatorKind::Less: result.SetBoolean(a < b); return true;
+      case TOperatorKind::LessEqual: result.SetBoolean(a <= b); return true;
+      case TOperatorKind::Greater: result.SetBoolean(a > b); return true;
+      case TOperatorKind::GreaterEqual: result.SetBoolean(a >= b); return true;
+      case TOperatorKind::Equal: result.SetBoolean(a == b); return true;
+      case TOperatorKind::NotEqual: result.SetBoolean(a != b); return true;
       default: return false;
     }
     if (v - v != 0) return false;  // overflow: reported by the general rules
-    result = TValue::Double(v);
+    result.SetDouble(v);
     return true;
   }
   return false;

@@ -267,6 +267,8 @@ void TVariableSet::SetValue(std::string_view name, TValue value) {
     auto cell = std::make_unique<TVariantObject>();
     cell->Name = nameText;
     cell->Value = value;
+    const std::size_t paren = upper.find('(');
+    if (paren != std::string::npos) elementBases_.emplace(upper.substr(0, paren));
     index_.emplace(std::move(upper), Count());
     cells_.push_back(std::move(cell));
   } else {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "common/uError.h"
@@ -162,6 +163,10 @@ class TValue {
     if (!list_) list_ = new std::vector<TValue>();
     return *list_;
   }
+  // Make this value a scalar in place.
+  void SetInteger(std::int32_t v) { MakeScalar(kVarInteger), i_ = v; }
+  void SetDouble(double v) { MakeScalar(kVarDouble), d_ = v; }
+  void SetBoolean(bool v) { MakeScalar(kVarBoolean), b_ = v; }
   // Appends text to a String in place.
   void AppendText(std::string_view text) { s_.append(text); }
   const TValue& operator[](std::size_t i) const { return (*list_)[i]; }
@@ -192,6 +197,12 @@ class TValue {
 
  private:
   static const std::vector<TValue>& EmptyElements();
+  void MakeScalar(int type) {
+    if (list_) FreeList();
+    if (!s_.empty()) s_.clear();
+    type_ = type;
+    bits_ = 0;
+  }
   void CopyList(const TValue& other);  // list_ := a copy of other's list (or none)
   void FreeList();
 
@@ -272,6 +283,11 @@ class TVariableSet {
   void SetValueAt(int index, std::string_view name, TValue value);
   void SetReadOnlyAt(int index, bool flag) { cells_[static_cast<std::size_t>(index)]->ReadOnly = flag; }
   std::uint64_t Serial() const { return serial_; }
+  // Whether some variable is named upperBase + "(" ...: element variables of
+  // that name may exist. A quick test before building an element name.
+  bool HasElementsOf(std::string_view upperBase) const {
+    return !elementBases_.empty() && elementBases_.find(upperBase) != elementBases_.end();
+  }
 
  private:
   struct Hash {
@@ -282,6 +298,7 @@ class TVariableSet {
   static std::uint64_t NextSerial();
   std::vector<std::unique_ptr<TVariantObject>> cells_;
   std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;
+  std::unordered_set<std::string, Hash, std::equal_to<>> elementBases_;
 };
 
 }  // namespace tracemill
