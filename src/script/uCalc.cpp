@@ -191,6 +191,9 @@ TValue TCalc::EvaluateTree(const TExprTree& tree, std::string_view text) {
     SetError(Joined(kStringListError, text));
   } catch (const std::bad_alloc&) {
     SetError(Joined(kOutOfMemory, text));
+  } catch (const std::exception& e) {
+    // Any other failure of a function ends the run with its own text.
+    SetError(e.what());
   }
   return TValue();
 }
@@ -442,6 +445,8 @@ void TCalc::Step() {
     SetError(Joined(kStringListError, TrimView(program_->Line(current_))));
   } catch (const std::bad_alloc&) {
     SetError(Joined(kOutOfMemory, TrimView(program_->Line(current_))));
+  } catch (const std::exception& e) {
+    SetError(e.what());
   }
   if (next_ >= program_->LineCount() && !error_) finished_ = true;
 }

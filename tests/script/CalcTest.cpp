@@ -272,6 +272,42 @@ TEST(CalcLimits, AnyProgramTextIsHandled) {
   EXPECT_EQ(r.Run("x = CITE(\"A\", 0, 2000000000)"), "No such function: A");
 }
 
+TEST(CalcLimits, StepLimitAndStringLength) {
+  TRunner r;
+  r.Calc.SetStepLimit(50);
+  EXPECT_EQ(r.Run("DO MAX 1000000\nLOOP"), "Step limit reached");
+  // Steps inside FUNCTION calls count too.
+  EXPECT_EQ(r.Run("FUNCTION F\n  DO MAX 1000000\n  LOOP\nENDFUNCTION\nx = F()"),
+            "Function runtime error: F\r\nStep limit reached");
+  EXPECT_EQ(r.Run("x = 1\ny = 2"), "");  // Reset gives the next run the whole budget
+  r.Calc.SetStepLimit(0);
+  EXPECT_EQ(r.Run("n = 0\nFOR i = 1 TO 1000 MAX 1000\n  n = n + 1\nNEXT\nprint(n)"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"1000"}));
+  // A DO loop takes the smaller of its two maxima, the default counting for
+  // a line without MAX.
+  EXPECT_EQ(r.Run("n = 0\nDO MAX 1000\n  n = n + 1\nLOOP\nprint(n)"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"100"}));
+
+  // Doubling a string stops at 256 MiB with an ordinary error.
+  EXPECT_EQ(r.Run("s = \"ab\"\nFOR i = 1 TO 40\n  s = s + s\nNEXT"), "Overflow: s + s");
+  EXPECT_EQ(r.Calc.NextLine(), 3);
+}
+
+// A host whose failure is no script error still ends the run cleanly.
+TEST(CalcLimits, ForeignExceptionsBecomeMessages) {
+  TRunner r;
+  r.Extra = [](const std::string& name, const TValue&, TValue&, bool& handled) -> bool {
+    if (UpperCaseAscii(name) == "BOOM") {
+      handled = true;
+      throw std::runtime_error("host failed");
+    }
+    return false;
+  };
+  EXPECT_EQ(r.Run("print(1)\nx = Boom()\nprint(2)"), "host failed");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"1"}));
+  EXPECT_EQ(r.Calc.NextLine(), 2);
+}
+
 TEST(CalcTable, TheTableOutlivesTheInterpreter) {
   TVariableSet vars;
   {
