@@ -210,7 +210,9 @@ TValue TCalc::EvalNode(const TExpr& node) {
         return TValue();
       }
       TValue result;
-      // Two operands that are literals or variables are read in place.
+      // Operands that are literals or variables are read in place. The left
+      // one is copied before the right one is evaluated, which may call
+      // functions.
       const TValue* leftValue = Peek(*node.Left);
       const TValue* rightValue = leftValue ? Peek(*node.Right) : nullptr;
       if (leftValue && rightValue) {
@@ -219,10 +221,15 @@ TValue TCalc::EvalNode(const TExpr& node) {
         if (!ApplyOperatorTo(node.Op, left, *rightValue)) SetError(Joined(kInvalidExpression, node.Text));
         return left;
       }
-      TValue left = EvalNode(*node.Left);
-      const TValue right = EvalNode(*node.Right);
-      if (ApplyNumericFast(node.Op, left, right, result)) return result;
-      if (!ApplyOperatorTo(node.Op, left, right)) SetError(Joined(kInvalidExpression, node.Text));
+      TValue left = leftValue ? *leftValue : EvalNode(*node.Left);
+      TValue right;
+      if (!leftValue) rightValue = Peek(*node.Right);
+      if (!rightValue) {
+        right = EvalNode(*node.Right);
+        rightValue = &right;
+      }
+      if (ApplyNumericFast(node.Op, left, *rightValue, result)) return result;
+      if (!ApplyOperatorTo(node.Op, left, *rightValue)) SetError(Joined(kInvalidExpression, node.Text));
       return left;
     }
     case TExprKind::Call: return EvalCall(node);

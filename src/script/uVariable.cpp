@@ -224,8 +224,7 @@ std::uint64_t TVariableSet::NextSerial() {
   return ++counter;
 }
 
-int TVariableSet::IndexOfUpper(std::string_view upperName, TSlotCache& slot) const {
-  if (slot.TableSerial == serial_ && slot.Index >= 0 && slot.Index < Count()) return slot.Index;
+int TVariableSet::LookUpSlot(std::string_view upperName, TSlotCache& slot) const {
   const int i = IndexOfUpper(upperName);
   if (i >= 0) {
     slot.TableSerial = serial_;

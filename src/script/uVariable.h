@@ -81,8 +81,9 @@ class TValue {
     if (other.type_ == kVarString) s_ = other.s_;
     if (other.list_) CopyList(other);
   }
-  TValue(TValue&& other) noexcept : type_(other.type_), bits_(other.bits_), s_(std::move(other.s_)), list_(other.list_) {
+  TValue(TValue&& other) noexcept : type_(other.type_), bits_(other.bits_), list_(other.list_) {
     other.list_ = nullptr;
+    if (type_ == kVarString) s_ = std::move(other.s_);
   }
   TValue& operator=(const TValue& other) {
     if (this != &other) {
@@ -277,7 +278,10 @@ class TVariableSet {
   const TValue* FindUpper(std::string_view upperName) const;
   int IndexOfUpper(std::string_view upperName) const;  // -1 when absent
   // As IndexOfUpper, remembering a hit in slot.
-  int IndexOfUpper(std::string_view upperName, TSlotCache& slot) const;
+  int IndexOfUpper(std::string_view upperName, TSlotCache& slot) const {
+    if (slot.TableSerial == serial_ && slot.Index >= 0 && slot.Index < Count()) return slot.Index;
+    return LookUpSlot(upperName, slot);
+  }
   // SetValue for the cell at index (0 <= index < Count()); name is the name
   // as passed, for the hooks.
   void SetValueAt(int index, std::string_view name, TValue value);
@@ -294,6 +298,7 @@ class TVariableSet {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
   };
+  int LookUpSlot(std::string_view upperName, TSlotCache& slot) const;
   std::uint64_t serial_ = NextSerial();
   static std::uint64_t NextSerial();
   std::vector<std::unique_ptr<TVariantObject>> cells_;
