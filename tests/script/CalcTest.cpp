@@ -233,6 +233,11 @@ TEST(CalcLimits, DeepRecursionEndsWithAnError) {
   EXPECT_NE(message.find("Nesting too deep: Down"), std::string::npos);
   EXPECT_EQ(r.Calc.NextLine(), 4);
 
+  // A text that evaluates itself.
+  const std::string self = r.Run("x = \"EVALUATE(x)\"\ny = EVALUATE(x)");
+  EXPECT_EQ(self.rfind("Nesting too deep: ", 0), 0u) << self.substr(0, 200);
+  EXPECT_EQ(r.Calc.NextLine(), 2);
+
   // 600 levels are fine.
   EXPECT_EQ(r.Run("FUNCTION Depth(n)\n  IF n = 0\n    RESULT 0\n  ELSE\n    RESULT Depth(n - 1) + 1\n  ENDIF\n"
                   "ENDFUNCTION\nprint(Depth(600))"),
