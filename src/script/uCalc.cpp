@@ -426,6 +426,11 @@ TValue TCalc::CallCite(const TValue& args) {
 // ---- statements ----
 
 void TCalc::Step() {
+  if (program_->HasError()) {
+    // A program that did not compile is never run, even after a Reset.
+    SetError(program_->ErrorMessage());
+    return;
+  }
   current_ = next_;
   if (current_ < 0 || current_ >= program_->LineCount()) {
     finished_ = true;

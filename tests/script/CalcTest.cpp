@@ -190,6 +190,16 @@ TEST(CalcRun, ErrorsStopTheRunAndResetClearsThem) {
   r.Calc.Step();
   EXPECT_TRUE(r.Calc.Finished());
 
+  // A program with a structure error is not run, even after Reset.
+  r.Calc.SetProgram("print(1)\nFOR i = 1 TO 0");
+  EXPECT_EQ(r.Calc.ErrorMessage(), "Mismatch on line 2.");
+  r.Printed.clear();
+  r.Calc.Reset();
+  r.Calc.Run();
+  EXPECT_TRUE(r.Calc.HasError());
+  EXPECT_EQ(r.Calc.ErrorMessage(), "Mismatch on line 2.");
+  EXPECT_TRUE(r.Printed.empty());
+
   // An empty program is finished at once.
   r.Calc.SetProgram("");
   r.Calc.Reset();
