@@ -403,12 +403,23 @@ bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, con
   return true;
 }
 
+namespace {
+// A one-element list stands for its element, as a statement's value does.
+TValue Unwrapped(TValue v) {
+  if (v.IsList() && v.Count() == 1) {
+    TValue element = std::move(v.Elements()[0]);
+    return element;
+  }
+  return v;
+}
+}  // namespace
+
 TValue TCalc::CallEvaluate(const TValue& args) {
   TValue out;
   if (!args.IsList()) return out;
   for (const TValue& a : args.Elements()) {
-    const TValue first = ParseExpression(a.ToString());
-    out.Append(ParseExpression(first.ToString()));
+    const TValue first = Unwrapped(ParseExpression(a.ToString()));
+    out.Append(Unwrapped(ParseExpression(first.ToString())));
   }
   return out;
 }

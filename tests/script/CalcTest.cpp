@@ -230,7 +230,11 @@ TEST(CalcEvaluate, EvaluateAndParseExpression) {
   ASSERT_EQ(list.Count(), 3u);
   EXPECT_EQ(list[1].IntegerValue(), 10);
   EXPECT_EQ(list[2].IntegerValue(), 6);
-  EXPECT_FALSE(r.Calc.HasError());
+  // Texts whose value is a one-element list (as built-ins return) evaluate
+  // like their element.
+  r.Vars.SetValue("y", TValue::String("EVALUATE(\"3*3\")"));
+  EXPECT_EQ(r.Calc.Evaluate("EVALUATE(y)").IntegerValue(), 9);
+  EXPECT_FALSE(r.Calc.HasError()) << r.Calc.ErrorMessage();
   TValue result;
   EXPECT_FALSE(r.Calc.CallFunction("NoSuch", TValue(), result));
   EXPECT_EQ(r.Calc.ErrorMessage(), "No such function: NoSuch");
