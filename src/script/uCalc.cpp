@@ -675,7 +675,8 @@ void TCalc::StepNext(int index) {
     next_ = loop.NextLine + 1;
     return;
   }
-  const TValue value = slot >= 0 ? variables_->Cell(slot).Value : TValue::Integer(0);
+  static const TValue kZero = TValue::Integer(0);
+  const TValue& value = slot >= 0 ? variables_->Cell(slot).Value : kZero;
   TValue candidate;
   if (!ApplyNumericFast(TOperatorKind::Add, value, st.Step, candidate) &&
       !ApplyOperator(TOperatorKind::Add, value, st.Step, candidate))

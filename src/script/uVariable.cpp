@@ -233,7 +233,7 @@ int TVariableSet::LookUpSlot(std::string_view upperName, TSlotCache& slot) const
   return i;
 }
 
-void TVariableSet::SetValueAt(int index, std::string_view name, TValue value) {
+void TVariableSet::AssignAt(int index, std::string_view name, TValue value) {
   if (OnBeforeAssign) {
     const std::string nameText(name);
     bool handled = false;

@@ -284,7 +284,14 @@ class TVariableSet {
   }
   // SetValue for the cell at index (0 <= index < Count()); name is the name
   // as passed, for the hooks.
-  void SetValueAt(int index, std::string_view name, TValue value);
+  void SetValueAt(int index, std::string_view name, TValue value) {
+    TVariantObject& cell = *cells_[static_cast<std::size_t>(index)];
+    if (!OnBeforeAssign && !OnAfterAssign && !cell.ReadOnly) {
+      cell.Value = std::move(value);
+      return;
+    }
+    AssignAt(index, name, std::move(value));
+  }
   void SetReadOnlyAt(int index, bool flag) { cells_[static_cast<std::size_t>(index)]->ReadOnly = flag; }
   std::uint64_t Serial() const { return serial_; }
   // Whether some variable is named upperBase + "(" ...: element variables of
@@ -299,6 +306,7 @@ class TVariableSet {
     std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
   };
   int LookUpSlot(std::string_view upperName, TSlotCache& slot) const;
+  void AssignAt(int index, std::string_view name, TValue value);
   std::uint64_t serial_ = NextSerial();
   static std::uint64_t NextSerial();
   std::vector<std::unique_ptr<TVariantObject>> cells_;
