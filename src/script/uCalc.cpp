@@ -210,6 +210,7 @@ TValue TCalc::EvalNode(const TExpr& node) {
         return TValue();
       }
       TValue result;
+      if (ApplyNumberTree(node, result)) return result;
       // Operands that are literals or variables are read in place. The left
       // one is copied before the right one is evaluated, which may call
       // functions.
@@ -236,6 +237,73 @@ TValue TCalc::EvalNode(const TExpr& node) {
     case TExprKind::Name: return EvalName(node);
   }
   return TValue();
+}
+
+bool TCalc::EvalNumber(const TExpr& node, TNumber& out) {
+  const TValue* v = nullptr;
+  switch (node.Kind) {
+    case TExprKind::Constant: v = &node.Value; break;
+    case TExprKind::Name: v = ReadVariable(node.UpperName, &node.Slot); break;
+    case TExprKind::Binary: {
+      if (node.Op != TOperatorKind::Add && node.Op != TOperatorKind::Subtract && node.Op != TOperatorKind::Multiply)
+        return false;
+      TNumber a, b;
+      if (!EvalNumber(*node.Left, a) || !EvalNumber(*node.Right, b)) return false;
+      if (a.IsInteger && b.IsInteger) {
+        const std::int64_t x = a.Integer, y = b.Integer;
+        const std::int64_t r = node.Op == TOperatorKind::Add ? x + y : node.Op == TOperatorKind::Subtract ? x - y : x * y;
+        if (r >= INT32_MIN && r <= INT32_MAX) out = {true, static_cast<std::int32_t>(r), 0};
+        else out = {false, 0, static_cast<double>(r)};
+        return true;
+      }
+      const double x = a.IsInteger ? a.Integer : a.Real, y = b.IsInteger ? b.Integer : b.Real;
+      const double r = node.Op == TOperatorKind::Add ? x + y : node.Op == TOperatorKind::Subtract ? x - y : x * y;
+      if (r - r != 0) return false;  // overflow or NaN: the general rules report it
+      out = {false, 0, r};
+      return true;
+    }
+    default: return false;
+  }
+  if (v == nullptr) return false;
+  if (v->IsInteger()) {
+    out = {true, v->IntegerValue(), 0};
+    return true;
+  }
+  if (v->IsDouble() && v->DoubleValue() - v->DoubleValue() == 0) {
+    out = {false, 0, v->DoubleValue()};
+    return true;
+  }
+  return false;
+}
+
+bool TCalc::ApplyNumberTree(const TExpr& node, TValue& result) {
+  switch (node.Op) {
+    case TOperatorKind::Add:
+    case TOperatorKind::Subtract:
+    case TOperatorKind::Multiply: {
+      TNumber n;
+      if (!EvalNumber(node, n)) return false;
+      if (n.IsInteger) result.SetInteger(n.Integer);
+      else result.SetDouble(n.Real);
+      return true;
+    }
+    case TOperatorKind::Less:
+    case TOperatorKind::LessEqual:
+    case TOperatorKind::Greater:
+    case TOperatorKind::GreaterEqual:
+    case TOperatorKind::Equal:
+    case TOperatorKind::NotEqual: {
+      TNumber a, b;
+      if (!EvalNumber(*node.Left, a) || !EvalNumber(*node.Right, b)) return false;
+      TValue l, r;
+      if (a.IsInteger) l.SetInteger(a.Integer);
+      else l.SetDouble(a.Real);
+      if (b.IsInteger) r.SetInteger(b.Integer);
+      else r.SetDouble(b.Real);
+      return ApplyNumericFast(node.Op, l, r, result);
+    }
+    default: return false;
+  }
 }
 
 const TValue* TCalc::Peek(const TExpr& node) {

@@ -104,6 +104,16 @@ class TCalc : public TBuiltinContext {
   TValue EvalNode(const TExpr& node);
   // The value of a literal or an existing variable without copying it.
   const TValue* Peek(const TExpr& node);
+  // Integer and Double arithmetic of literals and existing variables with
+  // "+", "-" and "*", computed without building values; false (with nothing
+  // evaluated that has effects) when the general evaluation is needed.
+  struct TNumber {
+    bool IsInteger;
+    std::int32_t Integer;
+    double Real;
+  };
+  bool EvalNumber(const TExpr& node, TNumber& out);
+  bool ApplyNumberTree(const TExpr& binary, TValue& result);
   TValue EvalCall(const TExpr& node);
   TValue EvalName(const TExpr& node);
   TValue EvalArguments(const std::vector<std::unique_ptr<TExpr>>& args);
