@@ -22,3 +22,10 @@ print(-2147483647 - 2)
 ' expect: -2147483649
 print(4 ^ 0.5)
 ' expect: 2
+a = 2147483647
+b = a + 1 - 1
+print(b, " ", TYPECODEOF(b), " ", TYPECODEOF(a - 1))
+' expect: 2147483647 5 3
+c = 1.5
+print(c * 2 + a * 0, " ", TYPECODEOF(c * 2))
+' expect: 3 5
