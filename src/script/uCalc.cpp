@@ -240,6 +240,7 @@ TValue TCalc::EvalNode(const TExpr& node) {
 }
 
 bool TCalc::EvalNumber(const TExpr& node, TNumber& out) {
+  if (!node.MaybeNumber) return false;
   const TValue* v = nullptr;
   switch (node.Kind) {
     case TExprKind::Constant: v = &node.Value; break;

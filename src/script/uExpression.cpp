@@ -126,6 +126,9 @@ std::unique_ptr<TExpr> Parse(std::string_view text, char separator, int depth) {
     node->Op = op.Kind;
     node->Left = Parse(TrimView(text.substr(0, start)), separator, depth + 1);
     node->Right = Parse(TrimView(text.substr(start + op.Text.size())), separator, depth + 1);
+    node->MaybeNumber = (op.Kind == TOperatorKind::Add || op.Kind == TOperatorKind::Subtract ||
+                         op.Kind == TOperatorKind::Multiply) &&
+                        node->Left->MaybeNumber && node->Right->MaybeNumber;
     return node;
   }
   const std::size_t n = text.size();
@@ -167,11 +170,13 @@ std::unique_ptr<TExpr> Parse(std::string_view text, char separator, int depth) {
     node->Kind = TExprKind::Constant;
     if (const auto i = TryStrToInt(text)) node->Value = TValue::Integer(*i);
     else node->Value = TValue::Double(*TryStrToFloat(text, separator));
+    node->MaybeNumber = true;
     return node;
   }
   node->Kind = TExprKind::Name;
   node->Name = text;
   node->UpperName = UpperCaseAscii(text);
+  node->MaybeNumber = true;
   return node;
 }
 

@@ -39,6 +39,8 @@ struct TExpr {
   std::string UpperName;                    // Call and Name
   std::vector<std::unique_ptr<TExpr>> Args; // Call
   mutable TSlotCache Slot;                  // Name
+  // Numbers, names and "+", "-", "*" of such: may be plain arithmetic.
+  bool MaybeNumber = false;
 };
 
 // An expression text with its split form; the nodes point into Text.
