@@ -1,0 +1,2 @@
+x = "ÿş" + "ã‚"
+print(x)REM end

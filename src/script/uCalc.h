@@ -1,0 +1,159 @@
+#pragma once
+// TCalc: the interpreter of the report language. SetProgram compiles a text,
+// Reset and Run execute it line by line; errors set a flag and a message
+// (the first message wins) and stop the run after the current statement.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/uBuiltin.h"
+#include "script/uProgram.h"
+#include "script/uVariable.h"
+
+namespace tracemill {
+
+class TExternalLibraries;
+
+// The host function: (name as written, arguments, result to fill, handled).
+// Sets handled when it knows the name; returns success.
+using THostFunction =
+    std::function<bool(const std::string& name, const TValue& arguments, TValue& result, bool& handled)>;
+
+// Deepest nesting of user FUNCTION calls.
+constexpr int kMaxFunctionDepth = 1000;
+
+class TCalc : public TBuiltinContext {
+ public:
+  TCalc();
+  ~TCalc() override;
+  TCalc(const TCalc&) = delete;
+  TCalc& operator=(const TCalc&) = delete;
+
+  // Assignment hooks, passed on to the variable table by SetVariables.
+  TVariableSet::TBeforeAssign OnBeforeAssign;
+  TVariableSet::TAfterAssign OnAfterAssign;
+
+  // Compiles the text; HasError/ErrorMessage then tell whether it is well
+  // formed ("... on line n.").
+  void SetProgram(std::string_view text);
+  // The table holding the program's variables; not owned, must outlive the
+  // interpreter or be replaced first. Installs the interpreter's error hook.
+  void SetVariables(TVariableSet* table);
+  void SetHostFunction(THostFunction function);
+  // The default maximum pass count of FOR and DO loops (100 after creation).
+  void SetMaxLoopCount(int n);
+  int MaxLoopCount() const { return maxLoopCount_; }
+  // Loads every "*.so" of the folder that exports "ExternalFunction"; an
+  // empty folder releases the libraries.
+  void SetExternalFolder(const std::string& folder);
+  const std::string& ExternalFolder() const { return externalFolder_; }
+  // The built-in library consulted last (StandardBuiltins() by default).
+  void SetBuiltins(const TBuiltinLibrary* library) { builtins_ = library; }
+  // Dialogs, shell and clock for the built-ins (non-interactive by default).
+  void SetServices(TScriptServices* services) { services_ = services; }
+
+  // Limits the number of steps a run may take, FUNCTION calls included; a
+  // run that needs more stops with "Step limit reached". 0: no limit.
+  void SetStepLimit(std::int64_t steps);
+
+  void Reset();
+  void Run();
+  void Step();
+
+  bool HasError() const override { return error_; }
+  const std::string& ErrorMessage() const { return message_; }
+  bool Finished() const { return finished_; }
+  int CurrentLine() const { return current_; }
+  // After an error: for a failing statement the 1-based number of its line.
+  int NextLine() const { return next_; }
+  const TValue& FunctionResult() const { return functionResult_; }
+
+  // Evaluates an expression text as a statement does: the trimmed text, a
+  // one-element list unwrapped, escaping failures turned into messages.
+  TValue Evaluate(std::string_view text);
+  // Evaluates an expression text without unwrapping.
+  TValue ParseExpression(std::string_view text);
+  // The call dispatcher: user FUNCTION, host, external libraries, EVALUATE
+  // and CITE, built-ins. Returns success.
+  bool CallFunction(std::string_view name, const TValue& arguments, TValue& result);
+
+  // TBuiltinContext
+  const TFormatSettings& Format() const override { return FormatSettings(); }
+  TScriptServices& Services() override { return services_ ? *services_ : DefaultScriptServices(); }
+  void SetError(const std::string& message) override;
+
+ private:
+  struct TDoState {
+    int Counter = 0, Maximum = 0;
+  };
+  struct TForState {
+    int Counter = 0, Maximum = 0;
+    TValue Step, Limit;
+    std::string UpperVariable;
+    TSlotCache Slot;
+  };
+
+  void Attach(TVariableSet* table);
+  void Detach();
+  void PrepareState();
+  TValue EvaluateTree(const TExprTree& tree, std::string_view text);
+  TValue Evaluate(const std::string& text, TTreeSlot& slot);
+  TValue EvalNode(const TExpr& node);
+  // The value of a literal or an existing variable without copying it.
+  const TValue* Peek(const TExpr& node);
+  // Integer and Double arithmetic of literals and existing variables with
+  // "+", "-" and "*", computed without building values; false (with nothing
+  // evaluated that has effects) when the general evaluation is needed.
+  struct TNumber {
+    bool IsInteger;
+    std::int32_t Integer;
+    double Real;
+  };
+  bool EvalNumber(const TExpr& node, TNumber& out);
+  bool ApplyNumberTree(const TExpr& binary, TValue& result);
+  TValue EvalCall(const TExpr& node);
+  TValue EvalName(const TExpr& node);
+  TValue EvalArguments(const std::vector<std::unique_ptr<TExpr>>& args);
+  const TValue* ReadVariable(std::string_view upperName, TSlotCache* slot);
+  bool ElementName(std::string_view name, const TValue& args, std::string& out);
+  bool CallFunctionAt(std::string_view name, std::string_view upperName, const TValue& arguments, TValue& result,
+                      std::string_view callText);
+  bool CallUserFunction(const TFunctionBlock& f, std::string_view name, const TValue& args, TValue& result);
+  TValue TargetArguments(const TTarget& target);
+  TValue CallEvaluate(const TValue& args);
+  TValue CallCite(const TValue& args);
+  int LoopMaximum(const std::string& text);
+  bool ConditionTrue(const std::string& text);
+  void Assign(const TTarget& target, TValue value);
+  void StepLine(const TFrameInfo& frame);
+  void StepLet(const TLetStatement& let);
+  void StepIf(int line);
+  void StepFor(int index);
+  void StepNext(int index);
+  void SetVariable(const std::string& name, const TValue& value);
+  void SetReadOnly(const std::string& name, bool flag);
+
+  std::shared_ptr<const TProgram> program_;
+  TVariableSet ownVariables_;
+  TVariableSet* variables_ = nullptr;
+  THostFunction host_;
+  const TBuiltinLibrary* builtins_;
+  TScriptServices* services_ = nullptr;
+  std::string externalFolder_;
+  std::shared_ptr<TExternalLibraries> libraries_;
+  std::vector<TDoState> doStates_;
+  std::vector<TForState> forStates_;
+  int current_ = 0, next_ = 0;
+  int maxLoopCount_ = 100;
+  int functionDepth_ = 0;
+  bool error_ = false, finished_ = false;
+  std::string message_;
+  TValue functionResult_;
+  std::shared_ptr<std::int64_t> stepsLeft_;  // shared with FUNCTION calls
+  std::int64_t stepLimit_ = 0;
+};
+
+}  // namespace tracemill

@@ -1,0 +1,101 @@
+#pragma once
+// The operator table of the report language: five precedence levels, lowest
+// first; within a level the order decides which operator is tried first at a
+// position. The expression splitter and the evaluator both read it.
+#include <cstdint>
+#include <string_view>
+
+#include "script/uVariable.h"
+
+namespace tracemill {
+
+// The longest string "+" and "&" build (256 MiB); longer is an overflow.
+constexpr std::size_t kMaxStringLength = std::size_t(1) << 28;
+
+enum class TOperatorKind {
+  NotEqual, LessEqual, GreaterEqual, Less, Equal, Greater,  // level 0
+  Add, Subtract, Concat, Or, Xor, Nor,                       // level 1
+  Multiply, Divide, IntDivide, Modulo, And, Nand,            // level 2
+  Power,                                                     // level 3
+  Not                                                        // level 4
+};
+
+struct TOperator {
+  std::string_view Text;  // upper case
+  TOperatorKind Kind;
+  bool IsWord;  // starts with a letter: needs blank/parenthesis neighbours
+};
+
+// The level list: 5 levels with 10, 7, 7, 1 and 1 operators.
+int OperatorLevelCount();
+int OperatorCount(int level);
+const TOperator& OperatorAt(int level, int index);
+std::string_view OperatorText(int level, int index);
+
+// Applies an operator to two scalar operands (no lists). Returns false when
+// the operation fails with a conversion, variant type or invalid floating-
+// point error; throws DivisionByZero or ArithmeticOverflow for those faults.
+bool ApplyScalarOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result);
+
+// The common case of Integer and Double operands of "+", "-", "*" and the
+// comparisons, decided without the general rules. Returns false when the
+// general rules are needed (other types or operators, overflow, NaN).
+inline bool ApplyNumericFast(TOperatorKind kind, const TValue& l, const TValue& r, TValue& result) {
+  if (l.IsInteger() && r.IsInteger()) {
+    const std::int64_t a = l.IntegerValue(), b = r.IntegerValue();
+    std::int64_t v;
+    switch (kind) {
+      case TOperatorKind::Add: v = a + b; break;
+      case TOperatorKind::Subtract: v = a - b; break;
+      case TOperatorKind::Multiply: v = a * b; break;
+      case TOperatorKind::Less: result.SetBoolean(a < b); return true;
+      case TOperatorKind::LessEqual: result.SetBoolean(a <= b); return true;
+      case TOperatorKind::Greater: result.SetBoolean(a > b); return true;
+      case TOperatorKind::GreaterEqual: result.SetBoolean(a >= b); return true;
+      case TOperatorKind::Equal: result.SetBoolean(a == b); return true;
+      case TOperatorKind::NotEqual: result.SetBoolean(a != b); return true;
+      default: return false;
+    }
+    if (v < INT32_MIN || v > INT32_MAX) result.SetDouble(static_cast<double>(v));
+    else result.SetInteger(static_cast<std::int32_t>(v));
+    return true;
+  }
+  if ((l.IsInteger() || l.IsDouble()) && (r.IsInteger() || r.IsDouble())) {
+    const double a = l.IsInteger() ? l.IntegerValue() : l.DoubleValue();
+    const double b = r.IsInteger() ? r.IntegerValue() : r.DoubleValue();
+    if (a != a || b != b) return false;  // NaN: the general rules decide
+    double v;
+    switch (kind) {
+      case TOperatorKind::Add: v = a + b; break;
+      case TOperatorKind::Subtract: v = a - b; break;
+      case TOperatorKind::Multiply: v = a * b; break;
+      case TOperatorKind::Less: result.SetBoolean(a < b); return true;
+      case TOperatorKind::LessEqual: result.SetBoolean(a <= b); return true;
+      case TOperatorKind::Greater: result.SetBoolean(a > b); return true;
+      case TOperatorKind::GreaterEqual: result.SetBoolean(a >= b); return true;
+      case TOperatorKind::Equal: result.SetBoolean(a == b); return true;
+      case TOperatorKind::NotEqual: result.SetBoolean(a != b); return true;
+      default: return false;
+    }
+    if (v - v != 0) return false;  // overflow: reported by the general rules
+    result.SetDouble(v);
+    return true;
+  }
+  return false;
+}
+
+// Applies an operator element-wise: lists against scalars element by element,
+// two lists pairwise up to the shorter length; results collected by the
+// append rule. The first failing element makes the whole application fail.
+bool ApplyOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result);
+bool ApplyOperator(int level, int index, const TValue& left, const TValue& right, TValue& result);
+// The same with left as operand and result: the left value is consumed and
+// replaced by the result (Empty on failure); strings grow in place.
+bool ApplyOperatorTo(TOperatorKind kind, TValue& left, const TValue& right);
+
+// The comparison of the variant rules, used by FOR loops as well. Throws
+// ConvertError when the operands cannot be compared.
+enum class TCompareResult { Less, Equal, Greater, Unordered };
+TCompareResult CompareValues(const TValue& left, const TValue& right);
+
+}  // namespace tracemill

@@ -1,0 +1,405 @@
+// The interpreter through its public interface: hosts, hooks, external
+// libraries, run control and the limits that keep bad programs harmless.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/uNumber.h"
+#include "common/uStrC.h"
+#include "script/uCalc.h"
+#include "script/uExternal.h"
+
+namespace tracemill {
+namespace {
+
+// An interpreter with a PRINT host and its own variable table.
+struct TRunner {
+  TVariableSet Vars;
+  TCalc Calc;
+  std::vector<std::string> Printed;
+  THostFunction Extra;
+
+  TRunner() {
+    Calc.SetVariables(&Vars);
+    Calc.SetHostFunction([this](const std::string& name, const TValue& args, TValue& result, bool& handled) {
+      if (Extra) {
+        const bool ok = Extra(name, args, result, handled);
+        if (handled) return ok;
+      }
+      if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
+      handled = true;
+      std::string line;
+      if (args.IsList()) {
+        for (const TValue& a : args.Elements()) line += a.ToString();
+      } else {
+        line = args.ToString();
+      }
+      Printed.push_back(line);
+      return true;
+    });
+  }
+
+  // Compiles and runs; returns the error message ("" without error).
+  std::string Run(const std::string& program) {
+    Printed.clear();
+    Calc.SetProgram(program);
+    if (Calc.HasError()) return "structure: " + Calc.ErrorMessage();
+    Calc.Reset();
+    Calc.Run();
+    return Calc.HasError() ? Calc.ErrorMessage() : std::string();
+  }
+};
+
+std::string Repeat(const std::string& s, int n) {
+  std::string r;
+  for (int i = 0; i < n; ++i) r += s;
+  return r;
+}
+
+TEST(CalcHost, ContractAndPrecedence) {
+  TRunner r;
+  std::vector<std::string> seen;
+  r.Extra = [&](const std::string& name, const TValue& args, TValue& result, bool& handled) {
+    const std::string u = UpperCaseAscii(Trim(name));
+    if (u == "ARGTYPE") {
+      handled = true;
+      seen.push_back(name);
+      result = TValue::Integer(args.TypeCode());
+      return true;
+    }
+    if (u == "X") {  // needs two arguments, as the report host's X does
+      handled = true;
+      if (!args.IsList() || args.Count() < 2) return false;
+      result = TValue::Integer(args[0].ToInteger() * 10 + args[1].ToInteger());
+      return true;
+    }
+    if (u == "SQRT") {  // a host function hides a built-in of the same name
+      handled = true;
+      result = TValue::String("host");
+      return true;
+    }
+    return false;
+  };
+  EXPECT_EQ(r.Run("print(ArgType, \" \", ArgType(), \" \", ArgType(1), \" \", X(1, 2), \" \", Sqrt(4))"), "");
+  ASSERT_EQ(r.Printed.size(), 1u);
+  EXPECT_EQ(r.Printed[0], "0 0 8204 12 host");
+  EXPECT_EQ(seen, (std::vector<std::string>{"ArgType", "ArgType", "ArgType"}));
+
+  EXPECT_EQ(r.Run("print(\"a\")\ny = X(0)\nprint(\"b\")"), "Invalid function call: X(0)");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"a"}));
+  EXPECT_EQ(r.Calc.NextLine(), 2);
+
+  // Host functions are reachable inside user functions.
+  EXPECT_EQ(r.Run("FUNCTION F(v)\n  RESULT X(v, 3)\nENDFUNCTION\nprint(F(4))"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"43"}));
+}
+
+TEST(CalcHost, ListResultsFillElementVariables) {
+  TRunner r;
+  r.Extra = [](const std::string& name, const TValue&, TValue& result, bool& handled) {
+    if (UpperCaseAscii(name) != "LISTING") return false;
+    handled = true;
+    result = TValue::List({TValue::Integer(3), TValue::List({TValue::String("a"), TValue::String("b"),
+                                                             TValue::String("c")})});
+    return true;
+  };
+  EXPECT_EQ(r.Run("n, F = Listing()\nprint(n, F(0), F(1), F(2))\nk = 1\nn, G(k) = Listing"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"3abc"}));
+  EXPECT_EQ(r.Vars.GetValue("G(1)(2)").StringValue(), "c");
+  EXPECT_FALSE(r.Vars.Exists("F"));
+}
+
+TEST(CalcHooks, AssignmentHooksReachFunctionLocals) {
+  TVariableSet vars;
+  TCalc calc;
+  std::vector<std::string> assigned;
+  calc.OnAfterAssign = [&](TVariableSet&, const std::string& name, const TValue& v) {
+    assigned.push_back(name + "=" + v.ToString());
+  };
+  calc.OnBeforeAssign = [](TVariableSet&, const std::string& name, bool& handled, TValue&) {
+    if (UpperCaseAscii(name) == "HIDDEN") handled = true;
+  };
+  calc.SetVariables(&vars);
+  calc.SetProgram("FUNCTION F(a)\n  inner = a + 1\n  RESULT inner\nENDFUNCTION\nouter = F(1)\nhidden = 5");
+  ASSERT_FALSE(calc.HasError());
+  calc.Reset();
+  calc.Run();
+  EXPECT_FALSE(calc.HasError()) << calc.ErrorMessage();
+  EXPECT_EQ(assigned, (std::vector<std::string>{"inner=2", "outer=2"}));
+  EXPECT_FALSE(vars.Exists("hidden"));
+  EXPECT_FALSE(vars.Exists("inner"));
+}
+
+TEST(CalcExternal, LibrariesOfTheFolderAreCalled) {
+  TRunner r;
+  r.Calc.SetExternalFolder(TRACEMILL_TEST_EXTERNAL_DIR);
+  EXPECT_EQ(r.Calc.ExternalFolder(), TRACEMILL_TEST_EXTERNAL_DIR);
+  EXPECT_EQ(r.Run("print(Twice(21), \" \", twice(1.25), \" \", Greet(\"Bob\"), \" \", CountArgs(1, \"x\", 3), \" \", "
+                  "CountArgs)\nFUNCTION F(v)\n  RESULT Twice(v)\nENDFUNCTION\nprint(F(5))"),
+            "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"42 2.5 Hello, Bob 3 0", "10"}));
+  EXPECT_EQ(r.Run("x = Failing(1)"), "Invalid function call: Failing(1)");
+  // A library does not hide the program's own functions.
+  EXPECT_EQ(r.Run("FUNCTION Twice(v)\n  RESULT 0\nENDFUNCTION\nprint(Twice(4))"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"0"}));
+
+  r.Calc.SetExternalFolder("");
+  EXPECT_EQ(r.Run("x = Twice(1)"), "No such function: Twice");
+  r.Calc.SetExternalFolder("/nonexistent/folder");
+  EXPECT_EQ(r.Run("x = Twice(1)"), "No such function: Twice");
+}
+
+TEST(CalcExternal, ValuesCrossTheInterfaceBothWays) {
+  TExternalArguments storage;
+  const TValue v = TValue::List({TValue::Integer(-3), TValue::Double(0.5), TValue::Boolean(true),
+                                 TValue::String("zürich"), TValue::List({TValue::Date(2.25)}), TValue()});
+  const TracemillValue c = ToExternal(v, storage);
+  ASSERT_EQ(c.type, TRACEMILL_LIST);
+  ASSERT_EQ(c.count, 6);
+  EXPECT_EQ(c.payload.items[3].count, 7);  // UTF-8 bytes
+  const TValue back = FromExternal(c);
+  EXPECT_TRUE(back.SameAs(v));
+  TracemillValue big{};
+  big.type = TRACEMILL_INTEGER;
+  big.payload.integer = 1LL << 40;
+  EXPECT_TRUE(FromExternal(big).IsDouble());
+  TracemillValue nullString{};
+  nullString.type = TRACEMILL_STRING;
+  EXPECT_EQ(FromExternal(nullString).StringValue(), "");
+}
+
+TEST(CalcRun, ErrorsStopTheRunAndResetClearsThem) {
+  TRunner r;
+  EXPECT_EQ(r.Run("print(1)\nx = nothing\nprint(2)"), "No such function: nothing");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"1"}));
+  EXPECT_EQ(r.Calc.NextLine(), 2);
+  EXPECT_TRUE(r.Calc.HasError());
+  r.Calc.Reset();
+  EXPECT_FALSE(r.Calc.HasError());
+  EXPECT_EQ(r.Calc.ErrorMessage(), "");
+  EXPECT_FALSE(r.Calc.Finished());
+
+  // Step executes one line at a time.
+  r.Calc.SetProgram("a = 1\nb = 2");
+  r.Calc.Reset();
+  r.Calc.Step();
+  EXPECT_TRUE(r.Vars.Exists("a"));
+  EXPECT_FALSE(r.Vars.Exists("b"));
+  EXPECT_FALSE(r.Calc.Finished());
+  r.Calc.Step();
+  EXPECT_TRUE(r.Calc.Finished());
+
+  // A program with a structure error is not run, even after Reset.
+  r.Calc.SetProgram("print(1)\nFOR i = 1 TO 0");
+  EXPECT_EQ(r.Calc.ErrorMessage(), "Mismatch on line 2.");
+  r.Printed.clear();
+  r.Calc.Reset();
+  r.Calc.Run();
+  EXPECT_TRUE(r.Calc.HasError());
+  EXPECT_EQ(r.Calc.ErrorMessage(), "Mismatch on line 2.");
+  EXPECT_TRUE(r.Printed.empty());
+
+  // An empty program is finished at once.
+  r.Calc.SetProgram("");
+  r.Calc.Reset();
+  EXPECT_TRUE(r.Calc.Finished());
+}
+
+TEST(CalcRun, DefaultMaximumPassCount) {
+  TRunner r;
+  EXPECT_EQ(r.Calc.MaxLoopCount(), 100);
+  r.Calc.SetMaxLoopCount(5);
+  EXPECT_EQ(r.Run("n = 0\nDO\n  n = n + 1\nLOOP\nFOR i = 1 TO 100\nNEXT\nprint(n, \" \", i)"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"5 5"}));
+  // Inner interpreters of FUNCTION calls inherit the maximum.
+  EXPECT_EQ(r.Run("FUNCTION F\n  n = 0\n  DO\n    n = n + 1\n  LOOP\n  RESULT n\nENDFUNCTION\nprint(F)"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"5"}));
+}
+
+TEST(CalcEvaluate, EvaluateAndParseExpression) {
+  TRunner r;
+  r.Vars.SetValue("x", TValue::String("2*3"));
+  EXPECT_TRUE(r.Calc.Evaluate("").IsEmpty());
+  EXPECT_EQ(r.Calc.Evaluate("  1 + 2  ").IntegerValue(), 3);
+  EXPECT_TRUE(r.Calc.ParseExpression("\"\"").IsList());
+  EXPECT_EQ(r.Calc.Evaluate("\"\"").StringValue(), "");
+  EXPECT_EQ(r.Calc.Evaluate("EVALUATE(x)").IntegerValue(), 6);
+  const TValue list = r.Calc.Evaluate("EVALUATE(\"1+1\", \"2*5\", x)");
+  ASSERT_TRUE(list.IsList());
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list[1].IntegerValue(), 10);
+  EXPECT_EQ(list[2].IntegerValue(), 6);
+  // Texts whose value is a one-element list (as built-ins return) evaluate
+  // like their element.
+  r.Vars.SetValue("y", TValue::String("EVALUATE(\"3*3\")"));
+  EXPECT_EQ(r.Calc.Evaluate("EVALUATE(y)").IntegerValue(), 9);
+  EXPECT_FALSE(r.Calc.HasError()) << r.Calc.ErrorMessage();
+  TValue result;
+  EXPECT_FALSE(r.Calc.CallFunction("NoSuch", TValue(), result));
+  EXPECT_EQ(r.Calc.ErrorMessage(), "No such function: NoSuch");
+}
+
+TEST(CalcLimits, DeepRecursionEndsWithAnError) {
+  TRunner r;
+  const std::string message = r.Run("FUNCTION Down(n)\n  RESULT Down(n + 1)\nENDFUNCTION\nx = Down(1)");
+  EXPECT_EQ(message.rfind("Function runtime error: Down\r\n", 0), 0u) << message.substr(0, 200);
+  EXPECT_NE(message.find("Nesting too deep: Down"), std::string::npos);
+  EXPECT_EQ(r.Calc.NextLine(), 4);
+
+  // A text that evaluates itself.
+  const std::string self = r.Run("x = \"EVALUATE(x)\"\ny = EVALUATE(x)");
+  EXPECT_EQ(self.rfind("Nesting too deep: ", 0), 0u) << self.substr(0, 200);
+  EXPECT_EQ(r.Calc.NextLine(), 2);
+
+  // 600 levels are fine.
+  EXPECT_EQ(r.Run("FUNCTION Depth(n)\n  IF n = 0\n    RESULT 0\n  ELSE\n    RESULT Depth(n - 1) + 1\n  ENDIF\n"
+                  "ENDFUNCTION\nprint(Depth(600))"),
+            "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"600"}));
+}
+
+TEST(CalcLimits, DeepExpressionsEndWithAnError) {
+  TRunner r;
+  EXPECT_EQ(r.Run("x = " + Repeat("(", 600) + "1" + Repeat(")", 600) + "\nprint(x)"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"1"}));
+  const std::string deep = Repeat("(", 3000) + "1" + Repeat(")", 3000);
+  const std::string message = r.Run("x = " + deep);
+  EXPECT_EQ(message.rfind("Nesting too deep: ", 0), 0u) << message.substr(0, 100);
+  const std::string chain = "x = 1" + Repeat(" + 1", 5000);
+  EXPECT_EQ(r.Run(chain).rfind("Nesting too deep: ", 0), 0u);
+  EXPECT_EQ(r.Run("x = 1" + Repeat(" + 1", 400) + "\nprint(x)"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"401"}));
+}
+
+TEST(CalcLimits, AnyProgramTextIsHandled) {
+  TRunner r;
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) % 256);
+  r.Calc.SetMaxLoopCount(3);
+  r.Run(binary);  // any message, no crash
+  r.Run("\xff\xfe x = \"\xc3\x28\" + \xe2\x82\nprint(\"\xf0\x9f\x98\x80\")");
+  r.Run(std::string("x = 1\0y = 2", 11));
+  r.Run("FOR i = 1 TO \"a\"\nNEXT");
+  EXPECT_NE(r.Calc.ErrorMessage(), "");
+  r.Run("FOR i = \"a\" TO 3\nNEXT");
+  EXPECT_NE(r.Calc.ErrorMessage(), "");
+  r.Run("DO UNTIL \"maybe\"\nLOOP");
+  EXPECT_EQ(r.Calc.ErrorMessage(), "Convert error: DO UNTIL \"maybe\"");
+  r.Run("FOR i = 1 TO 3 MAX \"x\"\nNEXT");
+  EXPECT_EQ(r.Calc.ErrorMessage(), "Convert error: FOR i = 1 TO 3 MAX \"x\"");
+  EXPECT_EQ(r.Run("x = CITE(\"A\", 0, 2000000000)"), "No such function: A");
+}
+
+TEST(CalcLimits, StepLimitAndStringLength) {
+  TRunner r;
+  r.Calc.SetStepLimit(50);
+  EXPECT_EQ(r.Run("DO MAX 1000000\nLOOP"), "Step limit reached");
+  // Steps inside FUNCTION calls count too.
+  EXPECT_EQ(r.Run("FUNCTION F\n  DO MAX 1000000\n  LOOP\nENDFUNCTION\nx = F()"),
+            "Function runtime error: F\r\nStep limit reached");
+  EXPECT_EQ(r.Run("x = 1\ny = 2"), "");  // Reset gives the next run the whole budget
+  r.Calc.SetStepLimit(0);
+  EXPECT_EQ(r.Run("n = 0\nFOR i = 1 TO 1000 MAX 1000\n  n = n + 1\nNEXT\nprint(n)"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"1000"}));
+  // A DO loop takes the smaller of its two maxima, the default counting for
+  // a line without MAX.
+  EXPECT_EQ(r.Run("n = 0\nDO MAX 1000\n  n = n + 1\nLOOP\nprint(n)"), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"100"}));
+
+  // Doubling a string stops at 256 MiB with an ordinary error.
+  EXPECT_EQ(r.Run("s = \"ab\"\nFOR i = 1 TO 40\n  s = s + s\nNEXT"), "Overflow: s + s");
+  EXPECT_EQ(r.Calc.NextLine(), 3);
+}
+
+// A host whose failure is no script error still ends the run cleanly.
+TEST(CalcLimits, ForeignExceptionsBecomeMessages) {
+  TRunner r;
+  r.Extra = [](const std::string& name, const TValue&, TValue&, bool& handled) -> bool {
+    if (UpperCaseAscii(name) == "BOOM") {
+      handled = true;
+      throw std::runtime_error("host failed");
+    }
+    return false;
+  };
+  EXPECT_EQ(r.Run("print(1)\nx = Boom()\nprint(2)"), "host failed");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"1"}));
+  EXPECT_EQ(r.Calc.NextLine(), 2);
+}
+
+TEST(CalcTable, TheTableOutlivesTheInterpreter) {
+  TVariableSet vars;
+  {
+    TCalc calc;
+    calc.SetVariables(&vars);
+    calc.SetProgram("total = 6 * 7");
+    calc.Reset();
+    calc.Run();
+  }
+  EXPECT_EQ(vars.GetValue("TOTAL").IntegerValue(), 42);
+  vars.SetReadOnly("missing", true);  // the interpreter's error hook is gone
+  SUCCEED();
+}
+
+// The default report program over a small host with the report's functions.
+TEST(CalcReport, DefaultProgramReportsEveryLine) {
+  struct TLine {
+    std::string Title, Comment;
+    std::vector<std::pair<double, double>> Points;
+  };
+  const std::vector<TLine> data = {{"A", "c", {{1, 2}, {3, 4}}}, {"B", "", {{5, 6}}}};
+  TRunner r;
+  r.Extra = [&](const std::string& name, const TValue& args, TValue& result, bool& handled) {
+    const std::string u = UpperCaseAscii(Trim(name));
+    auto index = [&](std::size_t k) {
+      const TValue& v = args.IsList() ? (k < args.Count() ? args[k] : TValue()) : args;
+      return v.ToInteger();
+    };
+    if (u == "DATACOUNT") {
+      handled = true;
+      result = TValue::Integer(static_cast<int>(data.size()));
+      return true;
+    }
+    if (u == "FLOATTOSTR") {
+      handled = true;
+      result = TValue::String(FloatToStr(args.IsList() ? args[0].ToDouble() : 0));
+      return true;
+    }
+    if (u == "TITLE" || u == "COMMENT" || u == "POINTCOUNT" || u == "X" || u == "Y") {
+      handled = true;
+      const int i = index(0);
+      if (i < 0 || i >= static_cast<int>(data.size())) return false;
+      const TLine& line = data[static_cast<std::size_t>(i)];
+      if (u == "TITLE") result = TValue::String(line.Title);
+      if (u == "COMMENT") result = TValue::String(line.Comment);
+      if (u == "POINTCOUNT") result = TValue::Integer(static_cast<int>(line.Points.size()));
+      if (u == "X" || u == "Y") {
+        if (!args.IsList() || args.Count() < 2) return false;
+        const int j = index(1);
+        if (j < 0 || j >= static_cast<int>(line.Points.size())) return false;
+        const auto& p = line.Points[static_cast<std::size_t>(j)];
+        result = TValue::Double(u == "X" ? p.first : p.second);
+      }
+      return true;
+    }
+    return false;
+  };
+  const std::string program =
+      "for i = 0 to DataCount-1\r\n"
+      "  s = Title(i) + \":\"\r\n"
+      "  for j = 0 to PointCount(i)-1\r\n"
+      "    if j > 0\r\n"
+      "      s = s + \"-\"\r\n"
+      "    endif\r\n"
+      "    s = s + \"(\" + FloatToStr(X(i,j)) + \", \" + FloatToStr(Y(i,j)) + \")\"\r\n"
+      "  next\r\n"
+      "  s = s + \":\" + Comment(i)\r\n"
+      "  Print(s)\r\n"
+      "next\r\n";
+  EXPECT_EQ(r.Run(program), "");
+  EXPECT_EQ(r.Printed, (std::vector<std::string>{"A:(1, 2)-(3, 4):c", "B:(5, 6):"}));
+  EXPECT_EQ(r.Run("x = X(0)"), "Invalid function call: X(0)");
+}
+
+}  // namespace
+}  // namespace tracemill

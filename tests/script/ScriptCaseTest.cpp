@@ -1,0 +1,162 @@
+// Runs every report program under tests/script/cases (and under the folder
+// named by TRACEMILL_SCRIPT_CASES) and checks the expectations written in its
+// comments:
+//   ' expect: TEXT                    one per printed line, in order
+//   ' expect error: MESSAGE           the run-time error (several lines are
+//                                     joined with CR LF)
+//   ' expect line: N                  the next-line number after the error
+//   ' expect structure error: MESSAGE the compile error
+// The host provides PRINT, which appends the concatenated texts of its
+// arguments as one line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/uFileIO.h"
+#include "common/uStrC.h"
+#include "script/uCalc.h"
+
+namespace tracemill {
+namespace {
+
+namespace fs = std::filesystem;
+
+[[maybe_unused]] const char* const kCaseSet = TRACEMILL_SCRIPT_CASE_SET;
+
+struct TCaseFile {
+  std::string Name;  // the test name
+  std::string Path;
+};
+
+std::string TestName(const std::string& prefix, const fs::path& relative) {
+  std::string s = prefix + relative.string();
+  if (s.size() > 4 && s.compare(s.size() - 4, 4, ".bas") == 0) s.resize(s.size() - 4);
+  for (char& c : s)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return s;
+}
+
+void Collect(const fs::path& root, const std::string& prefix, std::vector<TCaseFile>& out) {
+  std::error_code ec;
+  if (!fs::is_directory(root, ec)) return;
+  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    if (!it->is_regular_file() || it->path().extension() != ".bas") continue;
+    out.push_back({TestName(prefix, fs::relative(it->path(), root)), it->path().string()});
+  }
+}
+
+std::vector<TCaseFile> CaseFiles() {
+  std::vector<TCaseFile> files;
+  Collect(fs::path(TRACEMILL_SOURCE_DIR) / "tests/script/cases", "", files);
+  if (const char* extra = std::getenv("TRACEMILL_SCRIPT_CASES"); extra && *extra)
+    Collect(fs::path(extra), "extra_", files);
+  std::sort(files.begin(), files.end(), [](const TCaseFile& a, const TCaseFile& b) { return a.Name < b.Name; });
+  // Names must be unique for GoogleTest; a clash gets a number.
+  for (std::size_t i = 1; i < files.size(); ++i)
+    if (files[i].Name == files[i - 1].Name) files[i].Name += "_" + std::to_string(i);
+  if (files.empty()) files.push_back({"none", ""});
+  return files;
+}
+
+struct TExpectations {
+  std::vector<std::string> Printed;
+  std::string Error;
+  bool HasError = false;
+  int Line = -1;
+  std::string StructureError;
+  bool HasStructureError = false;
+};
+
+bool After(const std::string& line, const std::string& key, std::string& value) {
+  const std::string t = TrimLeft(line);
+  if (t.rfind(key, 0) != 0) return false;
+  value = t.substr(key.size());
+  if (!value.empty() && value[0] == ' ') value.erase(0, 1);
+  while (!value.empty() && (value.back() == '\r' || value.back() == '\n')) value.pop_back();
+  return true;
+}
+
+TExpectations ReadExpectations(const std::string& text) {
+  TExpectations e;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    std::string v;
+    if (After(line, "' expect:", v)) {
+      e.Printed.push_back(v);
+    } else if (After(line, "' expect error:", v)) {
+      if (e.HasError) e.Error += "\r\n";
+      e.Error += v;
+      e.HasError = true;
+    } else if (After(line, "' expect line:", v)) {
+      e.Line = std::atoi(v.c_str());
+    } else if (After(line, "' expect structure error:", v)) {
+      e.StructureError = v;
+      e.HasStructureError = true;
+    }
+    start = end + 1;
+  }
+  return e;
+}
+
+void PrintTo(const TCaseFile& file, std::ostream* os) { *os << file.Path; }
+
+class ScriptCase : public testing::TestWithParam<TCaseFile> {};
+
+TEST_P(ScriptCase, RunsAsExpected) {
+  const TCaseFile& file = GetParam();
+  if (file.Path.empty()) GTEST_SKIP() << "no case files";
+  const std::string text = ReadFileBytes(file.Path);
+  const TExpectations expect = ReadExpectations(text);
+
+  std::vector<std::string> printed;
+  TVariableSet variables;
+  TCalc calc;
+  calc.SetVariables(&variables);
+  calc.SetProgram(text);
+  if (expect.HasStructureError) {
+    EXPECT_TRUE(calc.HasError()) << file.Path;
+    EXPECT_EQ(calc.ErrorMessage(), expect.StructureError) << file.Path;
+    return;
+  }
+  ASSERT_FALSE(calc.HasError()) << file.Path << ": " << calc.ErrorMessage();
+  calc.SetHostFunction([&](const std::string& name, const TValue& args, TValue&, bool& handled) {
+    if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
+    handled = true;
+    std::string line;
+    if (args.IsList()) {
+      for (const TValue& a : args.Elements()) line += a.ToString();
+    } else {
+      line = args.ToString();
+    }
+    printed.push_back(line);
+    return true;
+  });
+  calc.Reset();
+  calc.Run();
+
+  EXPECT_EQ(printed, expect.Printed) << file.Path;
+  if (expect.HasError) {
+    EXPECT_TRUE(calc.HasError()) << file.Path;
+    EXPECT_EQ(calc.ErrorMessage(), expect.Error) << file.Path;
+    if (expect.Line >= 0) {
+      EXPECT_EQ(calc.NextLine(), expect.Line) << file.Path;
+    }
+  } else {
+    EXPECT_FALSE(calc.HasError()) << file.Path << ": " << calc.ErrorMessage() << " (next line "
+                                  << calc.NextLine() << ")";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ScriptCase, testing::ValuesIn(CaseFiles()),
+                         [](const testing::TestParamInfo<TCaseFile>& info) { return info.param.Name; });
+
+}  // namespace
+}  // namespace tracemill

@@ -1,0 +1,2 @@
+y = undefinedname
+' expect error: No such function: undefinedname

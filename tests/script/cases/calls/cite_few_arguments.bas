@@ -1,0 +1,2 @@
+x = CITE("A", 0)
+' expect error: No such function: CITE

@@ -1,0 +1,3 @@
+x = "a"b"c"
+' expect error: Invalid string: "a"b"c"
+' expect line: 1

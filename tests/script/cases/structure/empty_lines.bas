@@ -1,0 +1,6 @@
+
+x = 1
+
+print(x)
+
+' expect: 1

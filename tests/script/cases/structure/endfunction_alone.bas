@@ -1,0 +1,2 @@
+ENDFUNCTION
+' expect structure error: Function and EndFunction mismatch on line 1.

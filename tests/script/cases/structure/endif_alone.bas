@@ -1,0 +1,3 @@
+x = 1
+ENDIF
+' expect structure error: If block mismatch on line 2.

@@ -1,0 +1,6 @@
+print("one")
+IF 1 = 1
+  EXIT
+ENDIF
+print("two")
+' expect: one

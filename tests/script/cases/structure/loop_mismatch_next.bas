@@ -1,0 +1,3 @@
+x = 1
+NEXT
+' expect structure error: Loop mismatch on line 2.

@@ -1,0 +1,2 @@
+print((1)
+' expect structure error: Unmatched parentheses on line 1.
