@@ -2,7 +2,6 @@
 // minimum argument count, and the dispatcher that applies them.
 #include "script/uFunction.h"
 
-#include <atomic>
 #include <cmath>
 #include <numbers>
 #include <string_view>
@@ -16,8 +15,6 @@ namespace tracemill {
 namespace builtins {
 
 namespace {
-
-std::atomic<bool> japanese{false};
 
 enum class TPattern {
   kNumeric,     // element-wise, Double -> Double
@@ -277,11 +274,7 @@ double Finite(double value) {
   return value;
 }
 
-bool BuiltinJapanese() { return japanese.load(); }
-
 }  // namespace builtins
-
-void SetBuiltinJapanese(bool isJapanese) { builtins::japanese.store(isJapanese); }
 
 const TBuiltinLibrary& StandardBuiltins() {
   static const builtins::TStandardLibrary library(false);

@@ -15,10 +15,6 @@ namespace tracemill {
 // there): for running programs of unknown origin, such as fuzz inputs.
 const TBuiltinLibrary& SandboxedBuiltins();
 
-// The interface language for DAYSTRINGOFWEEK ("日" ... or "Sun" ...). The
-// application sets it once the language is known; English until then.
-void SetBuiltinJapanese(bool japanese);
-
 // Starts a program without waiting for it: file with the parameters (split
 // at blanks, double quotes group), in folder (the current folder when empty).
 // Returns 33 when it started, 2 when it could not be started.

@@ -4,6 +4,7 @@
 
 #include "common/uDateTime.h"
 #include "script/uFunctionTable.h"
+#include "settings/uEnvironment.h"
 
 namespace tracemill::builtins {
 
@@ -35,7 +36,7 @@ TValue DayOfWeek(TBuiltinContext&, const TValue& d) {
 
 TValue DayStringOfWeek(TBuiltinContext&, const TValue& d) {
   const int day = tracemill::DayOfWeek(d.ToDate());
-  return TValue::String((BuiltinJapanese() ? kJapaneseDayNames : kEnglishDayNames)[day - 1]);
+  return TValue::String((IsJapanese() ? kJapaneseDayNames : kEnglishDayNames)[day - 1]);
 }
 
 TValue Now(TBuiltinContext& c, const TValue&) { return TValue::Date(c.Services().Now()); }

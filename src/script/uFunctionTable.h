@@ -54,9 +54,6 @@ TValue Integral(double value);
 // Throws InvalidFloatOperation unless the value is a finite number.
 double Finite(double value);
 
-// The interface language of DAYSTRINGOFWEEK.
-bool BuiltinJapanese();
-
 // --- strings and values (uFunctionString.cpp)
 TValue Trim(TBuiltinContext&, const TValue&);
 TValue TrimLeft(TBuiltinContext&, const TValue&);

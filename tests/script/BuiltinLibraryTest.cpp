@@ -10,6 +10,7 @@
 #include "common/uDateTime.h"
 #include "common/uError.h"
 #include "script/uFunction.h"
+#include "settings/uEnvironment.h"
 
 using namespace tracemill;
 using namespace tracemill::testing;
@@ -236,9 +237,9 @@ TEST(BuiltinDates, PartsWeekdaysAndTexts) {
   EXPECT_EQ(Eval(c, "DAYOFWEEK", Args({sunday})), "[1]");
   EXPECT_EQ(Eval(c, "DATETOSTR", Args({sunday})), "[2024-06-02]");
   EXPECT_EQ(Eval(c, "FORMATDATETIME", Args({S("dddd d mmm yy, hh:nn"), sunday})), "[Sunday 2 Jun 24, 13:04]");
-  SetBuiltinJapanese(true);
+  SetJapanese(true);
   EXPECT_EQ(Eval(c, "DAYSTRINGOFWEEK", Args({sunday})), "[日]");
-  SetBuiltinJapanese(false);
+  SetJapanese(false);  // the interface language decides the day names
   EXPECT_EQ(Eval(c, "DAYSTRINGOFWEEK", Args({sunday, TValue::Date(EncodeDate(2024, 6, 8))})), "[Sun, Sat]");
   const TOutcome encoded = CallBuiltin(c, "ENCODETIME", Args({I(6), I(0), I(0)}));
   EXPECT_TRUE(encoded.Result[0].IsDate());
