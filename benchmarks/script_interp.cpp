@@ -168,13 +168,7 @@ struct TBenchData {
     }
     if (u == "PRINT") {
       handled = true;
-      std::string line;
-      if (args.IsList()) {
-        for (const TValue& a : args.Elements()) line += a.ToString();
-      } else {
-        line = args.ToString();
-      }
-      Report.push_back(std::move(line));
+      Report.push_back(args.ConcatenatedText());
       return true;
     }
     if (u == "X" || u == "Y") {

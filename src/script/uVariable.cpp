@@ -157,6 +157,13 @@ bool TValue::ToBoolean() const {
 
 std::string TValue::ToString() const { return ToString(FormatSettings()); }
 
+std::string TValue::ConcatenatedText() const {
+  if (!IsList()) return ToString();
+  std::string text;
+  for (const TValue& element : Elements()) text += element.ToString();
+  return text;
+}
+
 std::string TValue::ToString(const TFormatSettings& settings) const {
   switch (type_) {
     case kVarEmpty: return std::string();

@@ -190,6 +190,9 @@ class TValue {
   // date and long time formats, Empty "".
   std::string ToString() const;
   std::string ToString(const TFormatSettings& settings) const;
+  // The texts of a list's elements run together without a separator (the
+  // value's own text when it is not a list): one line of PRINT output.
+  std::string ConcatenatedText() const;
   double ToDate() const { return ToDouble(); }
 
   // Exact equality of type and payload (lists element by element); for tests

@@ -29,13 +29,7 @@ struct TRunner {
       }
       if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
       handled = true;
-      std::string line;
-      if (args.IsList()) {
-        for (const TValue& a : args.Elements()) line += a.ToString();
-      } else {
-        line = args.ToString();
-      }
-      Printed.push_back(line);
+      Printed.push_back(args.ConcatenatedText());
       return true;
     });
   }

@@ -130,13 +130,7 @@ TEST_P(ScriptCase, RunsAsExpected) {
   calc.SetHostFunction([&](const std::string& name, const TValue& args, TValue&, bool& handled) {
     if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
     handled = true;
-    std::string line;
-    if (args.IsList()) {
-      for (const TValue& a : args.Elements()) line += a.ToString();
-    } else {
-      line = args.ToString();
-    }
-    printed.push_back(line);
+    printed.push_back(args.ConcatenatedText());
     return true;
   });
   calc.Reset();
