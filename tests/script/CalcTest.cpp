@@ -238,7 +238,9 @@ TEST(CalcLimits, DeepRecursionEndsWithAnError) {
   TRunner r;
   const std::string message = r.Run("FUNCTION Down(n)\n  RESULT Down(n + 1)\nENDFUNCTION\nx = Down(1)");
   EXPECT_EQ(message.rfind("Function runtime error: Down\r\n", 0), 0u) << message.substr(0, 200);
-  EXPECT_NE(message.find("Nesting too deep: Down"), std::string::npos);
+  // Whichever limit comes first ends the run: the call depth ("Down") or, in
+  // builds with bigger frames, the stack guard inside an argument ("n + 1").
+  EXPECT_NE(message.find("Nesting too deep: "), std::string::npos) << message.substr(0, 200);
   EXPECT_EQ(r.Calc.NextLine(), 4);
 
   // A text that evaluates itself.
