@@ -18,6 +18,7 @@ enum class TMessageButtons : int {
   YesNoCancel = 3,
   YesNo = 4,
   RetryCancel = 5,
+  CancelTryContinue = 6,
 };
 
 enum class TMessageIcon : int {
@@ -36,6 +37,8 @@ enum class TMessageResult : int {
   Ignore = 5,
   Yes = 6,
   No = 7,
+  TryAgain = 10,
+  Continue = 11,
 };
 
 // One message box: owned by the application window, modal.
@@ -53,6 +56,16 @@ class TMessageService {
   // Shows the message and returns the button chosen (a non-interactive
   // implementation returns the default button).
   virtual TMessageResult ShowMessage(const TMessage& message) = 0;
+};
+
+// The answer of the message's default button: what a message box without a
+// display (batch runs, tests) gives. An unknown button set answers Ok.
+TMessageResult DefaultAnswer(const TMessage& message);
+
+// Answers every message with its default button, showing nothing.
+class TQuietMessageService : public TMessageService {
+ public:
+  TMessageResult ShowMessage(const TMessage& message) override { return DefaultAnswer(message); }
 };
 
 class TShellService {

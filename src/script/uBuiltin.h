@@ -8,21 +8,25 @@
 #include <vector>
 
 #include "common/uFormatSettings.h"
+#include "common/uServices.h"
 #include "script/uVariable.h"
 
 namespace tracemill {
 
 // Platform services of the script library. The GUI implements them with its
 // dialogs; this base class is the non-interactive form used by tests and the
-// batch command line: MESSAGEBOX answers its default button, INPUTBOX its
+// batch command line: MESSAGEBOX goes to the given message service (one that
+// answers the default button when none is given), INPUTBOX answers its
 // default text, SELECTDIRECTORY the folder it was given; SHELL starts the
 // program without waiting (33 when it started, 2 when it could not);
 // COLORTORGB answers the light theme's system colours.
 class TScriptServices {
  public:
+  explicit TScriptServices(TMessageService* messages = nullptr);
   virtual ~TScriptServices() = default;
   // flags and result keep the Windows numbers (MB_OK = 0, MB_YESNO = 4,
-  // IDOK = 1, IDYES = 6, IDNO = 7, ...).
+  // MB_ICONEXCLAMATION = 0x30, MB_DEFBUTTON2 = 0x100, IDOK = 1, IDYES = 6,
+  // IDNO = 7, ...), which are those of TMessage and TMessageResult.
   virtual int MessageBox(const std::string& text, const std::string& caption, int flags);
   virtual std::string InputBox(const std::string& caption, const std::string& prompt,
                                const std::string& defaultText);
@@ -35,6 +39,9 @@ class TScriptServices {
   virtual double Now();
   // The program's command line; element 0 is the program itself.
   virtual std::vector<std::string> CommandLine();
+
+ private:
+  TMessageService* messages_;
 };
 
 // The non-interactive services shared by every interpreter that is given none.

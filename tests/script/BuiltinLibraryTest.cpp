@@ -304,6 +304,25 @@ TEST(BuiltinPlatform, NonInteractiveAnswers) {
   EXPECT_EQ(services.MessageBox("t", "c", 0), 1);           // MB_OK -> IDOK
   EXPECT_EQ(services.MessageBox("t", "c", 4), 6);           // MB_YESNO -> IDYES
   EXPECT_EQ(services.MessageBox("t", "c", 4 | 0x100), 7);   // MB_DEFBUTTON2 -> IDNO
+  EXPECT_EQ(services.MessageBox("t", "c", 6 | 0x200), 11);  // third button: IDCONTINUE
+  EXPECT_EQ(services.MessageBox("t", "c", 1 | 0x200), 1);   // no third button: the first
+  EXPECT_EQ(services.MessageBox("t", "c", 9), 1);           // unknown set: IDOK
+
+  // With a message service given, MESSAGEBOX is one of its messages.
+  struct TAsked : TMessageService {
+    TMessage Last;
+    TMessageResult ShowMessage(const TMessage& m) override {
+      Last = m;
+      return TMessageResult::Retry;
+    }
+  } asked;
+  TScriptServices shown(&asked);
+  EXPECT_EQ(shown.MessageBox("Go on?", "Report", 5 | 0x30 | 0x100), 4);
+  EXPECT_EQ(asked.Last.Text, "Go on?");
+  EXPECT_EQ(asked.Last.Caption, "Report");
+  EXPECT_EQ(asked.Last.Buttons, TMessageButtons::RetryCancel);
+  EXPECT_EQ(asked.Last.Icon, TMessageIcon::Exclamation);
+  EXPECT_EQ(asked.Last.DefaultButton, 1);
   EXPECT_EQ(services.InputBox("c", "p", "default"), "default");
   EXPECT_EQ(services.SelectDirectory("/tmp", false), "/tmp");
   EXPECT_EQ(DefaultSystemColor(0x80000005u), 0xFFFFFFu);  // window background
