@@ -1,14 +1,14 @@
 #include "image/uBitmap.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
 
 #include "common/uError.h"
-
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace tracemill {
 
