@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/uReportProgram.h"
 #include "common/uNumber.h"
 #include "common/uStrC.h"
 #include "script/uCalc.h"
@@ -117,19 +118,6 @@ BENCHMARK(BM_Lua_Fib20)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterati
 
 // ---- the default report program ----
 
-const char* const kDefaultReport =
-    "for i = 0 to DataCount-1\r\n"
-    "  s = Title(i) + \":\"\r\n"
-    "  for j = 0 to PointCount(i)-1\r\n"
-    "    if j > 0\r\n"
-    "      s = s + \"-\"\r\n"
-    "    endif\r\n"
-    "    s = s + \"(\" + FloatToStr(X(i,j)) + \", \" + FloatToStr(Y(i,j)) + \")\"\r\n"
-    "  next\r\n"
-    "  s = s + \":\" + Comment(i)\r\n"
-    "  Print(s)\r\n"
-    "next\r\n";
-
 // Synthetic collected data: lines of points, with the report's data
 // functions over it (a stand-in for the main window's host).
 struct TBenchData {
@@ -221,7 +209,7 @@ void BM_Tracemill_DefaultReport(benchmark::State& state) {
     TCalc calc;
     calc.SetVariables(&vars);
     calc.SetBuiltins(&builtins);
-    calc.SetProgram(kDefaultReport);
+    calc.SetProgram(kDefaultReportProgram);
     calc.SetMaxLoopCount(1000000);
     calc.SetHostFunction([&](const std::string& name, const TValue& args, TValue& result, bool& handled) {
       return data.Call(name, args, result, handled);

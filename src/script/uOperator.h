@@ -37,46 +37,58 @@ std::string_view OperatorText(int level, int index);
 // point error; throws DivisionByZero or ArithmeticOverflow for those faults.
 bool ApplyScalarOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result);
 
+namespace operator_detail {
+
+// One arithmetic or comparison operator on two numbers of type T. Returns
+// false for other operators; a comparison stores its Boolean in result and
+// leaves arithmetic false.
+template <typename T>
+inline bool ApplyNumeric(TOperatorKind kind, T a, T b, T& value, bool& arithmetic, TValue& result) {
+  arithmetic = true;
+  switch (kind) {
+    case TOperatorKind::Add: value = a + b; return true;
+    case TOperatorKind::Subtract: value = a - b; return true;
+    case TOperatorKind::Multiply: value = a * b; return true;
+    default: break;
+  }
+  arithmetic = false;
+  switch (kind) {
+    case TOperatorKind::Less: result.SetBoolean(a < b); return true;
+    case TOperatorKind::LessEqual: result.SetBoolean(a <= b); return true;
+    case TOperatorKind::Greater: result.SetBoolean(a > b); return true;
+    case TOperatorKind::GreaterEqual: result.SetBoolean(a >= b); return true;
+    case TOperatorKind::Equal: result.SetBoolean(a == b); return true;
+    case TOperatorKind::NotEqual: result.SetBoolean(a != b); return true;
+    default: return false;
+  }
+}
+
+}  // namespace operator_detail
+
 // The common case of Integer and Double operands of "+", "-", "*" and the
 // comparisons, decided without the general rules. Returns false when the
 // general rules are needed (other types or operators, overflow, NaN).
 inline bool ApplyNumericFast(TOperatorKind kind, const TValue& l, const TValue& r, TValue& result) {
+  bool arithmetic = false;
   if (l.IsInteger() && r.IsInteger()) {
-    const std::int64_t a = l.IntegerValue(), b = r.IntegerValue();
-    std::int64_t v;
-    switch (kind) {
-      case TOperatorKind::Add: v = a + b; break;
-      case TOperatorKind::Subtract: v = a - b; break;
-      case TOperatorKind::Multiply: v = a * b; break;
-      case TOperatorKind::Less: result.SetBoolean(a < b); return true;
-      case TOperatorKind::LessEqual: result.SetBoolean(a <= b); return true;
-      case TOperatorKind::Greater: result.SetBoolean(a > b); return true;
-      case TOperatorKind::GreaterEqual: result.SetBoolean(a >= b); return true;
-      case TOperatorKind::Equal: result.SetBoolean(a == b); return true;
-      case TOperatorKind::NotEqual: result.SetBoolean(a != b); return true;
-      default: return false;
-    }
-    if (v < INT32_MIN || v > INT32_MAX) result.SetDouble(static_cast<double>(v));
-    else result.SetInteger(static_cast<std::int32_t>(v));
+    std::int64_t v = 0;  // 32-bit operands: sums and products fit 64 bits
+    if (!operator_detail::ApplyNumeric<std::int64_t>(kind, l.IntegerValue(), r.IntegerValue(), v,
+                                                     arithmetic, result))
+      return false;
+    if (!arithmetic) return true;
+    if (v < INT32_MIN || v > INT32_MAX)
+      result.SetDouble(static_cast<double>(v));
+    else
+      result.SetInteger(static_cast<std::int32_t>(v));
     return true;
   }
   if ((l.IsInteger() || l.IsDouble()) && (r.IsInteger() || r.IsDouble())) {
     const double a = l.IsInteger() ? l.IntegerValue() : l.DoubleValue();
     const double b = r.IsInteger() ? r.IntegerValue() : r.DoubleValue();
     if (a != a || b != b) return false;  // NaN: the general rules decide
-    double v;
-    switch (kind) {
-      case TOperatorKind::Add: v = a + b; break;
-      case TOperatorKind::Subtract: v = a - b; break;
-      case TOperatorKind::Multiply: v = a * b; break;
-      case TOperatorKind::Less: result.SetBoolean(a < b); return true;
-      case TOperatorKind::LessEqual: result.SetBoolean(a <= b); return true;
-      case TOperatorKind::Greater: result.SetBoolean(a > b); return true;
-      case TOperatorKind::GreaterEqual: result.SetBoolean(a >= b); return true;
-      case TOperatorKind::Equal: result.SetBoolean(a == b); return true;
-      case TOperatorKind::NotEqual: result.SetBoolean(a != b); return true;
-      default: return false;
-    }
+    double v = 0;
+    if (!operator_detail::ApplyNumeric(kind, a, b, v, arithmetic, result)) return false;
+    if (!arithmetic) return true;
     if (v - v != 0) return false;  // overflow: reported by the general rules
     result.SetDouble(v);
     return true;

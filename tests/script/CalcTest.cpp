@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/uReportProgram.h"
 #include "common/uNumber.h"
 #include "common/uStrC.h"
 #include "script/uCalc.h"
@@ -380,19 +381,7 @@ TEST(CalcReport, DefaultProgramReportsEveryLine) {
     }
     return false;
   };
-  const std::string program =
-      "for i = 0 to DataCount-1\r\n"
-      "  s = Title(i) + \":\"\r\n"
-      "  for j = 0 to PointCount(i)-1\r\n"
-      "    if j > 0\r\n"
-      "      s = s + \"-\"\r\n"
-      "    endif\r\n"
-      "    s = s + \"(\" + FloatToStr(X(i,j)) + \", \" + FloatToStr(Y(i,j)) + \")\"\r\n"
-      "  next\r\n"
-      "  s = s + \":\" + Comment(i)\r\n"
-      "  Print(s)\r\n"
-      "next\r\n";
-  EXPECT_EQ(r.Run(program), "");
+  EXPECT_EQ(r.Run(kDefaultReportProgram), "");
   EXPECT_EQ(r.Printed, (std::vector<std::string>{"A:(1, 2)-(3, 4):c", "B:(5, 6):"}));
   EXPECT_EQ(r.Run("x = X(0)"), "Invalid function call: X(0)");
 }
