@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "bench/uCalibration.h"
 
@@ -177,61 +178,42 @@ TEST(Calibration, ThreePointsHandleRotatedAxes) {
 }
 
 TEST(Calibration, FailuresKeepTheCoefficientsAndSayWhy) {
-  const TCoefficients previous{1, 2, 3, 4, 5, 6};
-  auto expectUnchanged = [&](const TCoefficients& c) {
-    EXPECT_EQ(c.Ax, 1);
-    EXPECT_EQ(c.Bx, 2);
-    EXPECT_EQ(c.Cx, 3);
-    EXPECT_EQ(c.Ay, 4);
-    EXPECT_EQ(c.By, 5);
-    EXPECT_EQ(c.Cy, 6);
+  struct Point {
+    int px, py;
+    double x, y;
   };
-  {  // same image column, different Y values
+  struct Case {
+    const char* what;
+    std::vector<Point> points;
+    bool logX;
+    TCalibrationResult expected;
+  };
+  const Case cases[] = {
+      {"same column, different Y values", {{100, 10, 0, 0}, {100, 400, 5, 7}}, false,
+       TCalibrationResult::Line},
+      {"the row test comes before the log test", {{10, 100, 0, 0}, {400, 100, 5, 7}}, true,
+       TCalibrationResult::Line},
+      {"a zero on a linear axis", {{10, 10, 0, 1}, {400, 300, 5, 7}}, false, TCalibrationResult::Ok},
+      {"the same zero on a log axis", {{10, 10, 0, 1}, {400, 300, 5, 7}}, true, TCalibrationResult::Log},
+      {"three collinear points", {{10, 10, 0, 0}, {20, 20, 1, 1}, {30, 30, 2, 2}}, false,
+       TCalibrationResult::Triangle},
+      {"a triangle two of whose points share a row", {{10, 400, 0, 0}, {600, 400, 10, 0}, {10, 20, 0, 10}},
+       false, TCalibrationResult::Ok},
+  };
+  for (const Case& k : cases) {
     TStandardList s;
-    AddStandard(s, 100, 10, 0, 0);
-    AddStandard(s, 100, 400, 5, 7);
-    TCoefficients c = previous;
-    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Line);
-    expectUnchanged(c);
-  }
-  {  // the row test comes before the log test
-    TStandardList s;
-    AddStandard(s, 10, 100, 0, 0);
-    AddStandard(s, 400, 100, 5, 7);
-    s.LogX = true;
-    TCoefficients c = previous;
-    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Line);
-  }
-  {  // a zero on a log axis fails; on a linear axis it calibrates
-    TStandardList s;
-    AddStandard(s, 10, 10, 0, 1);
-    AddStandard(s, 400, 300, 5, 7);
-    TCoefficients c = previous;
-    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
-    s.LogX = true;
-    c = previous;
-    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Log);
-    expectUnchanged(c);
-    // The failed attempt left the points and flags alone.
-    EXPECT_EQ(s.Item(0)->ValueX, 0);
-    EXPECT_TRUE(s.LogX);
-  }
-  {  // three nearly collinear points
-    TStandardList s;
-    AddStandard(s, 10, 10, 0, 0);
-    AddStandard(s, 20, 20, 1, 1);
-    AddStandard(s, 30, 30, 2, 2);
-    TCoefficients c = previous;
-    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Triangle);
-    expectUnchanged(c);
-  }
-  {  // a triangle two of whose points share a row calibrates
-    TStandardList s;
-    AddStandard(s, 10, 400, 0, 0);
-    AddStandard(s, 600, 400, 10, 0);
-    AddStandard(s, 10, 20, 0, 10);
-    TCoefficients c = previous;
-    EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+    for (const Point& p : k.points) AddStandard(s, p.px, p.py, p.x, p.y);
+    s.LogX = k.logX;
+    TCoefficients c{1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(Calibrate(s, kW, kH, c), k.expected) << k.what;
+    if (k.expected != TCalibrationResult::Ok) {
+      EXPECT_EQ(std::vector<double>({c.Ax, c.Bx, c.Cx, c.Ay, c.By, c.Cy}),
+                std::vector<double>({1, 2, 3, 4, 5, 6}))
+          << k.what;
+      // The failed attempt left the points and flags alone.
+      EXPECT_EQ(s.Item(0)->ValueX, k.points[0].x) << k.what;
+      EXPECT_EQ(s.LogX, k.logX) << k.what;
+    }
   }
   EXPECT_EQ(CalibrationMessage(TCalibrationResult::Line, false),
             "Standard points should not be in Horizontal Line nor Vertical Line.\r\n");
