@@ -45,11 +45,7 @@ TEST(Appli, FreshRecordAndProgramValues) {
   EXPECT_EQ(fresh.MajorVersion * 10000 + fresh.MinorVersion * 100 + fresh.Revision, 0);
 
   const TAppli& program = Appli();
-  EXPECT_EQ(program.Name, "Tracemill");
-  EXPECT_EQ(program.MakerShortName, "Norvale");
-  EXPECT_EQ(program.MajorVersion, 5);
-  EXPECT_EQ(program.MinorVersion, 0);
-  EXPECT_EQ(program.Revision, 6);
+  EXPECT_EQ(program.Name, "Tracemill");  // the version and maker: VersionText below
   EXPECT_EQ(program.BaseName, "settings_tests");
   EXPECT_TRUE(std::filesystem::exists(program.Folder + program.BaseName));
 }

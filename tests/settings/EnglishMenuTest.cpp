@@ -1,33 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "settings/uEnglishMenu.h"
 
 using namespace tracemill;
 
 TEST(EnglishMenu, BilingualCaptionsBecomeEnglish) {
-  EXPECT_EQ(EnglishMenuCaption("画像を開く (&Open Image) ..."), "&Open Image ...");
-  EXPECT_EQ(EnglishMenuCaption("設定 (&Option) ..."), "&Option ...");
-  EXPECT_EQ(EnglishMenuCaption("保存(&Save)..."), "&Save ...");
-  EXPECT_EQ(EnglishMenuCaption("終了 (&X)"), "&X");
-  EXPECT_EQ(EnglishMenuCaption("表示 (&View"), "&View");
-}
-
-TEST(EnglishMenu, LoneAcceleratorsBecomeMenuNames) {
-  EXPECT_EQ(EnglishMenuCaption("ファイル(&F)"), "&File");
-  EXPECT_EQ(EnglishMenuCaption("編集(&E)"), "&Edit");
-  EXPECT_EQ(EnglishMenuCaption("検索(&S)"), "&Search");
-  EXPECT_EQ(EnglishMenuCaption("表示(&V)"), "&View");
-  EXPECT_EQ(EnglishMenuCaption("ツール(&T)"), "&Tool");
-  EXPECT_EQ(EnglishMenuCaption("ウィンドウ(&W)"), "&Window");
-  EXPECT_EQ(EnglishMenuCaption("オプション(&O)"), "&Option");
-  EXPECT_EQ(EnglishMenuCaption("ヘルプ(&H)"), "&Help");
-  EXPECT_EQ(EnglishMenuCaption("設定(&O) ..."), "&Option ...");
-  EXPECT_EQ(EnglishMenuCaption("(&f)"), "&f");  // only the table's exact texts
-}
-
-TEST(EnglishMenu, CaptionsWithoutParenthesesStay) {
-  EXPECT_EQ(EnglishMenuCaption("-"), "-");
-  EXPECT_EQ(EnglishMenuCaption("削除"), "削除");
-  EXPECT_EQ(EnglishMenuCaption(""), "");
-  EXPECT_EQ(EnglishMenuCaption("開く   ..."), "開く ...");
+  // The text in the parentheses, with a trailing "..." as " ..."; a lone accelerator of a
+  // top-level menu (and only that exact text) becomes the menu's name; no parentheses, no change.
+  const std::pair<const char*, const char*> cases[] = {
+      {"画像を開く (&Open Image) ...", "&Open Image ..."}, {"保存(&Save)...", "&Save ..."},
+      {"終了 (&X)", "&X"}, {"表示 (&View", "&View"}, {"(&f)", "&f"},
+      {"ファイル(&F)", "&File"}, {"編集(&E)", "&Edit"}, {"検索(&S)", "&Search"}, {"表示(&V)", "&View"},
+      {"ツール(&T)", "&Tool"}, {"ウィンドウ(&W)", "&Window"}, {"オプション(&O)", "&Option"},
+      {"ヘルプ(&H)", "&Help"}, {"設定(&O) ...", "&Option ..."},
+      {"削除", "削除"}, {"", ""}, {"開く   ...", "開く ..."}};
+  for (const auto& [caption, english] : cases) EXPECT_EQ(EnglishMenuCaption(caption), english) << caption;
 }
