@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "BuiltinTestSupport.h"
+#include "ScriptTestSupport.h"
 #include "common/uDateTime.h"
 
 using namespace tracemill;
@@ -73,9 +73,6 @@ TEST_F(BuiltinFiles, DeletingRenamingAndReadingFacts) {
   EXPECT_EQ(Eval(c_, "DELETEFILE", Args({S(Path("moved.txt")), S(Path("moved.txt")), S(dir_)})),
             "[True, False, False]");
   EXPECT_TRUE(std::filesystem::is_directory(dir_));
-  EXPECT_EQ(Eval(c_, "FORCEDIRECTORIES", Args({S(Path("x/y/z"))})), "[]");
-  EXPECT_TRUE(std::filesystem::is_directory(Path("x/y/z")));
-  EXPECT_EQ(Eval(c_, "REMOVEDIR", Args({S(Path("x"))})), "[False]");  // not empty
 }
 
 TEST_F(BuiltinFiles, AttributesMapToTheirBits) {

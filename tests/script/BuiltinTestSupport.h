@@ -1,16 +1,40 @@
 #pragma once
-// Calls into the built-in library the way the interpreter's dispatcher does,
-// with a context whose format settings and platform services a test controls.
+// Shared pieces of the script tests: value shorthands, calls into a built-in
+// library the way the interpreter's dispatcher makes them (with a context
+// whose format settings and platform services a test controls), and an
+// interpreter whose host provides PRINT.
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "common/uFormatSettings.h"
 #include "common/uStrC.h"
 #include "script/uBuiltin.h"
+#include "script/uCalc.h"
 #include "script/uVariable.h"
 
 namespace tracemill::testing {
+
+inline TValue I(int v) { return TValue::Integer(v); }
+inline TValue D(double v) { return TValue::Double(v); }
+inline TValue S(std::string v) { return TValue::String(std::move(v)); }
+inline TValue B(bool v) { return TValue::Boolean(v); }
+
+inline TValue Args(std::initializer_list<TValue> values) {
+  TValue list;
+  for (const TValue& v : values) list.Append(v);
+  return list;
+}
+
+// A value as a text: lists as "[a, b]" (nested the same way), other values
+// by their string conversion.
+inline std::string Show(const TValue& v) {
+  if (!v.IsList()) return v.ToString(FormatSettings());
+  std::string text = "[";
+  for (std::size_t i = 0; i < v.Count(); ++i) text += (i ? ", " : "") + Show(v[i]);
+  return text + "]";
+}
 
 class TTestContext : public TBuiltinContext {
  public:
@@ -32,33 +56,14 @@ struct TOutcome {
   TValue Result;
 };
 
-inline TValue Args(std::initializer_list<TValue> values) {
-  TValue list;
-  for (const TValue& v : values) list.Append(v);
-  return list;
-}
-
-inline TValue I(int v) { return TValue::Integer(v); }
-inline TValue D(double v) { return TValue::Double(v); }
-inline TValue S(std::string v) { return TValue::String(std::move(v)); }
-
 // Calls name with the argument value (Empty for a bare name).
-inline TOutcome CallBuiltin(TTestContext& context, const std::string& name, const TValue& arguments) {
+inline TOutcome CallBuiltin(TTestContext& context, const std::string& name, const TValue& arguments,
+                            const TBuiltinLibrary& library = StandardBuiltins()) {
   const std::string upper = UpperCaseAscii(Trim(name));
   const std::string text = name + "(...)";
-  TBuiltinCall call{name, upper, arguments, text, context};
   TOutcome outcome;
-  outcome.Success = StandardBuiltins().Call(call, outcome.Result, outcome.Handled);
+  outcome.Success = library.Call({name, upper, arguments, text, context}, outcome.Result, outcome.Handled);
   return outcome;
-}
-
-// The result as a text: lists as "[a, b]" (nested the same way), other values
-// by their string conversion.
-inline std::string Show(const TValue& v) {
-  if (!v.IsList()) return v.ToString(FormatSettings());
-  std::string text = "[";
-  for (std::size_t i = 0; i < v.Count(); ++i) text += (i ? ", " : "") + Show(v[i]);
-  return text + "]";
 }
 
 // Calls a function that must succeed and shows its result.
@@ -68,5 +73,39 @@ inline std::string Eval(TTestContext& context, const std::string& name, const TV
   if (!outcome.Success) return "<failed>";
   return Show(outcome.Result);
 }
+
+// An interpreter with its own variable table and a host that provides PRINT
+// (one line of the concatenated argument texts); Extra is asked first.
+struct TRunner {
+  TVariableSet Vars;
+  TCalc Calc;
+  std::vector<std::string> Printed;
+  THostFunction Extra;
+
+  TRunner() {
+    Calc.SetVariables(&Vars);
+    Calc.SetHostFunction([this](const std::string& name, const TValue& args, TValue& result, bool& handled) {
+      if (Extra) {
+        const bool ok = Extra(name, args, result, handled);
+        if (handled) return ok;
+      }
+      if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
+      handled = true;
+      Printed.push_back(args.ConcatenatedText());
+      return true;
+    });
+  }
+
+  // Compiles and runs; returns the error message ("" without error), a
+  // compile error prefixed with "structure: ".
+  std::string Run(const std::string& program) {
+    Printed.clear();
+    Calc.SetProgram(program);
+    if (Calc.HasError()) return "structure: " + Calc.ErrorMessage();
+    Calc.Reset();
+    Calc.Run();
+    return Calc.HasError() ? Calc.ErrorMessage() : std::string();
+  }
+};
 
 }  // namespace tracemill::testing
