@@ -20,11 +20,7 @@ TEST(BuiltinDispatch, CallingPatterns) {
   EXPECT_FALSE(CallBuiltin(c, "", TValue()).Handled);
   // A bare name applies an element-wise function to Empty once.
   EXPECT_EQ(Eval(c, "ABS", TValue()), "[0]");
-  EXPECT_EQ(Eval(c, "TRUE", TValue()), "[True]");
   EXPECT_EQ(Eval(c, "FALSE", Args({I(1), I(2)})), "[False, False]");
-  // Functions whose arguments are all optional work bare.
-  EXPECT_EQ(Eval(c, "DRIVES", TValue()), "[0, []]");
-  EXPECT_EQ(Eval(c, "RANDOMIZE", Args({I(7)})), "[]");
   // A list argument is one argument.
   EXPECT_EQ(Eval(c, "TYPESTRINGOF", Args({TValue::List({I(1)}), I(1)})), "[Variant, Integer]");
 }
