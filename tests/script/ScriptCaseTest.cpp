@@ -30,21 +30,16 @@ struct TCaseFile {
   std::string Path;
 };
 
-std::string TestName(const std::string& prefix, const fs::path& relative) {
-  std::string s = prefix + relative.string();
-  if (s.size() > 4 && s.compare(s.size() - 4, 4, ".bas") == 0) s.resize(s.size() - 4);
-  for (char& c : s)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return s;
-}
-
+// Adds the .bas files under root, named by their relative paths.
 void Collect(const fs::path& root, const std::string& prefix, std::vector<TCaseFile>& out) {
-  std::error_code ec;
-  if (!fs::is_directory(root, ec)) return;
+  std::error_code ec;  // a missing folder adds nothing
   for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
        it.increment(ec)) {
     if (!it->is_regular_file() || it->path().extension() != ".bas") continue;
-    out.push_back({TestName(prefix, fs::relative(it->path(), root)), it->path().string()});
+    std::string name = prefix + fs::relative(it->path(), root).replace_extension().string();
+    for (char& c : name)
+      if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    out.push_back({name, it->path().string()});
   }
 }
 

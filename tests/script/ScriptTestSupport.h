@@ -106,6 +106,15 @@ struct TRunner {
     Calc.Run();
     return Calc.HasError() ? Calc.ErrorMessage() : std::string();
   }
+
+  // Runs; the printed lines joined with "|", then "|error: " and the message
+  // when the run failed.
+  std::string Output(const std::string& program) {
+    const std::string message = Run(program);
+    std::string text;
+    for (std::size_t i = 0; i < Printed.size(); ++i) text += (i ? "|" : "") + Printed[i];
+    return message.empty() ? text : text + "|error: " + message;
+  }
 };
 
 }  // namespace tracemill::testing
