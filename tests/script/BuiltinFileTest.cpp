@@ -25,7 +25,6 @@ class BuiltinFiles : public ::testing::Test {
   }
   void TearDown() override {
     std::error_code ignored;
-    std::filesystem::permissions(dir_ + "/locked.txt", std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(dir_, ignored);
   }
   void Write(const std::string& name, const std::string& content = "x") {

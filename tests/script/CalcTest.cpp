@@ -110,13 +110,9 @@ TEST(CalcExternal, ValuesCrossTheInterfaceBothWays) {
   EXPECT_EQ(c.payload.items[3].count, 7);  // UTF-8 bytes
   const TValue back = FromExternal(c);
   EXPECT_TRUE(back.SameAs(v));
-  TracemillValue big{};
-  big.type = TRACEMILL_INTEGER;
-  big.payload.integer = 1LL << 40;
-  EXPECT_TRUE(FromExternal(big).IsDouble());
-  TracemillValue nullString{};
-  nullString.type = TRACEMILL_STRING;
-  EXPECT_EQ(FromExternal(nullString).StringValue(), "");
+  // Integers beyond 32 bits come back as Doubles; a null string as "".
+  EXPECT_TRUE(FromExternal({.type = TRACEMILL_INTEGER, .count = 0, .payload = {.integer = 1LL << 40}}).IsDouble());
+  EXPECT_EQ(FromExternal({.type = TRACEMILL_STRING, .count = 0, .payload = {}}).StringValue(), "");
 }
 
 TEST(CalcRun, ResetStepAndPrograms) {

@@ -21,11 +21,7 @@ inline TValue D(double v) { return TValue::Double(v); }
 inline TValue S(std::string v) { return TValue::String(std::move(v)); }
 inline TValue B(bool v) { return TValue::Boolean(v); }
 
-inline TValue Args(std::initializer_list<TValue> values) {
-  TValue list;
-  for (const TValue& v : values) list.Append(v);
-  return list;
-}
+inline TValue Args(std::initializer_list<TValue> values) { return TValue::List(values); }
 
 // A value as a text: lists as "[a, b]" (nested the same way), other values
 // by their string conversion.
