@@ -85,6 +85,7 @@ TEST(Operators, VariantRules) {
       {K::Subtract, TValue(), I(INT_MIN), "2147483648:5"},
       {K::Modulo, I(INT_MIN), I(-1), "0:3"},
       {K::Add, S("2"), I(3), "5:3"},
+      {K::Add, S("2"), S("3"), "23:256"},  // two strings join, numbers or not
       {K::Concat, TValue(), I(3), "fails"},  // "" + 3
       {K::Concat, TValue(), S("a"), "a:256"},
       // Empty equals "" but is no number; a string and a number compare as
