@@ -6,19 +6,17 @@
 //                                     joined with CR LF)
 //   ' expect line: N                  the next-line number after the error
 //   ' expect structure error: MESSAGE the compile error
-// The host provides PRINT, which appends the concatenated texts of its
-// arguments as one line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "ScriptTestSupport.h"
 #include "common/uFileIO.h"
-#include "common/uStrC.h"
-#include "script/uCalc.h"
 
 namespace tracemill {
 namespace {
@@ -32,21 +30,16 @@ struct TCaseFile {
   std::string Path;
 };
 
-std::string TestName(const std::string& prefix, const fs::path& relative) {
-  std::string s = prefix + relative.string();
-  if (s.size() > 4 && s.compare(s.size() - 4, 4, ".bas") == 0) s.resize(s.size() - 4);
-  for (char& c : s)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return s;
-}
-
+// Adds the .bas files under root, named by their relative paths.
 void Collect(const fs::path& root, const std::string& prefix, std::vector<TCaseFile>& out) {
-  std::error_code ec;
-  if (!fs::is_directory(root, ec)) return;
+  std::error_code ec;  // a missing folder adds nothing
   for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
        it.increment(ec)) {
     if (!it->is_regular_file() || it->path().extension() != ".bas") continue;
-    out.push_back({TestName(prefix, fs::relative(it->path(), root)), it->path().string()});
+    std::string name = prefix + fs::relative(it->path(), root).replace_extension().string();
+    for (char& c : name)
+      if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    out.push_back({name, it->path().string()});
   }
 }
 
@@ -65,11 +58,10 @@ std::vector<TCaseFile> CaseFiles() {
 
 struct TExpectations {
   std::vector<std::string> Printed;
-  std::string Error;
+  std::string Error;  // "" when the run must end without error
   bool HasError = false;
   int Line = -1;
   std::string StructureError;
-  bool HasStructureError = false;
 };
 
 bool After(const std::string& line, const std::string& key, std::string& value) {
@@ -77,38 +69,32 @@ bool After(const std::string& line, const std::string& key, std::string& value) 
   if (t.rfind(key, 0) != 0) return false;
   value = t.substr(key.size());
   if (!value.empty() && value[0] == ' ') value.erase(0, 1);
-  while (!value.empty() && (value.back() == '\r' || value.back() == '\n')) value.pop_back();
+  while (!value.empty() && value.back() == '\r') value.pop_back();
   return true;
 }
 
 TExpectations ReadExpectations(const std::string& text) {
   TExpectations e;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    std::string v;
+  std::istringstream lines(text);
+  std::string line, v;
+  while (std::getline(lines, line)) {
     if (After(line, "' expect:", v)) {
       e.Printed.push_back(v);
     } else if (After(line, "' expect error:", v)) {
-      if (e.HasError) e.Error += "\r\n";
-      e.Error += v;
+      e.Error += (e.HasError ? "\r\n" : "") + v;
       e.HasError = true;
     } else if (After(line, "' expect line:", v)) {
       e.Line = std::atoi(v.c_str());
     } else if (After(line, "' expect structure error:", v)) {
-      e.StructureError = v;
-      e.HasStructureError = true;
+      e.StructureError = "structure: " + v;
     }
-    start = end + 1;
   }
   return e;
 }
 
 void PrintTo(const TCaseFile& file, std::ostream* os) { *os << file.Path; }
 
-class ScriptCase : public testing::TestWithParam<TCaseFile> {};
+class ScriptCase : public ::testing::TestWithParam<TCaseFile> {};
 
 TEST_P(ScriptCase, RunsAsExpected) {
   const TCaseFile& file = GetParam();
@@ -116,41 +102,22 @@ TEST_P(ScriptCase, RunsAsExpected) {
   const std::string text = ReadFileBytes(file.Path);
   const TExpectations expect = ReadExpectations(text);
 
-  std::vector<std::string> printed;
-  TVariableSet variables;
-  TCalc calc;
-  calc.SetVariables(&variables);
-  calc.SetProgram(text);
-  if (expect.HasStructureError) {
-    EXPECT_TRUE(calc.HasError()) << file.Path;
-    EXPECT_EQ(calc.ErrorMessage(), expect.StructureError) << file.Path;
+  testing::TRunner r;
+  const std::string message = r.Run(text);
+  if (!expect.StructureError.empty()) {
+    EXPECT_EQ(message, expect.StructureError) << file.Path;
     return;
   }
-  ASSERT_FALSE(calc.HasError()) << file.Path << ": " << calc.ErrorMessage();
-  calc.SetHostFunction([&](const std::string& name, const TValue& args, TValue&, bool& handled) {
-    if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
-    handled = true;
-    printed.push_back(args.ConcatenatedText());
-    return true;
-  });
-  calc.Reset();
-  calc.Run();
-
-  EXPECT_EQ(printed, expect.Printed) << file.Path;
-  if (expect.HasError) {
-    EXPECT_TRUE(calc.HasError()) << file.Path;
-    EXPECT_EQ(calc.ErrorMessage(), expect.Error) << file.Path;
-    if (expect.Line >= 0) {
-      EXPECT_EQ(calc.NextLine(), expect.Line) << file.Path;
-    }
-  } else {
-    EXPECT_FALSE(calc.HasError()) << file.Path << ": " << calc.ErrorMessage() << " (next line "
-                                  << calc.NextLine() << ")";
+  EXPECT_EQ(r.Printed, expect.Printed) << file.Path;
+  EXPECT_EQ(r.Calc.HasError(), expect.HasError) << file.Path;
+  EXPECT_EQ(message, expect.Error) << file.Path << " (next line " << r.Calc.NextLine() << ")";
+  if (expect.Line >= 0) {
+    EXPECT_EQ(r.Calc.NextLine(), expect.Line) << file.Path;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ScriptCase, testing::ValuesIn(CaseFiles()),
-                         [](const testing::TestParamInfo<TCaseFile>& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(Cases, ScriptCase, ::testing::ValuesIn(CaseFiles()),
+                         [](const ::testing::TestParamInfo<TCaseFile>& info) { return info.param.Name; });
 
 }  // namespace
 }  // namespace tracemill

@@ -3,18 +3,13 @@
    number of arguments, FAILING is known but always fails. */
 #include <stdio.h>
 #include <string.h>
+#include <strings.h>
 
 #include "script/TracemillExternal.h"
 
 static char greeting[256];
 
-static int same(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    char x = *a >= 'a' && *a <= 'z' ? (char)(*a - 32) : *a;
-    if (x != *b) return 0;
-  }
-  return *a == *b;
-}
+static int same(const char* a, const char* b) { return strcasecmp(a, b) == 0; }
 
 unsigned char ExternalFunction(const char* name, TracemillValue arguments, TracemillValue* result,
                                unsigned char* handled) {

@@ -8,3 +8,6 @@ PRINT(SUM(1, "2", 0.5))
 ' A list argument spreads into the aggregate.
 PRINT(MEAN(ABS(4, 8)))
 ' expect: 6
+' Sums do not wrap at 32 bits; of equal values the first is kept, with its type.
+PRINT(SUM(2147483647, 1), " ", TYPESTRINGOF(MAX(2, 4 / 2)))
+' expect: 2147483648 Integer

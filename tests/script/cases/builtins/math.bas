@@ -4,7 +4,8 @@ PRINT(ABS(-2, 3, -4))
 x = ABS(-2)
 PRINT(x, " ", TYPESTRINGOF(x))
 ' expect: 2 Double
-a, b, c = SQRT(16, 2.25, 0)
+' Built-in names are matched in any letter case.
+a, b, c = Sqrt(16, 2.25, 0)
 PRINT(a, " ", b, " ", c)
 ' expect: 4 1.5 0
 PRINT(EXP(0), " ", FRAC(-2.75), " ", LN(1), " ", LOGE(1))

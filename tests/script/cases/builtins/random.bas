@@ -20,3 +20,10 @@ PRINT(ok, " ", TYPESTRINGOF(RANDOM(6)), " ", TYPESTRINGOF(RANDOM))
 ' expect: True Integer Double
 PRINT(RANDOMGAUSS(5, 0))
 ' expect: 5
+' Gaussian numbers centre on their mean.
+s = 0
+FOR i = 1 TO 2000 MAX 2000
+  s = s + RANDOMGAUSS(10, 2)
+NEXT
+PRINT(ABS(s / 2000 - 10) < 0.3)
+' expect: True

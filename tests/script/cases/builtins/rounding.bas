@@ -10,3 +10,6 @@ PRINT(TYPESTRINGOF(ROUND(1.2)), " ", TYPECODEOF(FLOOR(1.2)))
 ' Integer arguments are rounded halves to even before use.
 PRINT(LEFT("abcdef", 2.5), " ", LEFT("abcdef", 3.5))
 ' expect: ab abcd
+' Halves go to even below zero too; whole numbers beyond 32 bits stay Doubles.
+PRINT(ROUNDBANKERS(-2.5), " ", INT(1E10 + 0.5), " ", TYPESTRINGOF(INT(1E10)))
+' expect: -2 10000000000 Double

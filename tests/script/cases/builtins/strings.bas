@@ -23,3 +23,14 @@ PRINT(CODE("A"), " ", CODE("日"), " ", CODEB("日"))
 ' Element-wise string functions give one result per argument.
 PRINT(UPPERCASE("a", "b", "c"))
 ' expect: ABC
+' Positions count characters wherever the text has multibyte ones.
+PRINT(CODE(""), " ", MID("a日本語", 3), " ", LASTDELIMITER("/日", "a/b日c"))
+' expect: 0 本語 4
+PRINT(INSTR(1, "abcabc", "c"), " ", INSTR(7, "abcabc", "c"), " ", INSTR(2, "日本日本", "日"), " ", INSTR("abc", ""))
+' expect: 3 0 3 0
+' Character codes are taken modulo 256; TRIM removes tabs and line breaks too.
+PRINT(CHR(256 + 66), "[", TRIM(CHR(9) & " a b " & CHR(13) & CHR(10)), "]")
+' expect: B[a b]
+' Counts that would give nothing or run past the end are fine.
+PRINT("[", STRINGREPEAT("", 2000000000), "] ", COPY("abc", 2, 2147483647))
+' expect: [] bc

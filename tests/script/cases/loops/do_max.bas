@@ -17,3 +17,10 @@ DO MAX 10
 LOOP MAX 3
 print(n)
 ' expect: 3
+' Without a MAX of its own, LOOP counts with the default maximum
+n = 0
+DO MAX 1000
+  n = n + 1
+LOOP
+print(n)
+' expect: 100
