@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QtGui/QImage>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -77,6 +78,12 @@ inline double MeanDifference(const TBitmap& a, const TBitmap& b) {
   return sum / (3.0 * a.Width() * a.Height());
 }
 
+inline std::string Hex(std::uint32_t v) {
+  char text[12];
+  std::snprintf(text, sizeof text, "%08X", v);
+  return text;
+}
+
 // Passes when got has want's size and alpha, and its colour channels differ
 // from want's by at most maxDiff, and by at most meanDiff on average.
 inline ::testing::AssertionResult Near(const TBitmap& got, const TBitmap& want, int maxDiff = 0, double meanDiff = 0) {
@@ -89,8 +96,7 @@ inline ::testing::AssertionResult Near(const TBitmap& got, const TBitmap& want, 
       bool off = (g >> 24) != (w >> 24);
       for (int shift : {0, 8, 16}) off |= std::abs(int((g >> shift) & 0xFF) - int((w >> shift) & 0xFF)) > maxDiff;
       if (off)
-        return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << std::hex << g << ", expected "
-                                             << w;
+        return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << Hex(g) << ", expected " << Hex(w);
     }
   if (const double mean = MeanDifference(got, want); mean > meanDiff)
     return ::testing::AssertionFailure() << "mean channel difference " << mean;
