@@ -69,8 +69,9 @@ inline TBitmap Filled(int width, int height, std::uint32_t argb) {
   return b;
 }
 
-// The mean difference of the colour channels of two pictures of one size.
+// The mean difference of the colour channels of two pictures; 999 for pictures of different sizes.
 inline double MeanDifference(const TBitmap& a, const TBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return 999;
   double sum = 0;
   for (int y = 0; y < a.Height(); ++y)
     for (int x = 0; x < a.Width(); ++x)
