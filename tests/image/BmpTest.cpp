@@ -187,7 +187,9 @@ TEST(BmpReader, RleCodesPlacePixelsWhereTheyBelong) {
                                                    0, 1,           // end of bitmap
                                                    9, 9})));       // ignored
   const std::uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, black = 0xFF000000;
-  const std::uint32_t want[3][4] = {{black, green, blue, green}, {black, black, black, black}, {red, red, black, black}};
+  const std::uint32_t want[3][4] = {{black, green, blue, green},  // top row
+                                    {black, black, black, black},
+                                    {red, red, black, black}};
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(b.Pixel(x, y), want[y][x]) << x << "," << y;
 

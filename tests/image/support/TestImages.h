@@ -75,7 +75,8 @@ inline double MeanDifference(const TBitmap& a, const TBitmap& b) {
   double sum = 0;
   for (int y = 0; y < a.Height(); ++y)
     for (int x = 0; x < a.Width(); ++x)
-      for (int shift : {0, 8, 16}) sum += std::abs(int((a.Pixel(x, y) >> shift) & 0xFF) - int((b.Pixel(x, y) >> shift) & 0xFF));
+      for (int shift : {0, 8, 16})
+        sum += std::abs(int((a.Pixel(x, y) >> shift) & 0xFF) - int((b.Pixel(x, y) >> shift) & 0xFF));
   return sum / (3.0 * a.Width() * a.Height());
 }
 
@@ -97,7 +98,8 @@ inline ::testing::AssertionResult Near(const TBitmap& got, const TBitmap& want, 
       bool off = (g >> 24) != (w >> 24);
       for (int shift : {0, 8, 16}) off |= std::abs(int((g >> shift) & 0xFF) - int((w >> shift) & 0xFF)) > maxDiff;
       if (off)
-        return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << Hex(g) << ", expected " << Hex(w);
+        return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << Hex(g) << ", expected "
+                                             << Hex(w);
     }
   if (const double mean = MeanDifference(got, want); mean > meanDiff)
     return ::testing::AssertionFailure() << "mean channel difference " << mean;
