@@ -39,39 +39,34 @@ std::uint32_t Le32(const std::string& s, std::size_t at) {
 TEST(AVIFrames, EveryCorpusVideoYieldsItsFramesMatchingTheReferences) {
   const TBitmap ref0 = ReadPicture(kAvi + "ref_frame_n0.png"), ref7 = ReadPicture(kAvi + "ref_frame_n7.png");
   ASSERT_FALSE(ref0.Empty());
-  // Lossy codecs: sharp edges of the test picture may differ a lot, the
-  // picture as a whole only a little.
-  struct Case {
-    const char* file;
-    int maxDiff;
-    double meanDiff;
-  };
-  const Case cases[] = {
-      {"raw_bgr24.avi", 0, 0},     {"huffyuv.avi", 0, 0},     {"ffv1.avi", 0, 0},          {"utvideo.avi", 0, 0},
-      {"png.avi", 0, 0},           {"zmbv.avi", 0, 0},        {"raw_pal8.avi", 255, 4.0},  {"mjpeg.avi", 255, 4.0},
-      {"mpeg4_xvid.avi", 255, 4.0}, {"msmpeg4v2.avi", 255, 4.0}, {"h264.avi", 255, 4.0},    {"cinepak.avi", 255, 4.0},
-      {"msvideo1.avi", 255, 4.0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file);
-    TAVIImage avi;
-    int changes = 0;
-    avi.OnChange = [&] { ++changes; };
-    avi.SetFileName(kAvi + c.file);
-    ASSERT_EQ(avi.Length(), 20);
-    EXPECT_EQ(avi.Position(), 0);
-    EXPECT_EQ(changes, 1);
-    EXPECT_TRUE(Near(avi.Picture(), ref0, c.maxDiff, c.meanDiff));
-    for (int i = 1; i < 20; ++i) {
-      avi.SetPosition(i);
-      ASSERT_EQ(avi.FrameWidth(), 160);
-      ASSERT_EQ(avi.FrameHeight(), 120);
+  // Lossless codecs give the references exactly; with lossy ones (and the
+  // palette) sharp edges may differ a lot, the picture as a whole only a little.
+  const std::vector<const char*> byKind[] = {
+      {"raw_bgr24.avi", "huffyuv.avi", "ffv1.avi", "utvideo.avi", "png.avi", "zmbv.avi"},
+      {"raw_pal8.avi", "mjpeg.avi", "mpeg4_xvid.avi", "msmpeg4v2.avi", "h264.avi", "cinepak.avi", "msvideo1.avi"}};
+  for (const bool lossy : {false, true})
+    for (const char* file : byKind[lossy]) {
+      SCOPED_TRACE(file);
+      const int maxDiff = lossy ? 255 : 0;
+      const double meanDiff = lossy ? 4.0 : 0.0;
+      TAVIImage avi;
+      int changes = 0;
+      avi.OnChange = [&] { ++changes; };
+      avi.SetFileName(kAvi + file);
+      ASSERT_EQ(avi.Length(), 20);
+      EXPECT_EQ(avi.Position(), 0);
+      EXPECT_EQ(changes, 1);
+      EXPECT_TRUE(Near(avi.Picture(), ref0, maxDiff, meanDiff));
+      for (int i = 1; i < 20; ++i) {
+        avi.SetPosition(i);
+        ASSERT_EQ(avi.FrameWidth(), 160);
+        ASSERT_EQ(avi.FrameHeight(), 120);
+      }
+      EXPECT_EQ(changes, 20);
+      avi.SetPosition(7);  // back again
+      EXPECT_TRUE(Near(avi.Picture(), ref7, maxDiff, meanDiff));
+      EXPECT_FALSE(Near(avi.Picture(), ref0, maxDiff, meanDiff));  // frame 7 is not frame 0
     }
-    EXPECT_EQ(changes, 20);
-    avi.SetPosition(7);  // back again
-    EXPECT_TRUE(Near(avi.Picture(), ref7, c.maxDiff, c.meanDiff));
-    EXPECT_GT(MeanDifference(avi.Picture(), ref0), MeanDifference(avi.Picture(), ref7));  // frame 7 is not frame 0
-  }
 }
 
 TEST(AVIFrames, BmpImageHasTheLayoutOfTheFrame) {

@@ -6,13 +6,16 @@
 #include <unistd.h>
 
 #include <QtGui/QImage>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
+#include "common/uError.h"
 #include "image/uBitmap.h"
 
 namespace tracemill::testing {
@@ -52,6 +55,12 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+inline std::string Hex(std::uint32_t v) {
+  char text[12];
+  std::snprintf(text, sizeof text, "%08X", v);
+  return text;
+}
+
 inline TBitmap FromQImage(const QImage& image) {
   const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
   TBitmap b(rgb.width(), rgb.height());
@@ -69,41 +78,44 @@ inline TBitmap Filled(int width, int height, std::uint32_t argb) {
   return b;
 }
 
-// The mean difference of the colour channels of two pictures; 999 for pictures of different sizes.
-inline double MeanDifference(const TBitmap& a, const TBitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return 999;
-  double sum = 0;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x)
-      for (int shift : {0, 8, 16})
-        sum += std::abs(int((a.Pixel(x, y) >> shift) & 0xFF) - int((b.Pixel(x, y) >> shift) & 0xFF));
-  return sum / (3.0 * a.Width() * a.Height());
-}
-
-inline std::string Hex(std::uint32_t v) {
-  char text[12];
-  std::snprintf(text, sizeof text, "%08X", v);
-  return text;
-}
-
 // Passes when got has want's size and alpha, and its colour channels differ
 // from want's by at most maxDiff, and by at most meanDiff on average.
-inline ::testing::AssertionResult Near(const TBitmap& got, const TBitmap& want, int maxDiff = 0, double meanDiff = 0) {
+inline ::testing::AssertionResult Near(const TBitmap& got, const TBitmap& want, int maxDiff = 0,
+                                       double meanDiff = 0) {
   if (got.Width() != want.Width() || got.Height() != want.Height() || want.Empty())
     return ::testing::AssertionFailure() << "size " << got.Width() << "x" << got.Height() << ", expected "
                                          << want.Width() << "x" << want.Height();
+  double sum = 0;
   for (int y = 0; y < want.Height(); ++y)
     for (int x = 0; x < want.Width(); ++x) {
       const std::uint32_t g = got.Pixel(x, y), w = want.Pixel(x, y);
-      bool off = (g >> 24) != (w >> 24);
-      for (int shift : {0, 8, 16}) off |= std::abs(int((g >> shift) & 0xFF) - int((w >> shift) & 0xFF)) > maxDiff;
-      if (off)
+      int largest = (g >> 24) == (w >> 24) ? 0 : 256;
+      for (int shift : {0, 8, 16}) {
+        const int d = std::abs(int((g >> shift) & 0xFF) - int((w >> shift) & 0xFF));
+        largest = std::max(largest, d);
+        sum += d;
+      }
+      if (largest > maxDiff)
         return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << Hex(g) << ", expected "
                                              << Hex(w);
     }
-  if (const double mean = MeanDifference(got, want); mean > meanDiff)
-    return ::testing::AssertionFailure() << "mean channel difference " << mean;
+  if (sum / (3.0 * want.Width() * want.Height()) > meanDiff)
+    return ::testing::AssertionFailure() << "mean channel difference " << sum / (3.0 * want.Width() * want.Height());
   return ::testing::AssertionSuccess();
+}
+
+// Passes when call throws a FileError whose message holds every one of parts.
+template <typename Call>
+::testing::AssertionResult Refused(Call&& call, std::initializer_list<std::string_view> parts = {}) {
+  try {
+    call();
+  } catch (const FileError& e) {
+    for (std::string_view part : parts)
+      if (std::string_view(e.what()).find(part) == std::string_view::npos)
+        return ::testing::AssertionFailure() << "message \"" << e.what() << "\" lacks \"" << part << "\"";
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "accepted";
 }
 
 }  // namespace tracemill::testing
