@@ -219,11 +219,10 @@ TEST(BmpReader, BitFieldMasksAreScaledToEightBitsAndCheckedForSense) {
   const TBitmap b = DecodeBmp(BmpFile(InfoHeader(2, 1, 16, 3) + Le(4, {0xF800, 0x07E0, 0x001F}), pixels));
   EXPECT_EQ(b.Pixel(0, 0), 0xFFFF0000u);
   EXPECT_EQ(b.Pixel(1, 0), 0xFF008284u);
-  // A mask with a hole, masks that overlap, a mask beyond 16 bits.
-  for (std::uint32_t green : {0x0A00u, 0x0FE0u, 0xF8000u}) {
-    const std::uint32_t red = green == 0x0A00u ? 0xF000u : 0xF800u;
+  // A green mask with a hole, masks that overlap, a red mask beyond 16 bits.
+  for (auto [red, green] : {std::pair{0xF000u, 0x0A00u}, {0xF800u, 0x0FE0u}, {0xF8000u, 0x07E0u}}) {
     EXPECT_THROW(DecodeBmp(BmpFile(InfoHeader(2, 1, 16, 3) + Le(4, {red, green, 0x001F}), pixels)), FileError)
-        << std::hex << green;
+        << std::hex << red << " " << green;
   }
 }
 
