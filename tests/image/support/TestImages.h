@@ -3,7 +3,7 @@
 // pictures read with Qt's readers and the comparison of pictures.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <stdlib.h>
 
 #include <QtGui/QImage>
 #include <algorithm>
@@ -26,10 +26,8 @@ inline const std::string kCorpus = std::string(TRACEMILL_SOURCE_DIR) + "/../shar
 class TempFolder {
  public:
   TempFolder() {
-    static int counter = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("tm-image-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
+    std::string pattern = (std::filesystem::temp_directory_path() / "tm-image-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
   }
   ~TempFolder() {
     std::error_code ec;
