@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -27,7 +28,8 @@ class TempFolder {
  public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tm-image-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
   }
   ~TempFolder() {
     std::error_code ec;
