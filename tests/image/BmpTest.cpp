@@ -163,12 +163,12 @@ TEST(BmpReader, RleCodesPlacePixelsWhereTheyBelong) {
   // Bottom row red red, then a literal of 3 after 2 pixels runs past the row.
   EXPECT_THROW(DecodeBmp(BmpFile(info, Le(1, {2, 1, 0, 3, 2, 3, 2, 0}))), FileError);
 
-  const TBitmap b = DecodeBmp(BmpFile(info, Le(1, {2, 1,           // (0,bottom) (1,bottom) red
-                                                   0, 0,           // end of line
-                                                   0, 2, 1, 1,     // right 1, up 1 -> x 1 of the top row
+  const TBitmap b = DecodeBmp(BmpFile(info, Le(1, {2, 1,              // (0,bottom) (1,bottom) red
+                                                   0, 0,              // end of line
+                                                   0, 2, 1, 1,        // right 1, up 1 -> x 1 of the top row
                                                    0, 3, 2, 3, 2, 0,  // green blue green, padded to even
-                                                   0, 1,           // end of bitmap
-                                                   9, 9})));       // ignored
+                                                   0, 1,              // end of bitmap
+                                                   9, 9})));          // ignored
   const std::uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, black = 0xFF000000;
   const std::uint32_t want[3][4] = {{black, green, blue, green},  // top row
                                     {black, black, black, black},
