@@ -6,7 +6,6 @@
 #include <QtGui/QImage>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "TestImages.h"
 #include "common/uFileIO.h"
