@@ -6,10 +6,12 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "TestImages.h"
 #include "common/uError.h"
 #include "image/uBitmap.h"
 #include "image/uBmp.h"
@@ -17,43 +19,41 @@
 
 namespace fs = std::filesystem;
 using namespace tracemill;
+using Rows = std::vector<std::string>;
+using tracemill::testing::Filled;
 
 namespace {
 
-// A fresh temporary folder with copies of fake plug-ins; plug-ins are
-// unloaded and the folder removed at the end.
-class PluginFolder {
- public:
-  PluginFolder() {
-    static int counter = 0;
-    path_ = fs::temp_directory_path() /
-            ("tm-spi-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::create_directories(path_);
+// A temporary folder for plug-ins and files; the plug-ins are unloaded at the end.
+struct PluginFolder : tracemill::testing::TempFolder {
+  ~PluginFolder() { UnloadPlugins(); }
+  // Copies a fake plug-in into the folder or its subfolder sub; returns the copy's path.
+  std::string Add(const std::string& fake, const std::string& sub = "", const std::string& as = "") const {
+    const std::string to = (sub.empty() ? Dir() : Sub(sub)) + (as.empty() ? fake + ".spi" : as);
+    fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / (fake + ".spi"), to);
+    return to;
   }
-  ~PluginFolder() {
-    UnloadPlugins();
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string Add(const std::string& fake, const std::string& as = "") {
-    fs::path to = path_ / (as.empty() ? fake + ".spi" : as);
-    fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / (fake + ".spi"), to, fs::copy_options::overwrite_existing);
-    return to.string();
-  }
-  std::string File(const std::string& name, const std::string& content) const {
-    fs::path p = path_ / name;
-    std::ofstream(p, std::ios::binary) << content;
-    return p.string();
-  }
-  std::string Dir() const { return path_.string() + "/"; }
-  std::string Sub(const std::string& name) const {
-    fs::create_directories(path_ / name);
-    return (path_ / name).string() + "/";
-  }
-
- private:
-  fs::path path_;
 };
+
+void Load(const std::vector<std::string>& folders) {
+  LoadPlugins(folders);
+  BuildFilterTable();
+}
+
+// The plug-in table, "path version" per plug-in.
+Rows Plugins() {
+  Rows rows;
+  for (int i = 0; i < PluginCount(); ++i) rows.push_back(PluginPath(i) + " " + PluginApiVersion(i));
+  return rows;
+}
+
+// The file-type table, "description|patterns|owner" per entry.
+Rows Filters() {
+  Rows rows;
+  for (int i = 0; i < FilterCount(); ++i)
+    rows.push_back(FilterDescription(i) + "|" + FilterPatterns(i) + "|" + std::to_string(FilterOwner(i)));
+  return rows;
+}
 
 // What a fake plug-in's GetPicture was called with ("0,128").
 std::string OffsetsSeen(const std::string& pluginPath) {
@@ -65,87 +65,61 @@ std::string OffsetsSeen(const std::string& pluginPath) {
   return result;
 }
 
-TBitmap Filled(int w, int h, std::uint32_t argb) {
-  TBitmap b(w, h);
-  b.Fill(argb);
-  return b;
-}
-
 }  // namespace
 
 TEST(PluginTable, LoadsUsablePluginsInFolderOrderAndDropsTheRest) {
   PluginFolder root;
   const std::string first = root.Sub("first"), second = root.Sub("second");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "alpha.spi", first + "alpha.spi");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "exporter.spi", first + "exporter.spi");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "noinfo.spi", first + "noinfo.spi");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "silent.spi", first + "silent.spi");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "beta.spi", second + "beta.spi");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "beta.spi", first + "beta.txt");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "beta.spi", first + "UPPER.SPI");
-  std::ofstream(first + "junk.spi") << "not a shared object";
+  for (const char* fake : {"alpha", "exporter", "noinfo", "silent"}) root.Add(fake, "first");
+  root.Add("beta", "second");
+  root.Add("beta", "first", "beta.txt");
+  root.Add("beta", "first", "UPPER.SPI");
+  root.File("first/junk.spi", "not a shared object");
   fs::create_directories(first + "folder.spi");
 
+  // By name in byte order within a folder; a folder listed twice is scanned twice.
   LoadPlugins({second, first, root.Dir() + "missing/", second});
-  ASSERT_EQ(PluginCount(), 5);
-  EXPECT_EQ(PluginPath(0), second + "beta.spi");
-  EXPECT_EQ(PluginPath(1), first + "UPPER.SPI");  // by name, in byte order
-  EXPECT_EQ(PluginPath(2), first + "alpha.spi");
-  EXPECT_EQ(PluginPath(3), first + "exporter.spi");
-  EXPECT_EQ(PluginPath(4), second + "beta.spi");  // a folder listed twice is scanned twice
-  EXPECT_EQ(PluginApiVersion(2), "00IN");
-  EXPECT_EQ(PluginApiVersion(3), "00XN");
+  EXPECT_EQ(Plugins(), (Rows{second + "beta.spi 00IN", first + "UPPER.SPI 00IN", first + "alpha.spi 00IN",
+                             first + "exporter.spi 00XN", second + "beta.spi 00IN"}));
   EXPECT_EQ(PluginPath(5), "");
   EXPECT_EQ(PluginApiVersion(-1), "");
-
-  // Loading again starts from an empty table.
-  LoadPlugins({first});
-  EXPECT_EQ(PluginCount(), 3);
-  LoadPlugins({});
-  EXPECT_EQ(PluginCount(), 0);
 }
 
-TEST(PluginTable, UnloadingReleasesEveryPlugin) {
+TEST(PluginTable, LoadingAgainAndUnloadingReleaseTheEarlierPlugins) {
   PluginFolder root;
   const std::string alpha = root.Add("alpha");
-  LoadPlugins({root.Dir()});
-  BuildFilterTable();
-  ASSERT_EQ(PluginCount(), 1);
-  void* module = dlopen(alpha.c_str(), RTLD_NOW | RTLD_NOLOAD);
-  EXPECT_NE(module, nullptr);
-  if (module) dlclose(module);
+  const auto loaded = [&] {
+    void* module = dlopen(alpha.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (module) dlclose(module);
+    return module != nullptr;
+  };
+  Load({root.Dir()});
+  EXPECT_TRUE(loaded());
+  LoadPlugins({});  // starts from an empty table
+  EXPECT_EQ(PluginCount(), 0);
+  EXPECT_FALSE(loaded());
 
+  Load({root.Dir(), root.Dir()});
+  EXPECT_EQ(PluginCount(), 2);
   UnloadPlugins();
   EXPECT_EQ(PluginCount(), 0);
-  EXPECT_EQ(FilterCount(), 0);
+  EXPECT_EQ(Filters(), Rows{});
   EXPECT_EQ(AllFilterPatterns(), "");
-  EXPECT_EQ(dlopen(alpha.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
+  EXPECT_FALSE(loaded());
 }
 
 TEST(PluginTable, PluginThatOverrunsOrNeverEndsItsAnswersIsBounded) {
   PluginFolder root;
   root.Add("endless");
-  LoadPlugins({root.Dir()});
-  ASSERT_EQ(PluginCount(), 1);
-  EXPECT_EQ(PluginApiVersion(0), "00IN");  // claimed 1000 bytes of a 15-byte buffer
-  BuildFilterTable();                        // returns although every number answers
-  ASSERT_EQ(FilterCount(), 3);
-  EXPECT_EQ(FilterDescription(0), "x");
-  EXPECT_EQ(FilterPatterns(0), "x");
-  EXPECT_EQ(FilterDescription(1), "Windows Bitmap");
+  Load({root.Dir()});  // returns although every number answers
+  EXPECT_EQ(Plugins(), Rows{root.Dir() + "endless.spi 00IN"});  // claimed 1000 bytes of a small buffer
+  EXPECT_EQ(Filters(), (Rows{"x|x|0", "Windows Bitmap|*.bmp;*.dib|1", "JPEG|*.jpeg;*.jpg|1"}));
 }
 
 TEST(FilterTable, WithoutPluginsHoldsTheBuiltInTypesAndKeepsTheFallbackFilter) {
   PluginFolder root;
-  LoadPlugins({root.Dir()});
-  BuildFilterTable();
-  ASSERT_EQ(FilterCount(), 2);
-  EXPECT_EQ(FilterDescription(0), "Windows Bitmap");
-  EXPECT_EQ(FilterPatterns(0), "*.bmp;*.dib");
-  EXPECT_EQ(FilterOwner(0), 0);
-  EXPECT_EQ(FilterDescription(1), "JPEG");
-  EXPECT_EQ(FilterPatterns(1), "*.jpeg;*.jpg");
-  EXPECT_EQ(FilterOwner(1), 0);
+  Load({root.Dir()});
+  EXPECT_EQ(Filters(), (Rows{"Windows Bitmap|*.bmp;*.dib|0", "JPEG|*.jpeg;*.jpg|0"}));
   EXPECT_EQ(AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg");
   EXPECT_EQ(FilterDescription(2), "");
   EXPECT_EQ(FilterPatterns(-1), "");
@@ -159,19 +133,13 @@ TEST(FilterTable, WithoutPluginsHoldsTheBuiltInTypesAndKeepsTheFallbackFilter) {
 TEST(FilterTable, PluginTypesAreTrimmedMergedAndSuppressBuiltInTypes) {
   PluginFolder root;
   const std::string a = root.Sub("a"), b = root.Sub("b");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "alpha.spi", a + "alpha.spi");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "beta.spi", b + "beta.spi");
+  root.Add("alpha", "a");
+  root.Add("beta", "b");
 
   // Alpha alone: its "*.bmp" replaces "Windows Bitmap"; JPEG stays, owned by N.
-  LoadPlugins({a});
-  BuildFilterTable();
-  ASSERT_EQ(FilterCount(), 3);
-  EXPECT_EQ(FilterDescription(0), "Pic Image");
-  EXPECT_EQ(FilterPatterns(0), " *.pic ; *.pi ");  // lower-cased, blanks kept
-  EXPECT_EQ(FilterDescription(1), "Alpha Bitmap");
-  EXPECT_EQ(FilterPatterns(1), "*.bmp");
-  EXPECT_EQ(FilterDescription(2), "JPEG");
-  EXPECT_EQ(FilterOwner(2), 1);
+  // Patterns are lower-cased with their blanks kept.
+  Load({a});
+  EXPECT_EQ(Filters(), (Rows{"Pic Image| *.pic ; *.pi |0", "Alpha Bitmap|*.bmp|0", "JPEG|*.jpeg;*.jpg|1"}));
   EXPECT_EQ(AllFilterPatterns(), "*.pic;*.pi;*.bmp;*.jpeg;*.jpg");
   EXPECT_EQ(MakeOpenFilter(false, "unused"),
             "All Image Files|*.pic;*.pi;*.bmp;*.jpeg;*.jpg"
@@ -185,48 +153,33 @@ TEST(FilterTable, PluginTypesAreTrimmedMergedAndSuppressBuiltInTypes) {
 
   // Beta after alpha: the same description in other letter case joins alpha's
   // entry (owner stays alpha), and its "*.jpg" replaces the JPEG entry.
-  LoadPlugins({a, b});
-  BuildFilterTable();
-  ASSERT_EQ(FilterCount(), 3);
-  EXPECT_EQ(FilterDescription(1), "Alpha Bitmap");
-  EXPECT_EQ(FilterPatterns(1), "*.bmp;*.pcx;*.pic");
-  EXPECT_EQ(FilterOwner(1), 0);
-  EXPECT_EQ(FilterDescription(2), "Beta JPEG");
-  EXPECT_EQ(FilterOwner(2), 1);
+  Load({a, b});
+  EXPECT_EQ(Filters(),
+            (Rows{"Pic Image| *.pic ; *.pi |0", "Alpha Bitmap|*.bmp;*.pcx;*.pic|0", "Beta JPEG|*.jpg|1"}));
   EXPECT_EQ(AllFilterPatterns(), "*.pic;*.pi;*.bmp;*.pcx;*.jpg");
 }
 
 TEST(FilterTable, AddFilterEntryExtendsByPiecesNotYetPresent) {
   PluginFolder root;
-  LoadPlugins({root.Dir()});
-  BuildFilterTable();
+  Load({root.Dir()});
   AddFilterEntry(" *.a; *.b ;;*.a ", "Letters", 5);
-  ASSERT_EQ(FilterCount(), 3);
-  EXPECT_EQ(FilterPatterns(2), " *.a; *.b ;;*.a ");  // a new entry keeps its text
-  EXPECT_EQ(FilterOwner(2), 5);
+  EXPECT_EQ(Filters().back(), "Letters| *.a; *.b ;;*.a |5");  // a new entry keeps its text
   EXPECT_EQ(AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b");  // no empty piece
 
   // Pieces are compared with the entry's own text, blanks and all, so "*.b"
   // is not found in " *.a; *.b ;..." and is added once more.
   AddFilterEntry("*.c;*.b;*.dib;*.c", "LETTERS", 7);
-  ASSERT_EQ(FilterCount(), 3);
-  EXPECT_EQ(FilterDescription(2), "Letters");
-  EXPECT_EQ(FilterPatterns(2), " *.a; *.b ;;*.a ;*.c;*.b;*.dib");
-  EXPECT_EQ(FilterOwner(2), 5);
+  EXPECT_EQ(Filters().size(), 3u);
+  EXPECT_EQ(Filters().back(), "Letters| *.a; *.b ;;*.a ;*.c;*.b;*.dib|5");
   EXPECT_EQ(AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b;*.c");
 }
 
 TEST(LoaderChoice, BuiltInReadersGoByExtensionInAnyLetterCase) {
   PluginFolder root;
-  LoadPlugins({root.Dir()});
-  BuildFilterTable();
-  EXPECT_EQ(FindPictureLoader(root.File("a.bmp", "x")), 0);
-  EXPECT_EQ(FindPictureLoader(root.File("b.DIB", "x")), 0);
-  EXPECT_EQ(FindPictureLoader(root.File("PHOTO.JPEG", "x")), 1);
-  EXPECT_EQ(FindPictureLoader(root.File("c.jpg", "x")), 1);
-  EXPECT_EQ(FindPictureLoader(root.File("d.bmp.txt", "x")), -1);
-  EXPECT_EQ(FindPictureLoader(root.File("e.png", "x")), -1);
-  EXPECT_EQ(FindPictureLoader(root.File("noextension", "x")), -1);
+  Load({root.Dir()});
+  for (const auto& [name, loader] : {std::pair{"a.bmp", 0}, {"b.DIB", 0}, {"PHOTO.JPEG", 1}, {"c.jpg", 1},
+                                     {"d.bmp.txt", -1}, {"e.png", -1}, {"noextension", -1}})
+    EXPECT_EQ(FindPictureLoader(root.File(name, "x")), loader) << name;
   EXPECT_EQ(FindPictureLoader(root.Dir() + "missing.bmp"), -1);
   EXPECT_EQ(FindPictureLoader(root.Sub("folder.bmp")), -1);
   EXPECT_TRUE(CanOpenPicture(root.Dir() + "PHOTO.JPEG"));
@@ -235,85 +188,71 @@ TEST(LoaderChoice, BuiltInReadersGoByExtensionInAnyLetterCase) {
 
 TEST(LoaderChoice, ImportPluginsAreAskedInTableOrderBeforeTheBuiltInReaders) {
   PluginFolder root;
-  const std::string a = root.Sub("a"), b = root.Sub("b");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "alpha.spi", a + "alpha.spi");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "exporter.spi", a + "exporter.spi");
-  fs::copy_file(fs::path(TM_FAKE_PLUGIN_DIR) / "beta.spi", b + "beta.spi");
-  LoadPlugins({a, b});  // alpha 0, exporter 1 (not an import plug-in), beta 2
-  BuildFilterTable();
+  root.Add("alpha", "a");
+  root.Add("exporter", "a");
+  root.Add("beta", "b");
+  Load({root.Dir() + "a/", root.Dir() + "b/"});  // alpha 0, exporter 1 (not an import plug-in), beta 2
   ASSERT_EQ(PluginCount(), 3);
-
-  EXPECT_EQ(FindPictureLoader(root.File("both.dat", "SHARED data")), 0);  // first claimer wins
-  EXPECT_EQ(FindPictureLoader(root.File("beta.dat", "BETA data")), 2);    // sees the file's start
-  EXPECT_EQ(FindPictureLoader(root.File("alpha.bmp", "ALPHA")), 0);       // a plug-in beats the BMP reader
-  EXPECT_EQ(FindPictureLoader(root.File("beta.JPG", "BETA")), 2);
-  EXPECT_EQ(FindPictureLoader(root.File("plain.bmp", "BM....")), 3);      // N
-  EXPECT_EQ(FindPictureLoader(root.File("plain.jpg", "\xff\xd8")), 4);    // N+1
-  EXPECT_EQ(FindPictureLoader(root.File("other.dat", "nobody's")), -1);   // the exporter is not asked
+  for (const auto& [name, content, loader] : {
+           std::tuple{"both.dat", "SHARED data", 0},   // first claimer wins
+           {"beta.dat", "BETA data", 2},               // sees the file's start
+           {"alpha.bmp", "ALPHA", 0},                  // a plug-in beats the BMP reader
+           {"beta.JPG", "BETA", 2},
+           {"plain.bmp", "BM....", 3},                 // N
+           {"plain.jpg", "\xff\xd8", 4},               // N+1
+           {"other.dat", "nobody's", -1}})             // the exporter is not asked
+    EXPECT_EQ(FindPictureLoader(root.File(name, content)), loader) << name;
 }
 
 TEST(PictureLoading, PluginPictureReplacesTheTarget) {
   PluginFolder root;
-  root.Add("alpha");
-  const std::string mac = root.Add("macbin");
-  LoadPlugins({root.Dir()});
-  BuildFilterTable();
+  const std::string alpha = root.Add("alpha");
+  Load({root.Dir()});
+  TBitmap want(2, 2);  // red, white / black, red
+  want.SetPixel(0, 0, 0xFFFF0000);
+  want.SetPixel(1, 0, 0xFFFFFFFF);
+  want.SetPixel(1, 1, 0xFFFF0000);
+
+  // A picture behind a 128-byte MacBinary header loads on the second try.
+  TBitmap mac;
+  LoadPictureFile(root.File("old.mac", std::string(128, 'm') + "ALPHA picture"), mac);
+  EXPECT_EQ(mac, want);
+  EXPECT_EQ(OffsetsSeen(alpha), "0,128");
 
   TBitmap target = Filled(5, 5, 0xFF808080);
   LoadPictureFile(root.File("two.pic", "ALPHA picture"), target);
-  ASSERT_EQ(target.Width(), 2);
-  ASSERT_EQ(target.Height(), 2);
-  EXPECT_EQ(target.Pixel(0, 0), 0xFFFF0000u);  // red, top left
-  EXPECT_EQ(target.Pixel(1, 0), 0xFFFFFFFFu);
-  EXPECT_EQ(target.Pixel(0, 1), 0xFF000000u);
-  EXPECT_EQ(target.Pixel(1, 1), 0xFFFF0000u);
-  EXPECT_EQ(target.Color(0, 0), 0x0000FFu);
-
-  // A picture behind a 128-byte MacBinary header loads on the second try.
-  TBitmap macTarget;
-  LoadPictureFile(root.File("old.mac", std::string(128, 'm') + "MACBIN picture"), macTarget);
-  ASSERT_EQ(macTarget.Width(), 2);
-  EXPECT_EQ(macTarget.Color(0, 0), 0x00FF00u);
-  EXPECT_EQ(OffsetsSeen(mac), "0,128");
+  EXPECT_EQ(target, want);
 }
 
 TEST(PictureLoading, FailuresLeaveTheTargetAsItWas) {
   PluginFolder root;
-  const std::string failing = root.Add("failing");
-  root.Add("liar");
-  root.Add("nullpic");
-  LoadPlugins({root.Dir()});
-  BuildFilterTable();
+  const std::string broken = root.Add("broken");
+  Load({root.Dir()});
   const TBitmap before = Filled(3, 3, 0xFF102030);
   TBitmap target = before;
 
   // Claimed, but GetPicture fails at offset 0 and 128: silently unchanged.
   LoadPictureFile(root.File("x.bad", "FAIL"), target);
   EXPECT_EQ(target, before);
-  EXPECT_EQ(OffsetsSeen(failing), "0,128");
+  EXPECT_EQ(OffsetsSeen(broken), "0,128");
 
-  // A header that promises more pixels than the plug-in allocated.
-  EXPECT_THROW(LoadPictureFile(root.File("x.lie", "LIAR"), target), FileError);
-  EXPECT_EQ(target, before);
-  // Success without a picture.
-  EXPECT_THROW(LoadPictureFile(root.File("x.nul", "NULLPIC"), target), FileError);
-  EXPECT_EQ(target, before);
+  // A header that promises more pixels than the plug-in allocated; success
+  // without a picture; the built-in reader's errors.
+  for (const auto& [name, content] : {std::pair{"x.lie", "LIAR"}, {"x.nul", "NULLPIC"}, {"broken.bmp", "BM only"}}) {
+    EXPECT_THROW(LoadPictureFile(root.File(name, content), target), FileError) << name;
+    EXPECT_EQ(target, before) << name;
+  }
 
   // No loader, or a missing file: nothing happens.
   LoadPictureFile(root.File("x.txt", "text"), target);
   LoadPictureFile(root.Dir() + "missing.bmp", target);
-  EXPECT_EQ(target, before);
-
-  // The built-in reader's errors end the load.
-  EXPECT_THROW(LoadPictureFile(root.File("broken.bmp", "BM but nothing else"), target), FileError);
   EXPECT_EQ(target, before);
 }
 
 TEST(PictureLoading, BuiltInReadersLoadWhenNoPluginClaims) {
   PluginFolder root;
   root.Add("alpha");
-  LoadPlugins({root.Dir()});
-  BuildFilterTable();
+  Load({root.Dir()});
   TBitmap source(3, 2);
   source.SetColor(0, 0, 0x0000FF);
   source.SetColor(2, 1, 0x00FF00);
@@ -324,24 +263,23 @@ TEST(PictureLoading, BuiltInReadersLoadWhenNoPluginClaims) {
   EXPECT_EQ(target, source);
 
   TBitmap jpeg;
-  LoadPictureFile(std::string(TRACEMILL_SOURCE_DIR) + "/../shared/corpus/jpeg/testimages/testorig.jpg", jpeg);
+  LoadPictureFile(tracemill::testing::kCorpus + "jpeg/testimages/testorig.jpg", jpeg);
   EXPECT_EQ(jpeg.Width(), 227);
   EXPECT_EQ(jpeg.Height(), 149);
 }
 
 TEST(PluginFolders, FollowTheDocumentedOrder) {
-  PluginFolder env;
+  tracemill::testing::TempFolder env;
   EXPECT_EQ(PluginFolders("/opt/tm/bin", env.Dir(), "/opt/tm/lib/tracemill/plugins", "/home/u/tm/plugins"),
-            (std::vector<std::string>{"/opt/tm/bin/", env.Dir(), "/opt/tm/lib/tracemill/plugins/",
-                                      "/home/u/tm/plugins/"}));
+            (Rows{"/opt/tm/bin/", env.Dir(), "/opt/tm/lib/tracemill/plugins/", "/home/u/tm/plugins/"}));
   // The environment's folder counts only when set and existing.
   EXPECT_EQ(PluginFolders("/b/", "", "/i/", "/u/").size(), 3u);
   EXPECT_EQ(PluginFolders("/b/", env.Dir() + "missing", "/i/", "/u/").size(), 3u);
 
   ::setenv("TRACEMILL_PLUGIN_PATH", env.Dir().c_str(), 1);
   EXPECT_EQ(DefaultPluginFolders("/opt/tm/bin/", "/home/u/.local/share/Norvale/tracemill"),
-            (std::vector<std::string>{"/opt/tm/bin/", env.Dir(), "/opt/tm/lib/tracemill/plugins/",
-                                      "/home/u/.local/share/Norvale/tracemill/plugins/"}));
+            (Rows{"/opt/tm/bin/", env.Dir(), "/opt/tm/lib/tracemill/plugins/",
+                  "/home/u/.local/share/Norvale/tracemill/plugins/"}));
   ::unsetenv("TRACEMILL_PLUGIN_PATH");
   EXPECT_EQ(DefaultPluginFolders("/opt/tm/bin", "/w/").size(), 3u);
 }

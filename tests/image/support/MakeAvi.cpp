@@ -1,11 +1,11 @@
 #include "MakeAvi.h"
 
 #include <stdexcept>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
@@ -13,9 +13,9 @@ extern "C" {
 namespace tracemill::testing {
 
 std::uint32_t TestPixel(int x, int y, int frame) {
-  const std::uint32_t r = static_cast<std::uint32_t>(x * 7 + frame * 40) & 0xFF;
-  const std::uint32_t g = static_cast<std::uint32_t>(y * 5 + frame * 20) & 0xFF;
-  const std::uint32_t b = static_cast<std::uint32_t>((x + y) * 3) & 0xFF;
+  const std::uint32_t r = std::uint32_t(x * 7 + frame * 40) & 0xFF;
+  const std::uint32_t g = std::uint32_t(y * 5 + frame * 20) & 0xFF;
+  const std::uint32_t b = std::uint32_t((x + y) * 3) & 0xFF;
   return (r << 16) | (g << 8) | b;
 }
 
@@ -23,14 +23,6 @@ namespace {
 
 void Check(int result, const char* what) {
   if (result < 0) throw std::runtime_error(std::string("MakeAvi: ") + what + " failed");
-}
-
-void Drain(AVFormatContext* out, AVCodecContext* codec, AVStream* stream, AVPacket* packet) {
-  while (avcodec_receive_packet(codec, packet) == 0) {
-    av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
-    packet->stream_index = stream->index;
-    Check(av_interleaved_write_frame(out, packet), "writing a packet");
-  }
 }
 
 }  // namespace
@@ -49,51 +41,52 @@ void MakeAvi(const std::string& path, const std::string& encoder, const std::str
   codec->width = width;
   codec->height = height;
   codec->pix_fmt = format;
-  codec->time_base = AVRational{1, 25};
+  codec->time_base = stream->time_base = AVRational{1, 25};
   codec->flags |= AV_CODEC_FLAG_QSCALE;
   codec->global_quality = FF_QP2LAMBDA * 3;
   Check(avcodec_open2(codec, codecInfo, nullptr), "opening the encoder");
   Check(avcodec_parameters_from_context(stream->codecpar, codec), "copying parameters");
-  stream->time_base = codec->time_base;
   Check(avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE), "opening the file");
   Check(avformat_write_header(out, nullptr), "writing the header");
 
-  AVFrame* rgb = av_frame_alloc();
   AVFrame* frame = av_frame_alloc();
   AVPacket* packet = av_packet_alloc();
-  rgb->format = AV_PIX_FMT_RGB24;
-  rgb->width = frame->width = width;
-  rgb->height = frame->height = height;
   frame->format = format;
-  Check(av_frame_get_buffer(rgb, 0), "allocating a frame");
+  frame->width = width;
+  frame->height = height;
   Check(av_frame_get_buffer(frame, 0), "allocating a frame");
   SwsContext* sws = sws_getContext(width, height, AV_PIX_FMT_RGB24, width, height, format, SWS_BILINEAR, nullptr,
                                    nullptr, nullptr);
+  std::vector<std::uint8_t> rgb(std::size_t(width) * height * 3);
+  const std::uint8_t* rgbRows[1] = {rgb.data()};
+  const int rgbStride[1] = {width * 3};
+  // Sends a frame (null: the end) and writes the packets the encoder has ready.
+  auto encode = [&](AVFrame* f) {
+    Check(avcodec_send_frame(codec, f), "encoding");
+    while (avcodec_receive_packet(codec, packet) == 0) {
+      av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+      packet->stream_index = stream->index;
+      Check(av_interleaved_write_frame(out, packet), "writing a packet");
+    }
+  };
   for (int f = 0; f < frames; ++f) {
     if (f == dropped) continue;
-    for (int y = 0; y < height; ++y) {
-      std::uint8_t* row = rgb->data[0] + y * rgb->linesize[0];
-      for (int x = 0; x < width; ++x) {
+    for (int y = 0, i = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x, i += 3) {
         const std::uint32_t c = TestPixel(x, y, f);
-        row[3 * x] = static_cast<std::uint8_t>(c >> 16);
-        row[3 * x + 1] = static_cast<std::uint8_t>(c >> 8);
-        row[3 * x + 2] = static_cast<std::uint8_t>(c);
+        rgb[i] = std::uint8_t(c >> 16), rgb[i + 1] = std::uint8_t(c >> 8), rgb[i + 2] = std::uint8_t(c);
       }
-    }
     Check(av_frame_make_writable(frame), "preparing a frame");
-    sws_scale(sws, rgb->data, rgb->linesize, 0, height, frame->data, frame->linesize);
+    sws_scale(sws, rgbRows, rgbStride, 0, height, frame->data, frame->linesize);
     frame->pts = f;
-    Check(avcodec_send_frame(codec, frame), "encoding");
-    Drain(out, codec, stream, packet);
+    encode(frame);
   }
-  avcodec_send_frame(codec, nullptr);
-  Drain(out, codec, stream, packet);
+  encode(nullptr);
   Check(av_write_trailer(out), "writing the trailer");
 
   sws_freeContext(sws);
   av_packet_free(&packet);
   av_frame_free(&frame);
-  av_frame_free(&rgb);
   avcodec_free_context(&codec);
   avio_closep(&out->pb);
   avformat_free_context(out);

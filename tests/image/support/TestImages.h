@@ -1,0 +1,121 @@
+#pragma once
+// Shared helpers of the image tests: the corpus folder, temporary folders,
+// pictures read with Qt's readers and the comparison of pictures.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QtGui/QImage>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "common/uError.h"
+#include "image/uBitmap.h"
+
+namespace tracemill::testing {
+
+inline const std::string kCorpus = std::string(TRACEMILL_SOURCE_DIR) + "/../shared/corpus/";
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tm-image-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  std::string Dir() const { return path_.string() + "/"; }
+  // Creates the subfolder; its path ends in "/".
+  std::string Sub(const std::string& name) const {
+    std::filesystem::create_directories(path_ / name);
+    return (path_ / name).string() + "/";
+  }
+  // Writes a file into the folder and returns its path.
+  std::string File(const std::string& name, std::string_view content) const {
+    std::ofstream(path_ / name, std::ios::binary) << content;
+    return (path_ / name).string();
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline std::string Hex(std::uint32_t v) {
+  char text[12];
+  std::snprintf(text, sizeof text, "%08X", v);
+  return text;
+}
+
+inline TBitmap FromQImage(const QImage& image) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  TBitmap b(rgb.width(), rgb.height());
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x) b.SetPixel(x, y, rgb.pixel(x, y) | 0xFF000000u);
+  return b;
+}
+
+// A picture file (PNG, ...) read with Qt; empty when it cannot be read.
+inline TBitmap ReadPicture(const std::string& path) { return FromQImage(QImage(QString::fromStdString(path))); }
+
+inline TBitmap Filled(int width, int height, std::uint32_t argb) {
+  TBitmap b(width, height);
+  b.Fill(argb);
+  return b;
+}
+
+// Passes when got has want's size and alpha, and its colour channels differ
+// from want's by at most maxDiff, and by at most meanDiff on average.
+inline ::testing::AssertionResult Near(const TBitmap& got, const TBitmap& want, int maxDiff = 0,
+                                       double meanDiff = 0) {
+  if (got.Width() != want.Width() || got.Height() != want.Height() || want.Empty())
+    return ::testing::AssertionFailure() << "size " << got.Width() << "x" << got.Height() << ", expected "
+                                         << want.Width() << "x" << want.Height();
+  double sum = 0;
+  for (int y = 0; y < want.Height(); ++y)
+    for (int x = 0; x < want.Width(); ++x) {
+      const std::uint32_t g = got.Pixel(x, y), w = want.Pixel(x, y);
+      int largest = (g >> 24) == (w >> 24) ? 0 : 256;
+      for (int shift : {0, 8, 16}) {
+        const int d = std::abs(int((g >> shift) & 0xFF) - int((w >> shift) & 0xFF));
+        largest = std::max(largest, d);
+        sum += d;
+      }
+      if (largest > maxDiff)
+        return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << Hex(g) << ", expected "
+                                             << Hex(w);
+    }
+  if (sum / (3.0 * want.Width() * want.Height()) > meanDiff)
+    return ::testing::AssertionFailure() << "mean channel difference " << sum / (3.0 * want.Width() * want.Height());
+  return ::testing::AssertionSuccess();
+}
+
+// Passes when call throws a FileError whose message holds every one of parts.
+template <typename Call>
+::testing::AssertionResult Refused(Call&& call, std::initializer_list<std::string_view> parts = {}) {
+  try {
+    call();
+  } catch (const FileError& e) {
+    for (std::string_view part : parts)
+      if (std::string_view(e.what()).find(part) == std::string_view::npos)
+        return ::testing::AssertionFailure() << "message \"" << e.what() << "\" lacks \"" << part << "\"";
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "accepted";
+}
+
+}  // namespace tracemill::testing
