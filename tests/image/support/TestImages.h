@@ -21,7 +21,9 @@
 
 namespace tracemill::testing {
 
-inline const std::string kCorpus = std::string(TRACEMILL_SOURCE_DIR) + "/../shared/corpus/";
+// The shared corpus, with a trailing "/". CorpusTest.cpp fails every test of
+// the suite when it is missing.
+inline const std::string kCorpus = std::string(TRACEMILL_CORPUS_DIR) + "/";
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
