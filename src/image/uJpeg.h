@@ -16,11 +16,11 @@
 namespace tracemill {
 
 // Decodes a whole JPEG file held in memory. Throws FileError.
-TBitmap DecodeJpeg(std::string_view file, const TImageLimits& limits = {});
+TBitmap DecodeJpeg(std::string_view file, const TImageLimits& limits);
 
 // Reads the JPEG file at path into target, streaming it from disk. On any
 // failure target is left as it was and FileError is thrown, its message
 // naming the file.
-void LoadJpegFile(const std::string& path, TBitmap& target, const TImageLimits& limits = {});
+void LoadJpegFile(const std::string& path, TBitmap& target, const TImageLimits& limits);
 
 }  // namespace tracemill

@@ -29,6 +29,8 @@ class CorpusPresent : public ::testing::Environment {
 };
 [[maybe_unused]] const auto* const kCorpusCheck = ::testing::AddGlobalTestEnvironment(new CorpusPresent);
 
+const TImageLimits& kLimits = testing::kTestLimits;
+
 // Counts a decode that gives a picture; a FileError is a refusal, anything else a failure.
 void DecodeOrRefuse(const std::string& path, const std::function<TBitmap()>& read, int& decoded) {
   try {
@@ -47,12 +49,12 @@ TEST(Corpus, EveryFileEitherDecodesOrIsRefusedByBothReaders) {
     const std::string path = entry.path().string(), ext = entry.path().extension().string();
     const std::string data = ReadFileBytes(path);
     ++files;
-    DecodeOrRefuse(path, [&] { return DecodeBmp(data); }, bmps);
-    DecodeOrRefuse(path, [&] { return DecodeJpeg(data); }, jpegs);
+    DecodeOrRefuse(path, [&] { return DecodeBmp(data, kLimits); }, bmps);
+    DecodeOrRefuse(path, [&] { return DecodeJpeg(data, kLimits); }, jpegs);
     TBitmap target;
-    if (ext == ".bmp") DecodeOrRefuse(path, [&] { LoadBmpFile(path, target); return target; }, viaFile);
+    if (ext == ".bmp") DecodeOrRefuse(path, [&] { LoadBmpFile(path, target, kLimits); return target; }, viaFile);
     if (ext == ".jpg" || ext == ".jpeg")
-      DecodeOrRefuse(path, [&] { LoadJpegFile(path, target); return target; }, viaFile);
+      DecodeOrRefuse(path, [&] { LoadJpegFile(path, target, kLimits); return target; }, viaFile);
   }
   EXPECT_GT(files, 2500);
   EXPECT_GT(bmps, 80);
