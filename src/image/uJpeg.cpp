@@ -67,9 +67,15 @@ struct Decoder {
   std::longjmp(err->jump, 1);
 }
 
-// Level -1 is a warning: corrupt or truncated data. It ends the decode too.
+// Warnings after which the picture is still whole: bytes between two
+// segments that belong to neither (scanners and cameras write such files),
+// and a JFIF version this library does not know.
+bool Harmless(int warning) { return warning == JWRN_EXTRANEOUS_DATA || warning == JWRN_JFIF_MAJOR; }
+
+// Level -1 is a warning; any other warning (corrupt or truncated data) ends
+// the decode. Higher levels are trace messages.
 void OnMessage(j_common_ptr cinfo, int level) {
-  if (level < 0) OnError(cinfo);
+  if (level < 0 && !Harmless(cinfo->err->msg_code)) OnError(cinfo);
 }
 
 void OnProgress(j_common_ptr cinfo) {
