@@ -49,7 +49,7 @@ Fixture& Video() {
 void BM_SplitMjpeg640x480(benchmark::State& state) {
   Fixture& f = Video();
   for (auto _ : state) {
-    auto files = tracemill::SplitAviFile(f.video, f.work);
+    auto files = tracemill::SplitAviFile(f.video, f.work, tracemill::DefaultImageLimits());
     if (files.size() != kFrames) state.SkipWithError("wrong frame count");
   }
   state.SetItemsProcessed(state.iterations() * kFrames);

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BmpFiles.h"
 #include "common/uFileIO.h"
 #include "image/uBmp.h"
 #include "image/uJpeg.h"
@@ -28,6 +29,9 @@
 namespace {
 
 using namespace tracemill;
+
+// What the program passes by default.
+const TImageLimits kLimits = DefaultImageLimits();
 
 constexpr int kWidth = 8000;
 constexpr int kHeight = 6000;
@@ -53,7 +57,7 @@ std::string TempPath(const char* name) {
 const std::string& BmpPath() {
   static const std::string path = [] {
     const std::string p = TempPath("tracemill-bench-8000x6000.bmp");
-    WriteFileAtomic(p, BmpFromDib(DibFromBitmap(TestPicture())));
+    WriteFileAtomic(p, testing::BmpFileOf(TestPicture()));
     return p;
   }();
   return path;
@@ -134,13 +138,13 @@ void BM_LoadBmpFile24(benchmark::State& state) {
   const auto size = std::filesystem::file_size(path);
   for (auto _ : state) {
     TBitmap target;
-    LoadBmpFile(path, target);
+    LoadBmpFile(path, target, kLimits);
     benchmark::DoNotOptimize(target.Bits());
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(size));
   state.counters["peak_bytes_per_pixel"] = PeakBytesPerPixel([&] {
     TBitmap target;
-    LoadBmpFile(path, target);
+    LoadBmpFile(path, target, kLimits);
   });
 }
 BENCHMARK(BM_LoadBmpFile24)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -148,7 +152,7 @@ BENCHMARK(BM_LoadBmpFile24)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_DecodeBmp24FromMemory(benchmark::State& state) {
   const std::string file = ReadFileBytes(BmpPath());
   for (auto _ : state) {
-    TBitmap b = DecodeBmp(file);
+    TBitmap b = DecodeBmp(file, kLimits);
     benchmark::DoNotOptimize(b.Bits());
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(file.size()));
@@ -215,7 +219,7 @@ BENCHMARK(BM_LibjpegToFreshBgraBuffer)->Unit(benchmark::kMillisecond)->UseRealTi
 void BM_DecodeJpeg(benchmark::State& state) {
   const std::string& file = JpegFile();
   for (auto _ : state) {
-    TBitmap b = DecodeJpeg(file);
+    TBitmap b = DecodeJpeg(file, kLimits);
     benchmark::DoNotOptimize(b.Bits());
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(file.size()));
@@ -226,13 +230,13 @@ void BM_LoadJpegFile(benchmark::State& state) {
   const std::string& path = JpegPath();
   for (auto _ : state) {
     TBitmap target;
-    LoadJpegFile(path, target);
+    LoadJpegFile(path, target, kLimits);
     benchmark::DoNotOptimize(target.Bits());
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(JpegFile().size()));
   state.counters["peak_bytes_per_pixel"] = PeakBytesPerPixel([&] {
     TBitmap target;
-    LoadJpegFile(path, target);
+    LoadJpegFile(path, target, kLimits);
   });
 }
 BENCHMARK(BM_LoadJpegFile)->Unit(benchmark::kMillisecond)->UseRealTime();

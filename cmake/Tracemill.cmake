@@ -11,13 +11,15 @@ endfunction()
 
 # tracemill_test(NAME SOURCES... [DEPENDS libs...])
 # A GoogleTest program; each TEST becomes one ctest case. Tests run with the
-# project root as working folder so that ../shared/corpus and tests/data resolve.
+# project root as working folder so that tests/data resolves; the corpus
+# folder comes as the compile definition TRACEMILL_CORPUS_DIR.
 function(tracemill_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
   find_package(GTest REQUIRED)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
-  target_compile_definitions(${name} PRIVATE TRACEMILL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  target_compile_definitions(${name} PRIVATE TRACEMILL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                               TRACEMILL_CORPUS_DIR="${TRACEMILL_CORPUS_DIR}")
   include(GoogleTest)
   gtest_discover_tests(${name} WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} DISCOVERY_MODE PRE_TEST
                        PROPERTIES TIMEOUT 300)

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
   try {
-    TAVIImage avi;
+    TAVIImage avi(TImageLimits{std::uint64_t(64) << 20});
     avi.SetFileName(TempPath());
     const int frames = avi.Length() < kMaxFrames ? avi.Length() : kMaxFrames;
     for (int i = 0; i < frames; ++i) {

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <cstdio>
 #include <ostream>
-#include <sstream>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -17,27 +16,14 @@ extern "C" {
 #include "common/uFileIO.h"
 #include "common/uFilename.h"
 #include "image/uBmp.h"
+#include "image/uLittleEndian.h"
 
 namespace tracemill {
 
 namespace {
 
 const std::uint32_t kInfoHeaderSize = 40;
-const std::uint32_t kFileHeaderSize = 14;
 const std::uint64_t kMaxBmpFileSize = 0xFFFFFFFFu;  // the file header's size field
-
-void Put16(std::uint8_t* p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::uint8_t* p, std::uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
-std::uint32_t Get32(const std::uint8_t* p) {
-  return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 // FFmpeg logs decoder complaints to stderr; the program reports failures
 // itself, so only fatal messages get through.
@@ -94,6 +80,7 @@ const std::int64_t kMaxSlotsPerPacket = 4;
 // step back reopens the file.
 struct TAVIImage::Source {
   std::string path;
+  TImageLimits limits;
   AVFormatContext* fmt = nullptr;
   AVCodecContext* codec = nullptr;
   AVPacket* packet = nullptr;
@@ -146,6 +133,10 @@ struct TAVIImage::Source {
     pending = av_frame_alloc();
     if (!codec || !packet || !last || !pending) return false;
     if (avcodec_parameters_to_context(codec, par) < 0) return false;
+    // The frame size the file declares is checked before the decoder sets up
+    // anything for it; the decoder refuses larger frames the data may hold.
+    if (par->width > 0 && par->height > 0) CheckPictureSize(par->width, par->height, limits);
+    codec->max_pixels = std::int64_t(limits.maxBytes / 4);
     codec->thread_count = 1;
     return avcodec_open2(codec, decoder, nullptr) >= 0;
   }
@@ -229,47 +220,57 @@ struct TAVIImage::Source {
     return lastIndex >= 0;
   }
 
-  // The packed DIB of `last`.
+  // The BMP file image of `last`: file header, then the packed DIB.
   std::vector<std::uint8_t> ConvertLast() {
     const int w = last->width, h = last->height;
     if (w <= 0 || h <= 0) throw FileError("The video frame has no size.");
+    CheckPictureSize(w, h, limits);
     const bool palette = last->format == AV_PIX_FMT_PAL8;
     const std::uint32_t bitCount = palette ? 8 : 24;
     const std::uint32_t colours = palette ? 256 : 0;
     const std::uint64_t rowBytes = (std::uint64_t(bitCount) * std::uint64_t(w) + 31) / 32 * 4;
     const std::uint64_t dataSize = rowBytes * std::uint64_t(h);
     const std::uint64_t headerSize = kInfoHeaderSize + 4 * colours;
-    if (kFileHeaderSize + headerSize + dataSize > kMaxBmpFileSize)
+    if (kBmpFileHeaderSize + headerSize + dataSize > kMaxBmpFileSize)
       throw FileError("The video frame is too large for a BMP file.");
 
-    std::vector<std::uint8_t> dib(static_cast<std::size_t>(headerSize + dataSize));
-    std::uint8_t* hdr = dib.data();
-    Put32(hdr, kInfoHeaderSize);
-    Put32(hdr + 4, static_cast<std::uint32_t>(w));
-    Put32(hdr + 8, static_cast<std::uint32_t>(h));
-    Put16(hdr + 12, 1);
-    Put16(hdr + 14, bitCount);
-    Put32(hdr + 20, static_cast<std::uint32_t>(dataSize));
-    std::uint8_t* bits = dib.data() + headerSize;
+    std::vector<std::uint8_t> file(static_cast<std::size_t>(kBmpFileHeaderSize + headerSize + dataSize));
+    std::uint8_t* hdr = file.data() + kBmpFileHeaderSize;
+    PutLE32(hdr, kInfoHeaderSize);
+    PutLE32(hdr + 4, static_cast<std::uint32_t>(w));
+    PutLE32(hdr + 8, static_cast<std::uint32_t>(h));
+    PutLE16(hdr + 12, 1);
+    PutLE16(hdr + 14, bitCount);
+    PutLE32(hdr + 20, static_cast<std::uint32_t>(dataSize));
+    std::uint8_t* bits = hdr + headerSize;
     const std::size_t stride = static_cast<std::size_t>(rowBytes);
+    if (palette)
+      CopyPalettised(hdr + kInfoHeaderSize, bits, stride);
+    else
+      ConvertToBgr(bits, stride);
+    const std::string fileHeader =
+        BmpFileHeader(std::string_view(reinterpret_cast<const char*>(hdr), file.size() - kBmpFileHeaderSize));
+    std::memcpy(file.data(), fileHeader.data(), kBmpFileHeaderSize);
+    return file;
+  }
 
-    if (palette) {
-      const std::uint8_t* pal = last->data[1];
-      for (std::uint32_t i = 0; i < colours && pal; ++i) {
-        std::uint32_t argb;
-        std::memcpy(&argb, pal + 4 * i, 4);
-        std::uint8_t* q = hdr + kInfoHeaderSize + 4 * i;
-        q[0] = static_cast<std::uint8_t>(argb);
-        q[1] = static_cast<std::uint8_t>(argb >> 8);
-        q[2] = static_cast<std::uint8_t>(argb >> 16);
-        q[3] = 0;
-      }
-      for (int y = 0; y < h; ++y)
-        std::memcpy(bits + std::size_t(h - 1 - y) * stride, last->data[0] + std::ptrdiff_t(y) * last->linesize[0],
-                    static_cast<std::size_t>(w));
-      return dib;
+  // The 256-entry colour table and the bottom-up rows of a palettised `last`.
+  void CopyPalettised(std::uint8_t* table, std::uint8_t* bits, std::size_t stride) const {
+    const std::uint8_t* pal = last->data[1];
+    for (std::uint32_t i = 0; i < 256 && pal; ++i) {
+      std::uint32_t argb;
+      std::memcpy(&argb, pal + 4 * i, 4);
+      PutLE32(table + 4 * i, argb & 0xFFFFFFu);  // blue, green, red, 0
     }
+    const int h = last->height;
+    for (int y = 0; y < h; ++y)
+      std::memcpy(bits + std::size_t(h - 1 - y) * stride, last->data[0] + std::ptrdiff_t(y) * last->linesize[0],
+                  static_cast<std::size_t>(last->width));
+  }
 
+  // The bottom-up 24-bit rows of `last`.
+  void ConvertToBgr(std::uint8_t* bits, std::size_t stride) {
+    const int w = last->width, h = last->height;
     sws = sws_getCachedContext(sws, w, h, static_cast<AVPixelFormat>(last->format), w, h, AV_PIX_FMT_BGR24,
                                SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!sws) throw FileError("The video frame's pixel format cannot be converted.");
@@ -278,11 +279,10 @@ struct TAVIImage::Source {
     int dstStride[4] = {-static_cast<int>(stride), 0, 0, 0};
     if (sws_scale(sws, last->data, last->linesize, 0, h, dst, dstStride) != h)
       throw FileError("The video frame could not be converted.");
-    return dib;
   }
 };
 
-TAVIImage::TAVIImage() = default;
+TAVIImage::TAVIImage(const TImageLimits& limits) : limits_(limits) {}
 TAVIImage::~TAVIImage() = default;
 
 void TAVIImage::SetFileName(const std::string& fileName) {
@@ -291,10 +291,15 @@ void TAVIImage::SetFileName(const std::string& fileName) {
   if (!FileExists(fileName)) return;
   position_ = 0;
   source_.reset();
-  frame_.clear();
+  file_.clear();
   auto source = std::make_unique<Source>();
   source->path = fileName;
-  if (!source->Open()) return;
+  source->limits = limits_;
+  try {
+    if (!source->Open()) return;
+  } catch (const FileError& e) {
+    throw FileError("\"" + fileName + "\": " + e.what());
+  }
   source->CountFrames();
   source_ = std::move(source);
   Fetch();
@@ -312,53 +317,43 @@ void TAVIImage::Fetch() {
   if (!source_ || position_ < 0 || position_ >= source_->length) return;
   if (!source_->Seek(position_)) return;
   if (source_->lastSerial == source_->convertedSerial) return;
-  frame_ = source_->ConvertLast();
+  file_ = source_->ConvertLast();
   source_->convertedSerial = source_->lastSerial;
   if (OnChange) OnChange();
 }
 
+std::string_view TAVIImage::Dib() const {
+  if (file_.size() < kBmpFileHeaderSize + kInfoHeaderSize) return {};
+  return std::string_view(reinterpret_cast<const char*>(file_.data()), file_.size()).substr(kBmpFileHeaderSize);
+}
+
 int TAVIImage::FrameWidth() const {
-  return frame_.size() >= kInfoHeaderSize ? static_cast<int>(Get32(frame_.data() + 4)) : 0;
+  const std::string_view dib = Dib();
+  return dib.empty() ? 0 : static_cast<int>(GetLE32(reinterpret_cast<const std::uint8_t*>(dib.data()) + 4));
 }
 
 int TAVIImage::FrameHeight() const {
-  return frame_.size() >= kInfoHeaderSize ? static_cast<int>(Get32(frame_.data() + 8)) : 0;
+  const std::string_view dib = Dib();
+  return dib.empty() ? 0 : static_cast<int>(GetLE32(reinterpret_cast<const std::uint8_t*>(dib.data()) + 8));
 }
 
 TBitmap TAVIImage::Picture() const {
-  if (frame_.empty()) return {};
-  return BitmapFromPackedDib(std::string_view(reinterpret_cast<const char*>(frame_.data()), frame_.size()));
+  const std::string_view dib = Dib();
+  return dib.empty() ? TBitmap() : BitmapFromPackedDib(dib, limits_);
 }
 
 void TAVIImage::SaveToStream(std::ostream& out) const {
-  if (!source_ || frame_.size() < kInfoHeaderSize) return;
-  const std::uint8_t* hdr = frame_.data();
-  const std::uint32_t bitCount = Get16(hdr + 14);
-  const std::uint32_t clrUsed = Get32(hdr + 32);
-  const std::uint64_t width = Get32(hdr + 4), height = Get32(hdr + 8);
-  std::uint64_t colours = 0;
-  if (bitCount == 4) colours = clrUsed ? clrUsed : 16;
-  if (bitCount == 8) colours = clrUsed ? clrUsed : 256;
-  const std::uint64_t rowBytes = (bitCount * width + 31) / 32 * 4;
-  const std::uint64_t offset = kFileHeaderSize + kInfoHeaderSize + 4 * colours;
-  const std::uint64_t fileSize = offset + rowBytes * height;
-  if (fileSize - kFileHeaderSize > frame_.size()) throw FileError("The video frame is incomplete.");
-
-  std::uint8_t fileHeader[kFileHeaderSize] = {};
-  Put16(fileHeader, 19778);  // "BM"
-  Put32(fileHeader + 2, static_cast<std::uint32_t>(fileSize));
-  Put32(fileHeader + 10, static_cast<std::uint32_t>(offset));
-  out.write(reinterpret_cast<const char*>(fileHeader), kFileHeaderSize);
-  out.write(reinterpret_cast<const char*>(frame_.data()), static_cast<std::streamsize>(fileSize - kFileHeaderSize));
+  if (!source_ || file_.empty()) return;
+  out.write(reinterpret_cast<const char*>(file_.data()), static_cast<std::streamsize>(file_.size()));
+  if (!out) throw FileError("Cannot write the video frame as a bitmap.");
 }
 
 void TAVIImage::SaveToFile(const std::string& fileName) const {
-  if (!source_ || frame_.empty())
+  if (!source_ || file_.empty())
     throw FileError("Cannot write \"" + fileName + "\": no video frame could be decoded.");
-  std::ostringstream out;
-  SaveToStream(out);
   // Frame files can always be made again; no flush to disk for each one.
-  WriteFileAtomic(fileName, out.view(), WriteDurability::kReplaceOnly);
+  WriteFileAtomic(fileName, std::string_view(reinterpret_cast<const char*>(file_.data()), file_.size()),
+                  WriteDurability::kReplaceOnly);
 }
 
 std::string AviFrameFileName(int index) {
@@ -368,10 +363,11 @@ std::string AviFrameFileName(int index) {
 }
 
 std::vector<std::string> SplitAviFile(const std::string& aviFile, const std::string& workFolder,
+                                      const TImageLimits& limits,
                                       const std::function<void(const std::string&)>& openFrame) {
   std::vector<std::string> written;
   if (!FileExists(aviFile)) return written;
-  TAVIImage avi;
+  TAVIImage avi(limits);
   avi.SetFileName(aviFile);
   const std::string folder = IncludeTrailingSlash(workFolder);
   for (int i = 0; i < avi.Length(); ++i) {

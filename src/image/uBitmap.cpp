@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -31,7 +33,47 @@ std::unique_ptr<std::uint32_t[]> AllocatePixels(std::size_t count) {
   return pixels;
 }
 
+// A memory size for a message: bytes below 1 MiB, else MiB with one decimal.
+std::string MemoryText(std::uint64_t bytes) {
+  constexpr std::uint64_t kMiB = std::uint64_t(1) << 20;
+  char text[48];
+  if (bytes < kMiB)
+    std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
+  else
+    std::snprintf(text, sizeof text, "%.1f MiB", double(bytes) / double(kMiB));
+  return text;
+}
+
+std::string SizeText(std::int64_t width, std::int64_t height) {
+  return std::to_string(width) + " x " + std::to_string(height) + " pixels";
+}
+
 }  // namespace
+
+TImageLimits DefaultImageLimits() {
+  const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || pageSize <= 0) return {std::uint64_t(1) << 30};
+  const std::uint64_t quarter = std::uint64_t(pages) * std::uint64_t(pageSize) / 4;
+  return {std::min(quarter, TBitmap::kMaxBytes)};
+}
+
+void CheckPictureSize(std::int64_t width, std::int64_t height, const TImageLimits& limits) {
+  if (TBitmap::SizeFits(width, height, limits.maxBytes)) return;
+  const double bytes = double(width) * double(height) * 4;  // may exceed 64 bits
+  const std::string needed =
+      bytes < 0x1p63 ? MemoryText(std::uint64_t(bytes)) : std::string("more than 2^63 bytes");
+  throw FileError("The picture of " + SizeText(width, height) + " is too large: it needs " + needed +
+                  ", the picture size limit is " + MemoryText(limits.maxBytes) + ".");
+}
+
+TBitmap AllocatePicture(std::int64_t width, std::int64_t height, const TImageLimits& limits) {
+  CheckPictureSize(width, height, limits);
+  try {
+    return TBitmap::Uninitialized(int(width), int(height));
+  } catch (const std::bad_alloc&) {
+    throw FileError("There is not enough memory for a picture of " + SizeText(width, height) + ".");
+  }
+}
 
 bool TBitmap::SizeFits(std::int64_t width, std::int64_t height, std::uint64_t maxBytes) {
   if (width <= 0 || height <= 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return false;

@@ -72,10 +72,25 @@ class TBitmap {
   std::unique_ptr<std::uint32_t[]> pixels_;
 };
 
-// What a reader may allocate: a picture whose pixel buffer would exceed
-// maxBytes is refused with a FileError before any large allocation.
+// What a reader may allocate: a picture whose pixel buffer (4 bytes a pixel)
+// would exceed maxBytes is refused with a FileError before any large
+// allocation. Every loading entry point takes one; programs pass
+// DefaultImageLimits() or the user's setting. A default-made one allows the
+// most a bitmap can hold.
 struct TImageLimits {
   std::uint64_t maxBytes = TBitmap::kMaxBytes;
 };
+
+// A quarter of the machine's physical memory, at most TBitmap::kMaxBytes
+// (1 GiB when the system does not tell its memory size).
+TImageLimits DefaultImageLimits();
+
+// Throws FileError, naming the width, the height and the limit, when a
+// picture of width x height pixels (both positive) does not fit limits.
+void CheckPictureSize(std::int64_t width, std::int64_t height, const TImageLimits& limits);
+
+// A bitmap for a reader that writes every pixel: CheckPictureSize, then the
+// allocation, whose failure is a FileError too.
+TBitmap AllocatePicture(std::int64_t width, std::int64_t height, const TImageLimits& limits);
 
 }  // namespace tracemill

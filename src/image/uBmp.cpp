@@ -6,11 +6,11 @@
 #include <cstring>
 #include <fstream>
 #include <istream>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "common/uError.h"
+#include "image/uLittleEndian.h"
 
 namespace tracemill {
 
@@ -34,27 +34,10 @@ constexpr char kBadFileSize[] = "its file size is larger than the file";
 constexpr char kBadPalette[] = "its colour table is larger than the file";
 constexpr char kBadIndex[] = "a pixel refers to a colour the colour table does not hold";
 constexpr char kBadRle[] = "its compressed data runs outside the picture";
-constexpr char kTooLarge[] = "the picture is too large";
 constexpr char kReadFailed[] = "the file cannot be read";
 constexpr char kShortDib[] = "The bitmap is shorter than its header says.";
-constexpr char kWriteFailed[] = "Cannot write the bitmap file.";
 
 [[noreturn]] void Refuse(const char* reason) { throw FileError(std::string("Invalid BMP data: ") + reason + "."); }
-
-std::uint16_t U16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-std::uint32_t U32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-std::int32_t I32(const std::uint8_t* p) { return static_cast<std::int32_t>(U32(p)); }
-
-void PutU16(std::string& s, std::size_t at, std::uint32_t v) {
-  s[at] = char(v & 0xFF);
-  s[at + 1] = char((v >> 8) & 0xFF);
-}
-void PutU32(std::string& s, std::size_t at, std::uint32_t v) {
-  PutU16(s, at, v & 0xFFFF);
-  PutU16(s, at + 2, v >> 16);
-}
 
 // Random access to the bytes of a file or buffer.
 class Source {
@@ -147,6 +130,8 @@ struct Channel {
 // Everything the information header, the masks and the colour table say.
 struct DibInfo {
   std::uint32_t headerSize = 0;
+  bool os2v1 = false;  // the 12-byte OS/2 1.x header
+  bool os2v2 = false;  // an OS/2 2.x header
   std::int64_t width = 0;
   std::int64_t height = 0;  // always positive; see topDown
   bool topDown = false;
@@ -173,56 +158,61 @@ bool MaskContiguous(std::uint32_t m) {
   return (shifted & (shifted + 1)) == 0;
 }
 
-// Reads the information header at pos of src (header, then bit-field masks
-// when they follow a 40-byte header). The colour table is read later.
-DibInfo ParseHeader(Source& src, std::uint64_t pos) {
-  DibInfo info;
-  std::uint8_t h[124 + 16] = {};
+// Reads the fields of the information header at pos of src into info and
+// returns its compression code. OS/2 1.x headers (12 bytes) have 16-bit
+// sizes and 3-byte colour-table entries; OS/2 2.x headers (16 to 64 bytes
+// other than the Windows sizes) are cut-down Windows headers.
+std::uint32_t ReadHeaderFields(Source& src, std::uint64_t pos, DibInfo& info, std::uint8_t* h) {
   src.ReadExact(pos, h, 4);
-  info.headerSize = U32(h);
+  info.headerSize = GetLE32(h);
   const std::uint32_t hs = info.headerSize;
-  const bool os2v1 = hs == 12;
   const bool windows = hs == 40 || hs == 52 || hs == 56 || hs == 108 || hs == 124;
-  const bool os2v2 = !windows && hs >= 16 && hs <= 64;
-  if (!os2v1 && !windows && !os2v2) Refuse(kBadHeaderSize);
+  info.os2v1 = hs == 12;
+  info.os2v2 = !windows && hs >= 16 && hs <= 64;
+  if (!info.os2v1 && !windows && !info.os2v2) Refuse(kBadHeaderSize);
   src.ReadExact(pos, h, hs);
 
   unsigned planes = 0;
   std::uint32_t compression = 0;
-  if (os2v1) {
-    info.width = U16(h + 4);
-    info.height = U16(h + 6);
-    planes = U16(h + 8);
-    info.bits = U16(h + 10);
+  if (info.os2v1) {
+    info.width = GetLE16(h + 4);
+    info.height = GetLE16(h + 6);
+    planes = GetLE16(h + 8);
+    info.bits = GetLE16(h + 10);
     info.paletteEntrySize = 3;
   } else {
-    info.width = I32(h + 4);
-    const std::int64_t height = I32(h + 8);
+    info.width = GetLE32Signed(h + 4);
+    const std::int64_t height = GetLE32Signed(h + 8);
     info.topDown = height < 0;
     info.height = height < 0 ? -height : height;
-    planes = U16(h + 12);
-    info.bits = U16(h + 14);
-    if (hs >= 20) compression = U32(h + 16);
-    if (hs >= 24) info.imageSize = U32(h + 20);
+    planes = GetLE16(h + 12);
+    info.bits = GetLE16(h + 14);
+    if (hs >= 20) compression = GetLE32(h + 16);
+    if (hs >= 24) info.imageSize = GetLE32(h + 20);
     if (hs >= 32) {
-      const std::int64_t xppm = I32(h + 24), yppm = I32(h + 28);
+      const std::int64_t xppm = GetLE32Signed(h + 24), yppm = GetLE32Signed(h + 28);
       if (xppm > 0 && yppm > 0 && (xppm > 1000 * yppm || yppm > 1000 * xppm)) Refuse(kBadDensity);
     }
-    if (hs >= 36) info.clrUsed = U32(h + 32);
+    if (hs >= 36) info.clrUsed = GetLE32(h + 32);
   }
   if (planes != 1) Refuse(kBadPlanes);
   if (info.width <= 0 || info.height <= 0) Refuse(kBadSize);
+  return compression;
+}
 
-  std::uint64_t extra = 0;  // mask bytes after a 40-byte header
+// Sets info's coding from the compression code and checks that it suits the
+// bits per pixel. Returns the number of mask bytes that follow a 40-byte header.
+std::uint64_t SetCoding(DibInfo& info, std::uint32_t compression) {
+  std::uint64_t extra = 0;
   switch (compression) {
     case 0: info.coding = Coding::Rgb; break;
     case 1: info.coding = Coding::Rle8; break;
     case 2: info.coding = Coding::Rle4; break;
     case 3:
     case 6:
-      if (os2v2) Refuse(kBadCompression);  // OS/2 Huffman 1D / RLE24
+      if (info.os2v2) Refuse(kBadCompression);  // OS/2 Huffman 1D / RLE24
       info.coding = Coding::BitFields;
-      if (hs == 40) extra = compression == 6 ? 16 : 12;
+      if (info.headerSize == 40) extra = compression == 6 ? 16 : 12;
       break;
     default: Refuse(kBadCompression);
   }
@@ -234,16 +224,21 @@ DibInfo ParseHeader(Source& src, std::uint64_t pos) {
       (info.coding == Coding::BitFields && info.bits != 16 && info.bits != 32))
     Refuse(kCompressionMismatch);
   if (info.topDown && (info.coding == Coding::Rle8 || info.coding == Coding::Rle4)) Refuse(kTopDownRle);
+  return extra;
+}
 
+// Sets the colour masks of a 16- or 32-bit picture: from the header h or the
+// extra bytes after it at pos for bit fields, else the defaults; and checks them.
+void SetMasks(Source& src, std::uint64_t pos, const std::uint8_t* h, std::uint64_t extra, DibInfo& info) {
   if (info.coding == Coding::BitFields) {
     std::uint8_t m[12];
     if (extra != 0) {
-      src.ReadExact(pos + hs, m, 12);
+      src.ReadExact(pos + info.headerSize, m, 12);
     } else {
-      if (hs < 52) Refuse(kBadMasks);
+      if (info.headerSize < 52) Refuse(kBadMasks);
       std::memcpy(m, h + 40, 12);
     }
-    info.masks = {U32(m), U32(m + 4), U32(m + 8)};
+    info.masks = {GetLE32(m), GetLE32(m + 4), GetLE32(m + 8)};
   } else if (info.bits == 16) {
     info.masks = {0x7C00, 0x03E0, 0x001F};
   } else if (info.bits == 32) {
@@ -257,8 +252,17 @@ DibInfo ParseHeader(Source& src, std::uint64_t pos) {
       seen |= m;
     }
   }
+}
 
-  info.paletteStart = hs + extra;
+// Reads the information header at pos of src (header, then bit-field masks
+// when they follow a 40-byte header). The colour table is read later.
+DibInfo ParseHeader(Source& src, std::uint64_t pos) {
+  DibInfo info;
+  std::uint8_t h[124 + 16] = {};
+  const std::uint32_t compression = ReadHeaderFields(src, pos, info, h);
+  const std::uint64_t extra = SetCoding(info, compression);
+  SetMasks(src, pos, h, extra, info);
+  info.paletteStart = info.headerSize + extra;
   if (info.bits <= 8) {
     info.paletteImplicit = info.clrUsed == 0;
     info.paletteCount = info.paletteImplicit ? (std::uint64_t(1) << info.bits) : info.clrUsed;
@@ -285,12 +289,7 @@ void ReadPalette(Source& src, std::uint64_t pos, std::uint64_t room, DibInfo& in
 }
 
 TBitmap MakeTarget(const DibInfo& info, const TImageLimits& limits) {
-  if (!TBitmap::SizeFits(info.width, info.height, limits.maxBytes)) Refuse(kTooLarge);
-  try {
-    return TBitmap::Uninitialized(int(info.width), int(info.height));
-  } catch (const std::bad_alloc&) {
-    Refuse(kTooLarge);
-  }
+  return AllocatePicture(info.width, info.height, limits);
 }
 
 // Converts one row of packed pixels to 0xAARRGGBB.
@@ -317,11 +316,11 @@ class RowConverter {
           for (std::size_t x = 0; x < w; ++x, src += 4)
             dst[x] = 0xFF000000u | (std::uint32_t(src[2]) << 16) | (std::uint32_t(src[1]) << 8) | src[0];
         } else {
-          for (std::size_t x = 0; x < w; ++x, src += 4) dst[x] = FromFields(U32(src));
+          for (std::size_t x = 0; x < w; ++x, src += 4) dst[x] = FromFields(GetLE32(src));
         }
         return;
       case 16:
-        for (std::size_t x = 0; x < w; ++x, src += 2) dst[x] = FromFields(U16(src));
+        for (std::size_t x = 0; x < w; ++x, src += 2) dst[x] = FromFields(GetLE16(src));
         return;
       case 8:
         for (std::size_t x = 0; x < w; ++x) dst[x] = Lookup(src[x]);
@@ -434,7 +433,7 @@ TBitmap DecodePixels(Source& src, std::uint64_t pos, const DibInfo& info, const 
       if (info.imageSize > size) Refuse(kBadImageSize);
       size = info.imageSize;
     }
-    if (!TBitmap::SizeFits(info.width, info.height, limits.maxBytes)) Refuse(kTooLarge);
+    CheckPictureSize(info.width, info.height, limits);  // before reading the data
     std::string data(std::size_t(size), '\0');
     src.ReadExact(pos, reinterpret_cast<std::uint8_t*>(data.data()), data.size());
     return DecodeRle(data, info, limits);
@@ -450,8 +449,8 @@ TBitmap DecodeFile(Source& src, const TImageLimits& limits) {
   const std::uint64_t base = (fh[0] == 'B' && fh[1] == 'A') ? 14 : 0;
   if (src.ReadAt(base, fh, 2) != 2 || fh[0] != 'B' || fh[1] != 'M') Refuse(kNotBmp);
   src.ReadExact(base, fh, 14);
-  const std::uint32_t fileSize = U32(fh + 2);
-  const std::uint32_t offBits = U32(fh + 10);
+  const std::uint32_t fileSize = GetLE32(fh + 2);
+  const std::uint32_t offBits = GetLE32(fh + 10);
   if (fileSize > src.Size()) Refuse(kBadFileSize);
   DibInfo info = ParseHeader(src, base + 14);
   const std::uint64_t paletteAt = base + 14 + info.paletteStart;
@@ -495,13 +494,6 @@ void LoadBmpFile(const std::string& path, TBitmap& target, const TImageLimits& l
   target.Swap(loaded);
 }
 
-std::uint64_t DibBitsSize(std::string_view info) {
-  MemorySource src(info);
-  const DibInfo dib = ParseHeader(src, 0);
-  if (dib.coding == Coding::Rle4 || dib.coding == Coding::Rle8) return dib.imageSize;
-  return dib.Stride() * std::uint64_t(dib.height);
-}
-
 TBitmap BitmapFromDib(std::string_view info, std::string_view bits, const TImageLimits& limits) {
   const DibInfo dib = ParseInfoBlock(info);
   MemorySource src(bits);
@@ -518,84 +510,31 @@ TBitmap BitmapFromPackedDib(std::string_view dib, const TImageLimits& limits) {
   return DecodePixels(src, pixelsAt, info, limits);
 }
 
-namespace {
-
-// Header, colour table and pixel sizes of a packed DIB, for the writer.
-struct DibLayout {
-  std::uint64_t tableBytes = 0;
-  std::uint64_t fileSize = 0;
-};
-
-DibLayout LayoutOf(std::string_view dib) {
+std::string BmpFileHeader(std::string_view dib) {
   if (dib.size() < 40) throw FileError(kShortDib);
   const auto* h = reinterpret_cast<const std::uint8_t*>(dib.data());
-  const std::uint32_t headerSize = U32(h);
-  const std::int64_t w = I32(h + 4);
-  const std::int64_t hgt = I32(h + 8);
-  const unsigned bits = U16(h + 14);
-  const std::uint32_t compression = U32(h + 16);
-  const std::uint32_t used = U32(h + 32);
-  if (headerSize < 40 || w < 0 || bits == 0 || bits > 32) throw FileError(kShortDib);
+  const std::uint32_t headerSize = GetLE32(h);
+  const std::int64_t width = GetLE32Signed(h + 4);
+  const std::int64_t height = GetLE32Signed(h + 8);
+  const unsigned bits = GetLE16(h + 14);
+  const std::uint32_t compression = GetLE32(h + 16);
+  const std::uint32_t used = GetLE32(h + 32);
+  if (headerSize < 40 || width < 0 || bits == 0 || bits > 32) throw FileError(kShortDib);
   std::uint64_t entries = 0;
   if (bits <= 8) entries = used != 0 ? used : (std::uint64_t(1) << bits);
   if (compression == 3 && headerSize == 40) entries += 3;  // bit-field masks
-  const std::uint64_t row = ((std::uint64_t(bits) * std::uint64_t(w) + 31) / 32) * 4;
-  const std::uint64_t rows = std::uint64_t(hgt < 0 ? -hgt : hgt);
-  DibLayout layout;
-  layout.tableBytes = 4 * entries;
-  layout.fileSize = 14 + std::uint64_t(headerSize) + layout.tableBytes + row * rows;
-  if (layout.fileSize > 0xFFFFFFFFu || layout.fileSize - 14 > dib.size()) throw FileError(kShortDib);
-  return layout;
-}
+  const std::uint64_t row = ((std::uint64_t(bits) * std::uint64_t(width) + 31) / 32) * 4;
+  const std::uint64_t rows = std::uint64_t(height < 0 ? -height : height);
+  const std::uint64_t offset = kBmpFileHeaderSize + headerSize + 4 * entries;
+  const std::uint64_t fileSize = offset + row * rows;
+  if (fileSize > 0xFFFFFFFFu || fileSize - kBmpFileHeaderSize > dib.size()) throw FileError(kShortDib);
 
-std::string FileHeader(std::string_view dib, const DibLayout& layout) {
-  std::string header(14, '\0');
-  PutU16(header, 0, 19778);  // "BM"
-  PutU32(header, 2, std::uint32_t(layout.fileSize));
-  PutU32(header, 10, std::uint32_t(14 + U32(reinterpret_cast<const std::uint8_t*>(dib.data())) + layout.tableBytes));
+  std::string header(kBmpFileHeaderSize, '\0');
+  auto* p = reinterpret_cast<std::uint8_t*>(header.data());
+  PutLE16(p, 19778);  // "BM"
+  PutLE32(p + 2, std::uint32_t(fileSize));
+  PutLE32(p + 10, std::uint32_t(offset));
   return header;
-}
-
-}  // namespace
-
-std::string BmpFromDib(std::string_view dib) {
-  const DibLayout layout = LayoutOf(dib);
-  std::string file = FileHeader(dib, layout);
-  file.append(dib.substr(0, std::size_t(layout.fileSize - 14)));
-  return file;
-}
-
-void WriteDibAsBmp(std::ostream& out, std::string_view dib) {
-  const DibLayout layout = LayoutOf(dib);
-  const std::string header = FileHeader(dib, layout);
-  out.write(header.data(), std::streamsize(header.size()));
-  out.write(dib.data(), std::streamsize(layout.fileSize - 14));
-  if (!out) throw FileError(kWriteFailed);
-}
-
-std::string DibFromBitmap(const TBitmap& bitmap) {
-  const std::size_t w = std::size_t(bitmap.Width()), h = std::size_t(bitmap.Height());
-  const std::size_t stride = ((w * 24 + 31) / 32) * 4;
-  if (40 + stride * h > 0xFFFFFFFFu - 14) throw InvalidOperation("The bitmap is too large for a BMP file.");
-  std::string dib(40 + stride * h, '\0');
-  PutU32(dib, 0, 40);
-  PutU32(dib, 4, std::uint32_t(w));
-  PutU32(dib, 8, std::uint32_t(h));
-  PutU16(dib, 12, 1);
-  PutU16(dib, 14, 24);
-  PutU32(dib, 20, std::uint32_t(stride * h));
-  PutU32(dib, 24, 2835);
-  PutU32(dib, 28, 2835);
-  for (std::size_t y = 0; y < h; ++y) {
-    const std::uint32_t* src = bitmap.Row(int(h - 1 - y));
-    auto* dst = reinterpret_cast<std::uint8_t*>(dib.data() + 40 + y * stride);
-    for (std::size_t x = 0; x < w; ++x, dst += 3) {
-      dst[0] = std::uint8_t(src[x]);
-      dst[1] = std::uint8_t(src[x] >> 8);
-      dst[2] = std::uint8_t(src[x] >> 16);
-    }
-  }
-  return dib;
 }
 
 }  // namespace tracemill

@@ -23,7 +23,6 @@ static_assert(std::endian::native == std::endian::little,
               "JCS_EXT_BGRA writes 0xAARRGGBB pixels only on little-endian machines");
 
 constexpr char kInvalid[] = "Invalid JPEG data: ";
-constexpr char kTooLarge[] = "the picture is too large";
 constexpr char kPrecision[] = "only 8-bit JPEG files are supported";
 constexpr char kTooManyScans[] = "the file has too many scans";
 constexpr char kStalled[] = "the decoder stopped before the end of the picture";
@@ -68,9 +67,15 @@ struct Decoder {
   std::longjmp(err->jump, 1);
 }
 
-// Level -1 is a warning: corrupt or truncated data. It ends the decode too.
+// Warnings after which the picture is still whole: bytes between two
+// segments that belong to neither (scanners and cameras write such files),
+// and a JFIF version this library does not know.
+bool Harmless(int warning) { return warning == JWRN_EXTRANEOUS_DATA || warning == JWRN_JFIF_MAJOR; }
+
+// Level -1 is a warning; any other warning (corrupt or truncated data) ends
+// the decode. Higher levels are trace messages.
 void OnMessage(j_common_ptr cinfo, int level) {
-  if (level < 0) OnError(cinfo);
+  if (level < 0 && !Harmless(cinfo->err->msg_code)) OnError(cinfo);
 }
 
 void OnProgress(j_common_ptr cinfo) {
@@ -173,17 +178,12 @@ TBitmap Decode(AttachSource attach, const void* source, const TImageLimits& limi
   if (!ReadHeader(*d, attach, source)) Refuse(d->err.message);
   jpeg_decompress_struct& cinfo = d->cinfo;
   if (cinfo.data_precision != 8) Refuse(kPrecision);
-  if (!TBitmap::SizeFits(cinfo.image_width, cinfo.image_height, limits.maxBytes)) Refuse(kTooLarge);
+  // Refused here, before libjpeg sets up its buffers for the picture.
+  TBitmap out = AllocatePicture(cinfo.image_width, cinfo.image_height, limits);
   cinfo.out_color_space =
       (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK) ? JCS_CMYK : JCS_EXT_BGRA;
   cinfo.scale_num = 1;
   cinfo.scale_denom = 1;
-  TBitmap out;
-  try {
-    out = TBitmap::Uninitialized(int(cinfo.image_width), int(cinfo.image_height));
-  } catch (const std::bad_alloc&) {
-    Refuse(kTooLarge);
-  }
   if (!Decompress(*d, out.Bits(), cinfo.image_width, cinfo.image_height)) Refuse(d->err.message);
   return out;
 }

@@ -23,7 +23,6 @@
 #include "image/uBitmap.h"
 #include "image/uBmp.h"
 #include "image/uJpeg.h"
-#include "settings/uAppliInfo.h"
 
 namespace tracemill {
 
@@ -42,6 +41,12 @@ const char* const kNoPluginEn = "There is no plug-in to open";
 const char* const kNoPluginJa = "を扱うためのプラグインは見つかりません。";
 const char* const kNotFoundEn = "is not found.";
 const char* const kNotFoundJa = "が見つかりません。";
+// Failures of LoadPictureFile, after the quoted file name.
+const char* const kFileMissing = ": the file does not exist.";
+const char* const kNoLoader = ": there is no plug-in to open it.";
+const char* const kPluginPrefix = ": image plug-in \"";
+const char* const kNoGetPicture = "\" has no GetPicture function.";
+const char* const kGetPictureFailed = "\" cannot decode it (GetPicture error ";
 
 // A plug-in gives at most this many file types; one that answers every
 // number would otherwise keep the table builder busy for ever.
@@ -54,30 +59,6 @@ struct PluginEntry {
   void* module = nullptr;
   std::string apiVersion;
 };
-
-struct Tables {
-  std::vector<PluginEntry> plugins;
-  std::vector<std::string> descriptions;
-  std::vector<std::string> patterns;
-  TIntegerList owners;
-  std::string allPatterns;
-
-  void Unload() {
-    for (PluginEntry& p : plugins)
-      if (p.module) dlclose(p.module);
-    plugins.clear();
-    descriptions.clear();
-    patterns.clear();
-    owners.Clear();
-    allPatterns.clear();
-  }
-  ~Tables() { Unload(); }
-};
-
-Tables& State() {
-  static Tables tables;
-  return tables;
-}
 
 template <typename F>
 F LookUp(void* module, const char* name) {
@@ -113,6 +94,23 @@ std::vector<std::string> SpiFilesIn(const std::string& folder) {
   return names;
 }
 
+// What a GetPicture error code means.
+std::string GetPictureError(int code) {
+  switch (code) {
+    case TM_SPI_NOT_IMPLEMENTED: return "not implemented";
+    case TM_SPI_ABORTED: return "aborted";
+    case TM_SPI_UNKNOWN_FORMAT: return "unknown format";
+    case TM_SPI_BROKEN_DATA: return "broken data";
+    case TM_SPI_NO_MEMORY: return "out of memory";
+    case TM_SPI_MEMORY_ERROR: return "memory error";
+    case TM_SPI_FILE_READ_ERROR: return "file read error";
+    case TM_SPI_INTERNAL_ERROR: return "internal error";
+    default: return "unknown error";
+  }
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
 struct MallocFree {
   void operator()(void* p) const { std::free(p); }
 };
@@ -142,10 +140,38 @@ std::vector<std::string> DefaultPluginFolders(const std::string& exeFolder,
   return PluginFolders(exeFolder, env ? env : "", install, IncludeTrailingSlash(workFolder) + "plugins");
 }
 
-void LoadPlugins() { LoadPlugins(DefaultPluginFolders(Appli().Folder, Appli().WorkFolder)); }
+struct TPluginTable::Tables {
+  std::vector<PluginEntry> plugins;
+  std::vector<std::string> descriptions;
+  std::vector<std::string> patterns;
+  TIntegerList owners;
+  std::string allPatterns;
 
-void LoadPlugins(const std::vector<std::string>& folders) {
-  Tables& t = State();
+  void ClearFilters() {
+    descriptions.clear();
+    patterns.clear();
+    owners.Clear();
+    allPatterns.clear();
+  }
+  void Unload() {
+    for (PluginEntry& p : plugins)
+      if (p.module) dlclose(p.module);
+    plugins.clear();
+    ClearFilters();
+  }
+  const PluginEntry* Plugin(int index) const {
+    return index >= 0 && index < static_cast<int>(plugins.size()) ? &plugins[static_cast<std::size_t>(index)]
+                                                                    : nullptr;
+  }
+  bool HasFilter(int index) const { return index >= 0 && index < static_cast<int>(descriptions.size()); }
+};
+
+TPluginTable::TPluginTable() : t_(std::make_unique<Tables>()) {}
+
+TPluginTable::~TPluginTable() { t_->Unload(); }
+
+void TPluginTable::LoadPlugins(const std::vector<std::string>& folders) {
+  Tables& t = *t_;
   t.Unload();
   for (const std::string& given : folders) {
     const std::string folder = IncludeTrailingSlash(given);
@@ -168,10 +194,10 @@ void LoadPlugins(const std::vector<std::string>& folders) {
     if (t.plugins[i].apiVersion.empty()) t.plugins.erase(t.plugins.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
-void UnloadPlugins() { State().Unload(); }
+void TPluginTable::UnloadPlugins() { t_->Unload(); }
 
-void AddFilterEntry(const std::string& patterns, const std::string& description, int owner) {
-  Tables& t = State();
+void TPluginTable::AddFilterEntry(const std::string& patterns, const std::string& description, int owner) {
+  Tables& t = *t_;
   int existing = -1;
   for (std::size_t k = 0; k < t.descriptions.size(); ++k)
     if (SameTextAscii(t.descriptions[k], description)) {
@@ -203,13 +229,9 @@ void AddFilterEntry(const std::string& patterns, const std::string& description,
   }
 }
 
-void BuildFilterTable() {
-  Tables& t = State();
-  t.descriptions.clear();
-  t.patterns.clear();
-  t.owners.Clear();
-  t.allPatterns.clear();
-
+void TPluginTable::BuildFilterTable() {
+  Tables& t = *t_;
+  t.ClearFilters();
   for (std::size_t i = 0; i < t.plugins.size(); ++i) {
     const PluginEntry& p = t.plugins[i];
     auto info = LookUp<TmSpiGetPluginInfo>(p.module, TM_SPI_GET_PLUGIN_INFO);
@@ -230,40 +252,35 @@ void BuildFilterTable() {
   if (!ContainsPiece(t.allPatterns, "*.jpg")) AddFilterEntry(kJpegPatterns, kJpegDescription, builtIn);
 }
 
-int PluginCount() { return static_cast<int>(State().plugins.size()); }
+int TPluginTable::PluginCount() const { return static_cast<int>(t_->plugins.size()); }
 
-std::string PluginPath(int index) {
-  const auto& p = State().plugins;
-  return index >= 0 && index < static_cast<int>(p.size()) ? p[static_cast<std::size_t>(index)].path : "";
+std::string TPluginTable::PluginPath(int index) const {
+  const PluginEntry* p = t_->Plugin(index);
+  return p ? p->path : "";
 }
 
-std::string PluginApiVersion(int index) {
-  const auto& p = State().plugins;
-  return index >= 0 && index < static_cast<int>(p.size()) ? p[static_cast<std::size_t>(index)].apiVersion
-                                                           : "";
+std::string TPluginTable::PluginApiVersion(int index) const {
+  const PluginEntry* p = t_->Plugin(index);
+  return p ? p->apiVersion : "";
 }
 
-int FilterCount() { return static_cast<int>(State().descriptions.size()); }
+int TPluginTable::FilterCount() const { return static_cast<int>(t_->descriptions.size()); }
 
-std::string FilterDescription(int index) {
-  const auto& d = State().descriptions;
-  return index >= 0 && index < static_cast<int>(d.size()) ? d[static_cast<std::size_t>(index)] : "";
+std::string TPluginTable::FilterDescription(int index) const {
+  return t_->HasFilter(index) ? t_->descriptions[static_cast<std::size_t>(index)] : "";
 }
 
-std::string FilterPatterns(int index) {
-  const auto& p = State().patterns;
-  return index >= 0 && index < static_cast<int>(p.size()) ? p[static_cast<std::size_t>(index)] : "";
+std::string TPluginTable::FilterPatterns(int index) const {
+  return t_->HasFilter(index) ? t_->patterns[static_cast<std::size_t>(index)] : "";
 }
 
-int FilterOwner(int index) {
-  return index >= 0 && index < FilterCount() ? State().owners.Get(index) : -1;
-}
+int TPluginTable::FilterOwner(int index) const { return t_->HasFilter(index) ? t_->owners.Get(index) : -1; }
 
-std::string AllFilterPatterns() { return State().allPatterns; }
+std::string TPluginTable::AllFilterPatterns() const { return t_->allPatterns; }
 
-int FindPictureLoader(const std::string& fileName) {
+int TPluginTable::FindPictureLoader(const std::string& fileName) const {
   if (!FileExists(fileName)) return -1;
-  Tables& t = State();
+  const Tables& t = *t_;
   int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd >= 0) {
     int claimed = -1;
@@ -284,46 +301,90 @@ int FindPictureLoader(const std::string& fileName) {
   return -1;
 }
 
-bool CanOpenPicture(const std::string& fileName) { return FindPictureLoader(fileName) >= 0; }
+bool TPluginTable::CanOpenPicture(const std::string& fileName) const { return FindPictureLoader(fileName) >= 0; }
+
+namespace {
+
+// Decodes the file with the plug-in; failures name the file and the plug-in.
+TBitmap LoadThroughPlugin(const std::string& fileName, const PluginEntry& plugin, const TImageLimits& limits) {
+  const std::string failure = Quoted(fileName) + kPluginPrefix + plugin.path;
+  auto getPicture = LookUp<TmSpiGetPicture>(plugin.module, TM_SPI_GET_PICTURE);
+  if (!getPicture) throw FileError(failure + kNoGetPicture);
+  void* info = nullptr;
+  void* bits = nullptr;
+  const int result = getPicture(fileName.c_str(), 0, TM_SPI_INPUT_FILE, &info, &bits, nullptr, 0);
+  if (result != TM_SPI_SUCCESS) {
+    info = bits = nullptr;
+    // The error of the first try says more: most files have no MacBinary header.
+    if (getPicture(fileName.c_str(), kMacBinaryOffset, TM_SPI_INPUT_FILE, &info, &bits, nullptr, 0) !=
+        TM_SPI_SUCCESS)
+      throw FileError(failure + kGetPictureFailed + std::to_string(result) + ": " + GetPictureError(result) +
+                      ").");
+  }
+  try {
+    return BitmapFromPluginPicture(info, bits, limits);
+  } catch (const FileError& e) {
+    throw FileError(failure + "\": " + e.what());
+  }
+}
+
+}  // namespace
+
+void TPluginTable::LoadPictureFile(const std::string& fileName, TBitmap& target, const TImageLimits& limits) const {
+  if (!FileExists(fileName)) throw FileError(Quoted(fileName) + kFileMissing);
+  const int loader = FindPictureLoader(fileName);
+  const int n = PluginCount();
+  if (loader >= 0 && loader < n) {
+    TBitmap loaded = LoadThroughPlugin(fileName, t_->plugins[static_cast<std::size_t>(loader)], limits);
+    target.Swap(loaded);
+  } else if (loader == n) {
+    LoadBmpFile(fileName, target, limits);
+  } else if (loader == n + 1) {
+    LoadJpegFile(fileName, target, limits);
+  } else {
+    throw FileError(Quoted(fileName) + kNoLoader);
+  }
+}
+
+std::string TPluginTable::MakeOpenFilter(bool japanese, const std::string& fallback) const {
+  if (PluginCount() == 0) return fallback;
+  const Tables& t = *t_;
+  std::string filter = std::string(japanese ? kAllImagesJa : kAllImagesEn) + "|" + t.allPatterns;
+  for (std::size_t i = 0; i < t.descriptions.size(); ++i)
+    filter += "|" + t.descriptions[i] + "(" + t.patterns[i] + ")|" + t.patterns[i];
+  filter += std::string("|") + (japanese ? kAllFilesJa : kAllFilesEn) + kAllFilesPattern;
+  return filter;
+}
+
+TPluginTable& DefaultPluginTable() {
+  static TPluginTable table;
+  return table;
+}
+
+void LoadPlugins(const std::vector<std::string>& folders) { DefaultPluginTable().LoadPlugins(folders); }
+void UnloadPlugins() { DefaultPluginTable().UnloadPlugins(); }
+void BuildFilterTable() { DefaultPluginTable().BuildFilterTable(); }
+int PluginCount() { return DefaultPluginTable().PluginCount(); }
+int FilterCount() { return DefaultPluginTable().FilterCount(); }
+std::string FilterDescription(int index) { return DefaultPluginTable().FilterDescription(index); }
+std::string FilterPatterns(int index) { return DefaultPluginTable().FilterPatterns(index); }
+std::string AllFilterPatterns() { return DefaultPluginTable().AllFilterPatterns(); }
+int FindPictureLoader(const std::string& fileName) { return DefaultPluginTable().FindPictureLoader(fileName); }
+bool CanOpenPicture(const std::string& fileName) { return DefaultPluginTable().CanOpenPicture(fileName); }
+
+void LoadPictureFile(const std::string& fileName, TBitmap& target, const TImageLimits& limits) {
+  DefaultPluginTable().LoadPictureFile(fileName, target, limits);
+}
+
+std::string MakeOpenFilter(bool japanese, const std::string& fallback) {
+  return DefaultPluginTable().MakeOpenFilter(japanese, fallback);
+}
 
 TBitmap BitmapFromPluginPicture(void* info, void* bits, const TImageLimits& limits) {
   MallocBlock infoBlock(info), bitsBlock(bits);
   if (!info || !bits) throw FileError("The image plug-in returned no picture.");
   return BitmapFromDib(std::string_view(static_cast<const char*>(info), malloc_usable_size(info)),
                        std::string_view(static_cast<const char*>(bits), malloc_usable_size(bits)), limits);
-}
-
-void LoadPictureFile(const std::string& fileName, TBitmap& target) {
-  const int loader = FindPictureLoader(fileName);
-  const int n = PluginCount();
-  if (loader >= 0 && loader < n) {
-    auto getPicture =
-        LookUp<TmSpiGetPicture>(State().plugins[static_cast<std::size_t>(loader)].module, TM_SPI_GET_PICTURE);
-    if (!getPicture) return;
-    void* info = nullptr;
-    void* bits = nullptr;
-    int result = getPicture(fileName.c_str(), 0, TM_SPI_INPUT_FILE, &info, &bits, nullptr, 0);
-    if (result != TM_SPI_SUCCESS) {
-      info = bits = nullptr;
-      result = getPicture(fileName.c_str(), kMacBinaryOffset, TM_SPI_INPUT_FILE, &info, &bits, nullptr, 0);
-    }
-    if (result != TM_SPI_SUCCESS) return;
-    target = BitmapFromPluginPicture(info, bits);
-  } else if (loader == n) {
-    LoadBmpFile(fileName, target);
-  } else if (loader == n + 1) {
-    LoadJpegFile(fileName, target);
-  }
-}
-
-std::string MakeOpenFilter(bool japanese, const std::string& fallback) {
-  if (PluginCount() == 0) return fallback;
-  const Tables& t = State();
-  std::string filter = std::string(japanese ? kAllImagesJa : kAllImagesEn) + "|" + t.allPatterns;
-  for (std::size_t i = 0; i < t.descriptions.size(); ++i)
-    filter += "|" + t.descriptions[i] + "(" + t.patterns[i] + ")|" + t.patterns[i];
-  filter += std::string("|") + (japanese ? kAllFilesJa : kAllFilesEn) + kAllFilesPattern;
-  return filter;
 }
 
 std::string NoPluginMessage(bool japanese, const std::string& fileName) {

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "BmpFiles.h"
 #include "MakeAvi.h"
 #include "TestImages.h"
 #include "common/uError.h"
@@ -49,7 +51,7 @@ TEST(AVIFrames, EveryCorpusVideoYieldsItsFramesMatchingTheReferences) {
       SCOPED_TRACE(file);
       const int maxDiff = lossy ? 255 : 0;
       const double meanDiff = lossy ? 4.0 : 0.0;
-      TAVIImage avi;
+      TAVIImage avi(kTestLimits);
       int changes = 0;
       avi.OnChange = [&] { ++changes; };
       avi.SetFileName(kAvi + file);
@@ -71,7 +73,7 @@ TEST(AVIFrames, EveryCorpusVideoYieldsItsFramesMatchingTheReferences) {
 
 TEST(AVIFrames, BmpImageHasTheLayoutOfTheFrame) {
   // Palettised source: 8 bits, 256-entry colour table, pixels at 1078.
-  TAVIImage pal;
+  TAVIImage pal(kTestLimits);
   pal.SetFileName(kAvi + "raw_pal8.avi");
   std::string bmp = BmpImage(pal);
   ASSERT_EQ(bmp.size(), 1078u + 160 * 120);
@@ -81,13 +83,15 @@ TEST(AVIFrames, BmpImageHasTheLayoutOfTheFrame) {
   EXPECT_EQ(Le32(bmp, 14), 40u);
   EXPECT_EQ(bmp[28], 8);
   EXPECT_EQ(Le32(bmp, 46), 0u);  // biClrUsed 0: the full table
-  EXPECT_EQ(DecodeBmp(bmp), pal.Picture());
+  EXPECT_EQ(DecodeBmp(bmp, kTestLimits), pal.Picture());
+  std::ostream failing(nullptr);
+  EXPECT_THROW(pal.SaveToStream(failing), FileError);
 
   // Other sources: 24 bits, no table, pixels at 54. A frame 3 pixels wide
   // has rows of 12 bytes; rows are bottom-up.
   TempFolder temp;
   MakeAvi(temp / "narrow.avi", "rawvideo", "bgr24", 3, 2, 2);
-  TAVIImage narrow;
+  TAVIImage narrow(kTestLimits);
   narrow.SetFileName(temp / "narrow.avi");
   ASSERT_EQ(narrow.Length(), 2);
   narrow.SetPosition(1);
@@ -96,16 +100,45 @@ TEST(AVIFrames, BmpImageHasTheLayoutOfTheFrame) {
   EXPECT_EQ(Le32(bmp, 2), 78u);
   EXPECT_EQ(Le32(bmp, 10), 54u);
   EXPECT_EQ(bmp[28], 24);
-  const TBitmap decoded = DecodeBmp(bmp);
+  const TBitmap decoded = DecodeBmp(bmp, kTestLimits);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 3; ++x) EXPECT_EQ(decoded.Pixel(x, y), 0xFF000000u | TestPixel(x, y, 1)) << x << "," << y;
   EXPECT_EQ(std::uint8_t(bmp[54]), TestPixel(0, 1, 1) & 0xFF);  // first stored row is the bottom one
 }
 
+TEST(AVIFrames, VideoWhoseFramesExceedTheLimitIsRefusedBeforeDecoding) {
+  TempFolder temp;
+  const std::string small = temp / "small.avi";
+  MakeAvi(small, "rawvideo", "bgr24", 4, 3, 2);
+  // The same few hundred bytes declaring frames of 16000 x 16000 pixels in the
+  // stream format (biWidth and biHeight of its BITMAPINFOHEADER).
+  std::string bytes = ReadFileBytes(small);
+  const std::size_t format = bytes.find("strf");
+  ASSERT_NE(format, std::string::npos);
+  bytes.replace(format + 12, 8, Le(4, {16000, 16000}));
+  const std::string huge = temp.File("huge.avi", bytes);
+
+  const TImageLimits limits{64 << 20};
+  TAVIImage avi(limits);
+  EXPECT_TRUE(Refused([&] { avi.SetFileName(huge); }, {huge, "16000 x 16000 pixels", "limit is 64.0 MiB"}));
+  EXPECT_EQ(avi.Length(), 0);
+  EXPECT_EQ(avi.FrameWidth(), 0);
+  const std::string work = temp.Sub("work");
+  EXPECT_TRUE(Refused([&] { SplitAviFile(huge, work, limits); }, {"16000 x 16000 pixels"}));
+  EXPECT_TRUE(fs::is_empty(work));
+
+  // The limit counts 4 bytes a pixel, as the frame's bitmap takes.
+  TAVIImage exact(TImageLimits{4 * 3 * 4});
+  exact.SetFileName(small);
+  EXPECT_EQ(exact.FrameWidth(), 4);
+  TAVIImage under(TImageLimits{4 * 3 * 4 - 1});
+  EXPECT_TRUE(Refused([&] { under.SetFileName(small); }, {"4 x 3 pixels"}));
+}
+
 TEST(AVIFrames, DroppedFramesShowTheFrameBefore) {
   TempFolder temp;
   MakeAvi(temp / "dropped.avi", "rawvideo", "bgr24", 4, 3, 6, 2);  // frame 2 is an empty chunk
-  TAVIImage avi;
+  TAVIImage avi(kTestLimits);
   int changes = 0;
   avi.OnChange = [&] { ++changes; };
   avi.SetFileName(temp / "dropped.avi");
@@ -116,12 +149,12 @@ TEST(AVIFrames, DroppedFramesShowTheFrameBefore) {
     EXPECT_EQ(avi.Picture().Pixel(1, 2), 0xFF000000u | TestPixel(1, 2, shown[i])) << i;
   }
   EXPECT_GE(changes, 5);
-  EXPECT_EQ(SplitAviFile(temp / "dropped.avi", temp.Dir()).size(), 6u);
+  EXPECT_EQ(SplitAviFile(temp / "dropped.avi", temp.Dir(), kTestLimits).size(), 6u);
   EXPECT_EQ(ReadFileBytes(temp / "AVI00003.bmp"), ReadFileBytes(temp / "AVI00002.bmp"));
 }
 
 TEST(AVIFrames, PositionsOutsideTheVideoAndUnreadableFilesChangeNothing) {
-  TAVIImage avi;
+  TAVIImage avi(kTestLimits);
   EXPECT_EQ(avi.Length(), 0);
   EXPECT_TRUE(avi.Picture().Empty());
   EXPECT_EQ(BmpImage(avi), "");
@@ -146,7 +179,7 @@ TEST(AVIFrames, PositionsOutsideTheVideoAndUnreadableFilesChangeNothing) {
   TempFolder temp;
   avi.SetFileName(kAvi + "ref_frame_n0.png");
   EXPECT_EQ(avi.Length(), 0);
-  EXPECT_TRUE(avi.CurrentFrame().empty());
+  EXPECT_EQ(avi.FrameWidth(), 0);
   EXPECT_EQ(BmpImage(avi), "");
   EXPECT_THROW(avi.SaveToFile(temp / "none.bmp"), FileError);
   EXPECT_FALSE(fs::exists(temp / "none.bmp"));
@@ -154,7 +187,7 @@ TEST(AVIFrames, PositionsOutsideTheVideoAndUnreadableFilesChangeNothing) {
   // A video removed while open: stepping back cannot reopen it; the frame stays.
   const std::string gone = temp / "gone.avi";
   fs::copy_file(kAvi + "ffv1.avi", gone);
-  TAVIImage vanishing;
+  TAVIImage vanishing(kTestLimits);
   vanishing.SetFileName(gone);
   vanishing.SetPosition(5);
   const TBitmap fifth = vanishing.Picture();
@@ -166,11 +199,11 @@ TEST(AVIFrames, PositionsOutsideTheVideoAndUnreadableFilesChangeNothing) {
   // A video cut short still yields the frames it holds, and never crashes.
   const std::string whole = ReadFileBytes(kAvi + "mjpeg.avi");
   for (std::size_t cut : {std::size_t(100), whole.size() / 3, whole.size() / 2, whole.size() - 7}) {
-    TAVIImage broken;
+    TAVIImage broken(kTestLimits);
     broken.SetFileName(temp.File("cut" + std::to_string(cut) + ".avi", std::string_view(whole).substr(0, cut)));
     EXPECT_LE(broken.Length(), 20);
     for (int i = 0; i < broken.Length(); ++i) broken.SetPosition(i);
-    if (!broken.CurrentFrame().empty()) {
+    if (broken.FrameWidth() != 0) {
       EXPECT_EQ(broken.FrameWidth(), 160);
     }
   }
@@ -188,25 +221,25 @@ TEST(AVISplit, WritesOneNumberedBmpFilePerFrameInFrameOrder) {
   const std::string work = temp.Sub("work");
 
   std::vector<std::string> opened;
-  auto written = SplitAviFile(temp / "three.avi", work, [&](const std::string& f) { opened.push_back(f); });
+  auto written = SplitAviFile(temp / "three.avi", work, kTestLimits, [&](const std::string& f) { opened.push_back(f); });
   const std::vector<std::string> expected = {work + "AVI00001.bmp", work + "AVI00002.bmp", work + "AVI00003.bmp"};
   EXPECT_EQ(written, expected);
   EXPECT_EQ(opened, expected);
   for (int f = 0; f < 3; ++f) {
-    const TBitmap frame = DecodeBmp(ReadFileBytes(expected[f]));
+    const TBitmap frame = DecodeBmp(ReadFileBytes(expected[f]), kTestLimits);
     ASSERT_EQ(frame.Width(), 4);
     EXPECT_EQ(frame.Pixel(2, 1), 0xFF000000u | TestPixel(2, 1, f)) << f;
   }
 
   // A second split overwrites the files with the same numbers; the folder
   // may be given without its final "/".
-  EXPECT_EQ(SplitAviFile(temp / "two.avi", temp / "work").size(), 2u);
-  EXPECT_EQ(DecodeBmp(ReadFileBytes(expected[0])).Width(), 16);
-  EXPECT_EQ(DecodeBmp(ReadFileBytes(expected[2])).Width(), 4);
+  EXPECT_EQ(SplitAviFile(temp / "two.avi", temp / "work", kTestLimits).size(), 2u);
+  EXPECT_EQ(DecodeBmp(ReadFileBytes(expected[0]), kTestLimits).Width(), 16);
+  EXPECT_EQ(DecodeBmp(ReadFileBytes(expected[2]), kTestLimits).Width(), 4);
 
   // Nothing for a missing file or one without video; a folder that cannot
   // take the files ends the split with an error.
-  EXPECT_TRUE(SplitAviFile(temp / "missing.avi", work).empty());
-  EXPECT_TRUE(SplitAviFile(kAvi + "ref_frame_n7.png", work).empty());
-  EXPECT_THROW(SplitAviFile(temp / "three.avi", temp.Dir() + "no/such/folder"), FileError);
+  EXPECT_TRUE(SplitAviFile(temp / "missing.avi", work, kTestLimits).empty());
+  EXPECT_TRUE(SplitAviFile(kAvi + "ref_frame_n7.png", work, kTestLimits).empty());
+  EXPECT_THROW(SplitAviFile(temp / "three.avi", temp.Dir() + "no/such/folder", kTestLimits), FileError);
 }

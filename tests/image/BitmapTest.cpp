@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <string>
+
 #include "common/uError.h"
 
 namespace tracemill {
@@ -31,6 +35,15 @@ TEST(Bitmap, RefusesNegativeAndOversizedDimensionsWithoutAllocating) {
   EXPECT_FALSE(TBitmap::SizeFits(0, 10));
   EXPECT_FALSE(TBitmap::SizeFits(10, 11, 10 * 10 * 4));
   EXPECT_TRUE(TBitmap::SizeFits(10, 10, 10 * 10 * 4));
+}
+
+TEST(ImageLimits, DefaultIsAQuarterOfPhysicalMemoryAtMostFourGiB) {
+  std::ifstream meminfo("/proc/meminfo");
+  std::string key;
+  std::uint64_t totalKb = 0;
+  while (meminfo >> key && key != "MemTotal:") meminfo.ignore(1 << 10, '\n');
+  ASSERT_TRUE(meminfo >> totalKb);
+  EXPECT_EQ(DefaultImageLimits().maxBytes, std::min(totalKb * 1024 / 4, std::uint64_t(4) << 30));
 }
 
 TEST(Bitmap, ColorCodesAreBlueGreenRedWhilePixelsAreArgb) {

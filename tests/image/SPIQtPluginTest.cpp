@@ -31,20 +31,20 @@ QImage Sample() {
 class BundledPlugin : public ::testing::Test {
  protected:
   void SetUp() override {
-    LoadPlugins({TRACEMILL_PLUGIN_BUILD_DIR});
-    BuildFilterTable();
+    table_.LoadPlugins({TRACEMILL_PLUGIN_BUILD_DIR});
+    table_.BuildFilterTable();
   }
-  void TearDown() override { UnloadPlugins(); }
   std::string Save(const QImage& image, const std::string& name, const char* format, int quality = -1) const {
     EXPECT_TRUE(image.save(QString::fromStdString(temp_ / name), format, quality)) << format;
     return temp_ / name;
   }
-  static TBitmap Load(const std::string& path) {
+  TBitmap Load(const std::string& path) const {
     TBitmap target;
-    LoadPictureFile(path, target);
+    table_.LoadPictureFile(path, target, kTestLimits);
     return target;
   }
 
+  TPluginTable table_;
   TempFolder temp_;
   const QImage sample_ = Sample();
 };
@@ -52,13 +52,13 @@ class BundledPlugin : public ::testing::Test {
 }  // namespace
 
 TEST_F(BundledPlugin, RegistersItsFileTypesBesideTheBuiltInOnes) {
-  ASSERT_EQ(PluginCount(), 1);
-  EXPECT_EQ(PluginApiVersion(0), "00IN");
-  const std::string all = ";" + AllFilterPatterns() + ";";
+  ASSERT_EQ(table_.PluginCount(), 1);
+  EXPECT_EQ(table_.PluginApiVersion(0), "00IN");
+  const std::string all = ";" + table_.AllFilterPatterns() + ";";
   for (const char* pattern : {"*.png", "*.gif", "*.tif", "*.tiff", "*.webp", "*.bmp", "*.dib", "*.jpeg", "*.jpg"})
     EXPECT_NE(all.find(std::string(";") + pattern + ";"), std::string::npos) << pattern;
-  EXPECT_EQ(FilterDescription(FilterCount() - 2), "Windows Bitmap");
-  EXPECT_EQ(FilterDescription(FilterCount() - 1), "JPEG");
+  EXPECT_EQ(table_.FilterDescription(table_.FilterCount() - 2), "Windows Bitmap");
+  EXPECT_EQ(table_.FilterDescription(table_.FilterCount() - 1), "JPEG");
 }
 
 TEST_F(BundledPlugin, DecodesPngGifTiffAndWebp) {
@@ -67,7 +67,7 @@ TEST_F(BundledPlugin, DecodesPngGifTiffAndWebp) {
        {std::tuple{"a.png", "png", -1}, std::tuple{"a.tif", "tiff", -1}, std::tuple{"a.webp", "webp", 100}}) {
     SCOPED_TRACE(name);
     const std::string path = Save(sample_, name, format, quality);
-    EXPECT_EQ(FindPictureLoader(path), 0);
+    EXPECT_EQ(table_.FindPictureLoader(path), 0);
     EXPECT_TRUE(Near(Load(path), want));
   }
 
@@ -83,15 +83,15 @@ TEST_F(BundledPlugin, DecodesPngGifTiffAndWebp) {
   gifPixels.SetPixel(1, 0, 0xFF00FF00);
   gifPixels.SetPixel(0, 1, 0xFF0000FF);
   gifPixels.SetPixel(1, 1, 0xFFFFFFFF);
-  EXPECT_EQ(FindPictureLoader(gif), 0);
+  EXPECT_EQ(table_.FindPictureLoader(gif), 0);
   EXPECT_TRUE(Near(Load(gif), gifPixels));
 
   // The plug-in goes by content: a PNG named .bmp is still its file.
-  EXPECT_EQ(FindPictureLoader(Save(sample_, "png.bmp", "png")), 0);
+  EXPECT_EQ(table_.FindPictureLoader(Save(sample_, "png.bmp", "png")), 0);
 
   // Behind a 128-byte MacBinary header.
   const std::string mac = temp_.File("mac.png", std::string(128, '\0') + ReadFileBytes(temp_ / "a.png"));
-  EXPECT_EQ(FindPictureLoader(mac), 0);
+  EXPECT_EQ(table_.FindPictureLoader(mac), 0);
   EXPECT_TRUE(Near(Load(mac), want));
 
   // Transparent pixels are laid over white.
@@ -105,17 +105,17 @@ TEST_F(BundledPlugin, DecodesPngGifTiffAndWebp) {
 }
 
 TEST_F(BundledPlugin, LeavesBmpAndJpegToTheBuiltInReadersAndFailsCleanly) {
-  EXPECT_EQ(FindPictureLoader(Save(sample_, "b.bmp", "bmp")), 1);
-  EXPECT_EQ(FindPictureLoader(Save(sample_, "b.jpg", "jpeg")), 2);
-  EXPECT_EQ(FindPictureLoader(Save(sample_, "b.ppm", "ppm")), -1);
+  EXPECT_EQ(table_.FindPictureLoader(Save(sample_, "b.bmp", "bmp")), 1);
+  EXPECT_EQ(table_.FindPictureLoader(Save(sample_, "b.jpg", "jpeg")), 2);
+  EXPECT_EQ(table_.FindPictureLoader(Save(sample_, "b.ppm", "ppm")), -1);
 
   // A PNG cut short: claimed, not decoded, target untouched.
   const std::string png = ReadFileBytes(Save(sample_, "whole.png", "png"));
   const std::string cut = temp_.File("cut.png", png.substr(0, png.size() / 2));
   const TBitmap before = Filled(1, 1, 0xFF102030);
   TBitmap target = before;
-  EXPECT_EQ(FindPictureLoader(cut), 0);
-  LoadPictureFile(cut, target);
+  EXPECT_EQ(table_.FindPictureLoader(cut), 0);
+  EXPECT_TRUE(Refused([&] { table_.LoadPictureFile(cut, target, kTestLimits); }, {cut, "qtimage.spi", "broken data"}));
   EXPECT_EQ(target, before);
 }
 

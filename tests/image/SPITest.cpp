@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "BmpFiles.h"
 #include "TestImages.h"
 #include "common/uError.h"
 #include "image/uBitmap.h"
@@ -24,9 +25,8 @@ using tracemill::testing::Filled;
 
 namespace {
 
-// A temporary folder for plug-ins and files; the plug-ins are unloaded at the end.
+// A temporary folder for plug-ins and files.
 struct PluginFolder : tracemill::testing::TempFolder {
-  ~PluginFolder() { UnloadPlugins(); }
   // Copies a fake plug-in into the folder or its subfolder sub; returns the copy's path.
   std::string Add(const std::string& fake, const std::string& sub = "", const std::string& as = "") const {
     const std::string to = (sub.empty() ? Dir() : Sub(sub)) + (as.empty() ? fake + ".spi" : as);
@@ -35,23 +35,26 @@ struct PluginFolder : tracemill::testing::TempFolder {
   }
 };
 
-void Load(const std::vector<std::string>& folders) {
-  LoadPlugins(folders);
-  BuildFilterTable();
+const TImageLimits& kLimits = tracemill::testing::kTestLimits;
+
+void Load(TPluginTable& table, const std::vector<std::string>& folders) {
+  table.LoadPlugins(folders);
+  table.BuildFilterTable();
 }
 
 // The plug-in table, "path version" per plug-in.
-Rows Plugins() {
+Rows Plugins(const TPluginTable& table) {
   Rows rows;
-  for (int i = 0; i < PluginCount(); ++i) rows.push_back(PluginPath(i) + " " + PluginApiVersion(i));
+  for (int i = 0; i < table.PluginCount(); ++i) rows.push_back(table.PluginPath(i) + " " + table.PluginApiVersion(i));
   return rows;
 }
 
 // The file-type table, "description|patterns|owner" per entry.
-Rows Filters() {
+Rows Filters(const TPluginTable& table) {
   Rows rows;
-  for (int i = 0; i < FilterCount(); ++i)
-    rows.push_back(FilterDescription(i) + "|" + FilterPatterns(i) + "|" + std::to_string(FilterOwner(i)));
+  for (int i = 0; i < table.FilterCount(); ++i)
+    rows.push_back(table.FilterDescription(i) + "|" + table.FilterPatterns(i) + "|" +
+                   std::to_string(table.FilterOwner(i)));
   return rows;
 }
 
@@ -63,6 +66,15 @@ std::string OffsetsSeen(const std::string& pluginPath) {
   std::string result = seen ? seen() : "<no export>";
   dlclose(module);
   return result;
+}
+
+// The 2 x 2 picture every fake plug-in decodes: red, white / black, red.
+TBitmap FakePicture() {
+  TBitmap want(2, 2);
+  want.SetPixel(0, 0, 0xFFFF0000);
+  want.SetPixel(1, 0, 0xFFFFFFFF);
+  want.SetPixel(1, 1, 0xFFFF0000);
+  return want;
 }
 
 }  // namespace
@@ -78,14 +90,15 @@ TEST(PluginTable, LoadsUsablePluginsInFolderOrderAndDropsTheRest) {
   fs::create_directories(first + "folder.spi");
 
   // By name in byte order within a folder; a folder listed twice is scanned twice.
-  LoadPlugins({second, first, root.Dir() + "missing/", second});
-  EXPECT_EQ(Plugins(), (Rows{second + "beta.spi 00IN", first + "UPPER.SPI 00IN", first + "alpha.spi 00IN",
-                             first + "exporter.spi 00XN", second + "beta.spi 00IN"}));
-  EXPECT_EQ(PluginPath(5), "");
-  EXPECT_EQ(PluginApiVersion(-1), "");
+  TPluginTable table;
+  table.LoadPlugins({second, first, root.Dir() + "missing/", second});
+  EXPECT_EQ(Plugins(table), (Rows{second + "beta.spi 00IN", first + "UPPER.SPI 00IN", first + "alpha.spi 00IN",
+                                  first + "exporter.spi 00XN", second + "beta.spi 00IN"}));
+  EXPECT_EQ(table.PluginPath(5), "");
+  EXPECT_EQ(table.PluginApiVersion(-1), "");
 }
 
-TEST(PluginTable, LoadingAgainAndUnloadingReleaseTheEarlierPlugins) {
+TEST(PluginTable, LoadingAgainUnloadingAndDestructionReleaseThePlugins) {
   PluginFolder root;
   const std::string alpha = root.Add("alpha");
   const auto loaded = [&] {
@@ -93,41 +106,60 @@ TEST(PluginTable, LoadingAgainAndUnloadingReleaseTheEarlierPlugins) {
     if (module) dlclose(module);
     return module != nullptr;
   };
-  Load({root.Dir()});
-  EXPECT_TRUE(loaded());
-  LoadPlugins({});  // starts from an empty table
-  EXPECT_EQ(PluginCount(), 0);
-  EXPECT_FALSE(loaded());
-
-  Load({root.Dir(), root.Dir()});
-  EXPECT_EQ(PluginCount(), 2);
-  UnloadPlugins();
-  EXPECT_EQ(PluginCount(), 0);
-  EXPECT_EQ(Filters(), Rows{});
-  EXPECT_EQ(AllFilterPatterns(), "");
+  {
+    TPluginTable table;
+    Load(table, {root.Dir()});
+    EXPECT_TRUE(loaded());
+    table.LoadPlugins({});  // starts from an empty table
+    EXPECT_FALSE(loaded());
+    Load(table, {root.Dir()});
+    table.UnloadPlugins();
+    EXPECT_EQ(table.PluginCount(), 0);
+    EXPECT_EQ(Filters(table), Rows{});
+    EXPECT_FALSE(loaded());
+    Load(table, {root.Dir()});
+  }
   EXPECT_FALSE(loaded());
 }
 
 TEST(PluginTable, PluginThatOverrunsOrNeverEndsItsAnswersIsBounded) {
   PluginFolder root;
   root.Add("endless");
-  Load({root.Dir()});  // returns although every number answers
-  EXPECT_EQ(Plugins(), Rows{root.Dir() + "endless.spi 00IN"});  // claimed 1000 bytes of a small buffer
-  EXPECT_EQ(Filters(), (Rows{"x|x|0", "Windows Bitmap|*.bmp;*.dib|1", "JPEG|*.jpeg;*.jpg|1"}));
+  TPluginTable table;
+  Load(table, {root.Dir()});  // returns although every number answers
+  EXPECT_EQ(Plugins(table), Rows{root.Dir() + "endless.spi 00IN"});  // claimed 1000 bytes of a small buffer
+  EXPECT_EQ(Filters(table), (Rows{"x|x|0", "Windows Bitmap|*.bmp;*.dib|1", "JPEG|*.jpeg;*.jpg|1"}));
+}
+
+TEST(PluginTable, FreeFunctionsWorkOnTheDefaultTable) {
+  PluginFolder root;
+  root.Add("alpha");
+  LoadPlugins({root.Dir()});
+  BuildFilterTable();
+  EXPECT_EQ(DefaultPluginTable().PluginPath(0), root.Dir() + "alpha.spi");
+  EXPECT_EQ(AllFilterPatterns(), "*.pic;*.pi;*.bmp;*.jpeg;*.jpg");
+  const std::string file = root.File("a.pic", "ALPHA");
+  EXPECT_TRUE(CanOpenPicture(file));
+  TBitmap target;
+  LoadPictureFile(file, target, kLimits);
+  EXPECT_EQ(target, FakePicture());
+  UnloadPlugins();
+  EXPECT_EQ(PluginCount(), 0);
 }
 
 TEST(FilterTable, WithoutPluginsHoldsTheBuiltInTypesAndKeepsTheFallbackFilter) {
   PluginFolder root;
-  Load({root.Dir()});
-  EXPECT_EQ(Filters(), (Rows{"Windows Bitmap|*.bmp;*.dib|0", "JPEG|*.jpeg;*.jpg|0"}));
-  EXPECT_EQ(AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg");
-  EXPECT_EQ(FilterDescription(2), "");
-  EXPECT_EQ(FilterPatterns(-1), "");
-  EXPECT_EQ(FilterOwner(2), -1);
+  TPluginTable table;
+  Load(table, {root.Dir()});
+  EXPECT_EQ(Filters(table), (Rows{"Windows Bitmap|*.bmp;*.dib|0", "JPEG|*.jpeg;*.jpg|0"}));
+  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg");
+  EXPECT_EQ(table.FilterDescription(2), "");
+  EXPECT_EQ(table.FilterPatterns(-1), "");
+  EXPECT_EQ(table.FilterOwner(2), -1);
 
   const std::string designTime = "Image Files (*.bmp, *.jpg)|*.bmp;*.jpg|All Files (*.*)|*.*";
-  EXPECT_EQ(MakeOpenFilter(false, designTime), designTime);
-  EXPECT_EQ(MakeOpenFilter(true, designTime), designTime);
+  EXPECT_EQ(table.MakeOpenFilter(false, designTime), designTime);
+  EXPECT_EQ(table.MakeOpenFilter(true, designTime), designTime);
 }
 
 TEST(FilterTable, PluginTypesAreTrimmedMergedAndSuppressBuiltInTypes) {
@@ -138,52 +170,55 @@ TEST(FilterTable, PluginTypesAreTrimmedMergedAndSuppressBuiltInTypes) {
 
   // Alpha alone: its "*.bmp" replaces "Windows Bitmap"; JPEG stays, owned by N.
   // Patterns are lower-cased with their blanks kept.
-  Load({a});
-  EXPECT_EQ(Filters(), (Rows{"Pic Image| *.pic ; *.pi |0", "Alpha Bitmap|*.bmp|0", "JPEG|*.jpeg;*.jpg|1"}));
-  EXPECT_EQ(AllFilterPatterns(), "*.pic;*.pi;*.bmp;*.jpeg;*.jpg");
-  EXPECT_EQ(MakeOpenFilter(false, "unused"),
+  TPluginTable table;
+  Load(table, {a});
+  EXPECT_EQ(Filters(table), (Rows{"Pic Image| *.pic ; *.pi |0", "Alpha Bitmap|*.bmp|0", "JPEG|*.jpeg;*.jpg|1"}));
+  EXPECT_EQ(table.AllFilterPatterns(), "*.pic;*.pi;*.bmp;*.jpeg;*.jpg");
+  EXPECT_EQ(table.MakeOpenFilter(false, "unused"),
             "All Image Files|*.pic;*.pi;*.bmp;*.jpeg;*.jpg"
             "|Pic Image( *.pic ; *.pi )| *.pic ; *.pi "
             "|Alpha Bitmap(*.bmp)|*.bmp"
             "|JPEG(*.jpeg;*.jpg)|*.jpeg;*.jpg"
             "|All Files (*.*)|*.*");
-  const std::string ja = MakeOpenFilter(true, "unused");
+  const std::string ja = table.MakeOpenFilter(true, "unused");
   EXPECT_EQ(ja.rfind("すべての画像ファイル|*.pic;", 0), 0u);
   EXPECT_TRUE(ja.ends_with("|JPEG(*.jpeg;*.jpg)|*.jpeg;*.jpg|すべてのファイル (*.*)|*.*"));
 
   // Beta after alpha: the same description in other letter case joins alpha's
   // entry (owner stays alpha), and its "*.jpg" replaces the JPEG entry.
-  Load({a, b});
-  EXPECT_EQ(Filters(),
+  Load(table, {a, b});
+  EXPECT_EQ(Filters(table),
             (Rows{"Pic Image| *.pic ; *.pi |0", "Alpha Bitmap|*.bmp;*.pcx;*.pic|0", "Beta JPEG|*.jpg|1"}));
-  EXPECT_EQ(AllFilterPatterns(), "*.pic;*.pi;*.bmp;*.pcx;*.jpg");
+  EXPECT_EQ(table.AllFilterPatterns(), "*.pic;*.pi;*.bmp;*.pcx;*.jpg");
 }
 
 TEST(FilterTable, AddFilterEntryExtendsByPiecesNotYetPresent) {
   PluginFolder root;
-  Load({root.Dir()});
-  AddFilterEntry(" *.a; *.b ;;*.a ", "Letters", 5);
-  EXPECT_EQ(Filters().back(), "Letters| *.a; *.b ;;*.a |5");  // a new entry keeps its text
-  EXPECT_EQ(AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b");  // no empty piece
+  TPluginTable table;
+  Load(table, {root.Dir()});
+  table.AddFilterEntry(" *.a; *.b ;;*.a ", "Letters", 5);
+  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a |5");  // a new entry keeps its text
+  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b");  // no empty piece
 
   // Pieces are compared with the entry's own text, blanks and all, so "*.b"
   // is not found in " *.a; *.b ;..." and is added once more.
-  AddFilterEntry("*.c;*.b;*.dib;*.c", "LETTERS", 7);
-  EXPECT_EQ(Filters().size(), 3u);
-  EXPECT_EQ(Filters().back(), "Letters| *.a; *.b ;;*.a ;*.c;*.b;*.dib|5");
-  EXPECT_EQ(AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b;*.c");
+  table.AddFilterEntry("*.c;*.b;*.dib;*.c", "LETTERS", 7);
+  EXPECT_EQ(Filters(table).size(), 3u);
+  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a ;*.c;*.b;*.dib|5");
+  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b;*.c");
 }
 
 TEST(LoaderChoice, BuiltInReadersGoByExtensionInAnyLetterCase) {
   PluginFolder root;
-  Load({root.Dir()});
+  TPluginTable table;
+  Load(table, {root.Dir()});
   for (const auto& [name, loader] : {std::pair{"a.bmp", 0}, {"b.DIB", 0}, {"PHOTO.JPEG", 1}, {"c.jpg", 1},
                                      {"d.bmp.txt", -1}, {"e.png", -1}, {"noextension", -1}})
-    EXPECT_EQ(FindPictureLoader(root.File(name, "x")), loader) << name;
-  EXPECT_EQ(FindPictureLoader(root.Dir() + "missing.bmp"), -1);
-  EXPECT_EQ(FindPictureLoader(root.Sub("folder.bmp")), -1);
-  EXPECT_TRUE(CanOpenPicture(root.Dir() + "PHOTO.JPEG"));
-  EXPECT_FALSE(CanOpenPicture(root.Dir() + "d.bmp.txt"));
+    EXPECT_EQ(table.FindPictureLoader(root.File(name, "x")), loader) << name;
+  EXPECT_EQ(table.FindPictureLoader(root.Dir() + "missing.bmp"), -1);
+  EXPECT_EQ(table.FindPictureLoader(root.Sub("folder.bmp")), -1);
+  EXPECT_TRUE(table.CanOpenPicture(root.Dir() + "PHOTO.JPEG"));
+  EXPECT_FALSE(table.CanOpenPicture(root.Dir() + "d.bmp.txt"));
 }
 
 TEST(LoaderChoice, ImportPluginsAreAskedInTableOrderBeforeTheBuiltInReaders) {
@@ -191,8 +226,9 @@ TEST(LoaderChoice, ImportPluginsAreAskedInTableOrderBeforeTheBuiltInReaders) {
   root.Add("alpha", "a");
   root.Add("exporter", "a");
   root.Add("beta", "b");
-  Load({root.Dir() + "a/", root.Dir() + "b/"});  // alpha 0, exporter 1 (not an import plug-in), beta 2
-  ASSERT_EQ(PluginCount(), 3);
+  TPluginTable table;
+  Load(table, {root.Dir() + "a/", root.Dir() + "b/"});  // alpha 0, exporter 1 (not an import plug-in), beta 2
+  ASSERT_EQ(table.PluginCount(), 3);
   for (const auto& [name, content, loader] : {
            std::tuple{"both.dat", "SHARED data", 0},   // first claimer wins
            {"beta.dat", "BETA data", 2},               // sees the file's start
@@ -201,71 +237,76 @@ TEST(LoaderChoice, ImportPluginsAreAskedInTableOrderBeforeTheBuiltInReaders) {
            {"plain.bmp", "BM....", 3},                 // N
            {"plain.jpg", "\xff\xd8", 4},               // N+1
            {"other.dat", "nobody's", -1}})             // the exporter is not asked
-    EXPECT_EQ(FindPictureLoader(root.File(name, content)), loader) << name;
+    EXPECT_EQ(table.FindPictureLoader(root.File(name, content)), loader) << name;
 }
 
-TEST(PictureLoading, PluginPictureReplacesTheTarget) {
+TEST(PictureLoading, PluginOrBuiltInReaderReplacesTheTarget) {
   PluginFolder root;
   const std::string alpha = root.Add("alpha");
-  Load({root.Dir()});
-  TBitmap want(2, 2);  // red, white / black, red
-  want.SetPixel(0, 0, 0xFFFF0000);
-  want.SetPixel(1, 0, 0xFFFFFFFF);
-  want.SetPixel(1, 1, 0xFFFF0000);
+  TPluginTable table;
+  Load(table, {root.Dir()});
 
   // A picture behind a 128-byte MacBinary header loads on the second try.
   TBitmap mac;
-  LoadPictureFile(root.File("old.mac", std::string(128, 'm') + "ALPHA picture"), mac);
-  EXPECT_EQ(mac, want);
+  table.LoadPictureFile(root.File("old.mac", std::string(128, 'm') + "ALPHA picture"), mac, kLimits);
+  EXPECT_EQ(mac, FakePicture());
   EXPECT_EQ(OffsetsSeen(alpha), "0,128");
 
   TBitmap target = Filled(5, 5, 0xFF808080);
-  LoadPictureFile(root.File("two.pic", "ALPHA picture"), target);
-  EXPECT_EQ(target, want);
-}
+  table.LoadPictureFile(root.File("two.pic", "ALPHA picture"), target, kLimits);
+  EXPECT_EQ(target, FakePicture());
 
-TEST(PictureLoading, FailuresLeaveTheTargetAsItWas) {
-  PluginFolder root;
-  const std::string broken = root.Add("broken");
-  Load({root.Dir()});
-  const TBitmap before = Filled(3, 3, 0xFF102030);
-  TBitmap target = before;
-
-  // Claimed, but GetPicture fails at offset 0 and 128: silently unchanged.
-  LoadPictureFile(root.File("x.bad", "FAIL"), target);
-  EXPECT_EQ(target, before);
-  EXPECT_EQ(OffsetsSeen(broken), "0,128");
-
-  // A header that promises more pixels than the plug-in allocated; success
-  // without a picture; the built-in reader's errors.
-  for (const auto& [name, content] : {std::pair{"x.lie", "LIAR"}, {"x.nul", "NULLPIC"}, {"broken.bmp", "BM only"}}) {
-    EXPECT_THROW(LoadPictureFile(root.File(name, content), target), FileError) << name;
-    EXPECT_EQ(target, before) << name;
-  }
-
-  // No loader, or a missing file: nothing happens.
-  LoadPictureFile(root.File("x.txt", "text"), target);
-  LoadPictureFile(root.Dir() + "missing.bmp", target);
-  EXPECT_EQ(target, before);
-}
-
-TEST(PictureLoading, BuiltInReadersLoadWhenNoPluginClaims) {
-  PluginFolder root;
-  root.Add("alpha");
-  Load({root.Dir()});
+  // No plug-in claims these: the built-in readers.
   TBitmap source(3, 2);
   source.SetColor(0, 0, 0x0000FF);
   source.SetColor(2, 1, 0x00FF00);
-  const std::string bmp = root.File("real.bmp", BmpFromDib(DibFromBitmap(source)));
-  ASSERT_EQ(FindPictureLoader(bmp), 1);
-  TBitmap target;
-  LoadPictureFile(bmp, target);
+  const std::string bmp = root.File("real.bmp", tracemill::testing::BmpFileOf(source));
+  ASSERT_EQ(table.FindPictureLoader(bmp), 1);
+  table.LoadPictureFile(bmp, target, kLimits);
   EXPECT_EQ(target, source);
+  table.LoadPictureFile(tracemill::testing::kCorpus + "jpeg/testimages/testorig.jpg", target, kLimits);
+  EXPECT_EQ(target.Width(), 227);
+  EXPECT_EQ(target.Height(), 149);
+}
 
-  TBitmap jpeg;
-  LoadPictureFile(tracemill::testing::kCorpus + "jpeg/testimages/testorig.jpg", jpeg);
-  EXPECT_EQ(jpeg.Width(), 227);
-  EXPECT_EQ(jpeg.Height(), 149);
+TEST(PictureLoading, EveryFailureThrowsNamingFileAndPluginAndLeavesTheTarget) {
+  PluginFolder root;
+  root.Add("alpha");
+  const std::string broken = root.Add("broken"), noPicture = root.Add("nopicture");
+  TPluginTable table;
+  Load(table, {root.Dir()});
+  const TBitmap before = Filled(3, 3, 0xFF102030);
+  TBitmap target = before;
+  const std::string missing = root.Dir() + "missing.bmp";
+
+  const struct {
+    std::string file;
+    std::vector<std::string_view> named;  // besides the file
+  } failures[] = {
+      // Claimed, but GetPicture fails at offset 0 and at 128.
+      {root.File("x.bad", "FAIL"), {broken, "GetPicture error 3: broken data"}},
+      // A header that promises more pixels than the plug-in allocated.
+      {root.File("x.lie", "LIAR"), {broken, "shorter than its headers promise"}},
+      // Success without a picture.
+      {root.File("x.nul", "NULLPIC"), {broken, "returned no picture"}},
+      {root.File("x.nop", "NOPIC"), {noPicture, "has no GetPicture function"}},
+      {root.File("broken.bmp", "BM only"), {"Invalid BMP data"}},
+      {root.File("x.txt", "text"), {"there is no plug-in to open it"}},
+      {missing, {"does not exist"}}};
+  for (const auto& [file, named] : failures) {
+    SCOPED_TRACE(file);
+    const std::string quoted = "\"" + file + "\"";
+    std::vector<std::string_view> parts = named;
+    parts.push_back(quoted);
+    EXPECT_TRUE(tracemill::testing::Refused([&] { table.LoadPictureFile(file, target, kLimits); }, parts));
+    EXPECT_EQ(target, before);
+  }
+  EXPECT_EQ(OffsetsSeen(broken).substr(0, 5), "0,128");
+  // A plug-in's picture over the limit.
+  EXPECT_TRUE(tracemill::testing::Refused(
+      [&] { table.LoadPictureFile(root.File("two.pic", "ALPHA"), target, TImageLimits{2 * 2 * 4 - 1}); },
+      {"two.pic", "2 x 2 pixels"}));
+  EXPECT_EQ(target, before);
 }
 
 TEST(PluginFolders, FollowTheDocumentedOrder) {

@@ -8,6 +8,7 @@
 //                without a picture).
 //   EXPORTER     an export plug-in ("00XN") that would claim every file.
 //   SILENT       gives no API version; NOINFO exports no GetPluginInfo.
+//   NOPICTURE    claims "NOPIC" but exports no GetPicture.
 //   ENDLESS      answers every info number, the version with a length far
 //                beyond the buffer.
 
@@ -30,6 +31,7 @@
 #define SILENT 5
 #define NOINFO 6
 #define ENDLESS 7
+#define NOPICTURE 8
 
 namespace {
 
@@ -49,6 +51,9 @@ const char* const kMagics[] = {""};
 #elif FAKE_VARIANT == SILENT
 const char* const kInfo[] = {""};
 const char* const kMagics[] = {"SILENT"};
+#elif FAKE_VARIANT == NOPICTURE
+const char* const kInfo[] = {"00IN"};
+const char* const kMagics[] = {"NOPIC"};
 #elif FAKE_VARIANT == NOINFO || FAKE_VARIANT == ENDLESS
 const char* const kMagics[] = {"NEVER ASKED"};
 #else
@@ -102,6 +107,7 @@ TM_SPI_EXPORT int IsSupported(const char* fileName, intptr_t fd) {
   return n >= 0 && (StartsWithMagic(std::string(head, std::size_t(n))) || StartsWithMagic(ReadAt(fileName, 128)));
 }
 
+#if FAKE_VARIANT != NOPICTURE
 TM_SPI_EXPORT int GetPicture(const char* fileName, intptr_t offset, unsigned int flag, void** info, void** bits,
                              TmSpiProgressCallback, intptr_t) {
   offsetsSeen += (offsetsSeen.empty() ? "" : ",") + std::to_string(offset);
@@ -119,5 +125,6 @@ TM_SPI_EXPORT int GetPicture(const char* fileName, intptr_t offset, unsigned int
   *info = h;
   return TM_SPI_SUCCESS;
 }
+#endif
 
 }  // extern "C"

@@ -2,7 +2,7 @@
 # <build>/tests/image/fake-plugins. Included by tests/image/CMakeLists.txt.
 set(TM_FAKE_PLUGIN_DIR ${CMAKE_CURRENT_BINARY_DIR}/fake-plugins)
 set(TM_FAKE_PLUGINS)
-foreach(variant IN ITEMS alpha beta broken exporter silent noinfo endless)
+foreach(variant IN ITEMS alpha beta broken exporter silent noinfo endless nopicture)
   string(TOUPPER ${variant} upper)
   add_library(fake_${variant}_spi MODULE ${CMAKE_CURRENT_LIST_DIR}/FakePlugin.cpp)
   target_compile_definitions(fake_${variant}_spi PRIVATE FAKE_VARIANT=${upper})

@@ -12,16 +12,22 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/uError.h"
 #include "image/uBitmap.h"
 
 namespace tracemill::testing {
 
-inline const std::string kCorpus = std::string(TRACEMILL_SOURCE_DIR) + "/../shared/corpus/";
+// The shared corpus, with a trailing "/". CorpusTest.cpp fails every test of
+// the suite when it is missing.
+inline const std::string kCorpus = std::string(TRACEMILL_CORPUS_DIR) + "/";
+
+// Limits for pictures loaded by the tests: far above any test picture, far
+// below what a machine holds.
+inline const TImageLimits kTestLimits{std::uint64_t(256) << 20};
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
@@ -106,7 +112,7 @@ inline ::testing::AssertionResult Near(const TBitmap& got, const TBitmap& want, 
 
 // Passes when call throws a FileError whose message holds every one of parts.
 template <typename Call>
-::testing::AssertionResult Refused(Call&& call, std::initializer_list<std::string_view> parts = {}) {
+::testing::AssertionResult Refused(Call&& call, const std::vector<std::string_view>& parts = {}) {
   try {
     call();
   } catch (const FileError& e) {
