@@ -205,7 +205,7 @@ std::vector<TTracePoint> FindMarkers(const TBitmap& picture, int seedX, int seed
     return within(double(blob.pixels), double(seedBlob.pixels), kMarkerSizeFactor) &&
            within(blob.right - blob.left + 1, seedBlob.right - seedBlob.left + 1, kMarkerShapeFactor) &&
            within(blob.bottom - blob.top + 1, seedBlob.bottom - seedBlob.top + 1, kMarkerShapeFactor) &&
-           2 * blob.mixed <= blob.pixels;
+           double(blob.mixed) / blob.pixels <= std::max(0.5, double(seedBlob.mixed) / seedBlob.pixels);
   };
 
   std::vector<TTracePoint> markers;
