@@ -131,11 +131,18 @@ class TBlobScanner {
     row.clear();
     const std::uint32_t* pixels = picture_.Row(y);
     const int width = picture_.Width();
+    // Most of a picture is paper of one colour: ask about a colour once per run of it.
+    std::uint32_t known = ~pixels[0];
+    bool knownInk = false;
+    const auto ink = [&](std::uint32_t p) {
+      if (p != known) known = p, knownInk = ink_.Member(p);
+      return knownInk;
+    };
     for (int x = 0; x < width; ++x) {
-      if (!ink_.Member(pixels[x])) continue;
+      if (!ink(pixels[x])) continue;
       const int left = x;
       int mixed = 0;
-      for (; x < width && ink_.Member(pixels[x]); ++x) mixed += !ink_.Pure(pixels[x]);
+      for (; x < width && ink(pixels[x]); ++x) mixed += !ink_.Pure(pixels[x]);
       const bool seed = y == seedY_ && left <= seedX_ && seedX_ < x;
       row.push_back({left, x - 1, NewLabel({x - left, mixed, left, x - 1, y, y, seed})});
     }
