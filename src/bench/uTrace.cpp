@@ -16,19 +16,19 @@ struct TText {
   const char* In(bool inJapanese) const { return inJapanese ? japanese : english; }
 };
 
-constexpr TText kToleranceOutOfRange = {"色の許容差は 0 から 255 の範囲で指定してください。",
+constexpr TText kToleranceOutOfRange = {"色の許容差は０から２５５の範囲で指定してください。",
                                         "The color tolerance must be from 0 to 255."};
-constexpr TText kStepOutOfRange = {"X の間隔は 1 から 1000 ピクセルの範囲で指定してください。",
+constexpr TText kStepOutOfRange = {"Xの間隔は１から１０００ピクセルの範囲で指定してください。",
                                    "The X step must be from 1 to 1000 pixels."};
-constexpr TText kGapOutOfRange = {"とぎれの幅は 0 から 100 ピクセルの範囲で指定してください。",
+constexpr TText kGapOutOfRange = {"とぎれの幅は０から１００ピクセルの範囲で指定してください。",
                                   "The largest gap must be from 0 to 100 pixels."};
 constexpr TText kNoPicture = {"画像がありません。", "There is no picture."};
 constexpr TText kSeedOutside = {"指定した点が画像の外にあります。",
                                 "The starting point is outside the picture."};
-constexpr TText kTooManyPoints = {"点が 100000 個を超えました。X の間隔を大きくしてください。",
+constexpr TText kTooManyPoints = {"点が１０００００個を超えました。Xの間隔を大きくしてください。",
                                   "The curve gives more than 100000 points. Use a larger X step."};
 constexpr TText kTooManyMarkers = {
-    "マーカーが 100000 個を超えました。色の許容差を小さくしてください。",
+    "マーカーが１０００００個を超えました。色の許容差を小さくしてください。",
     "More than 100000 markers were found. Use a smaller color tolerance."};
 
 constexpr int kScales[] = {1, 3, 9, 27};

@@ -8,12 +8,18 @@
 // line of measured points at the bench's scale.
 //
 // Colour: a pixel belongs to the clicked ink when its largest channel
-// difference from the clicked pixel is within the tolerance, or when it is a
-// stronger shade of the same ink (further from the paper than the clicked
-// pixel, within the tolerance of that direction), so a click on the soft edge
-// of an anti-aliased curve still takes its core. Centres are weighted by how
-// much ink each pixel holds, which makes them sub-pixel exact on anti-aliased
-// drawings.
+// difference from the ink's colour is within the tolerance, or when it is a
+// stronger shade of the same ink (further from the paper, within the
+// tolerance of that direction). The ink's colour is that of the strongest
+// pixels next to the clicked one, so a click on the soft edge of an
+// anti-aliased curve still takes its core. Centres are weighted by how much
+// ink each pixel holds, soft edges included, which makes them sub-pixel
+// exact on anti-aliased drawings.
+//
+// Where a thin curve and a grid line (or label) lie within the tolerance of
+// each other, which happens when JPEG washes out a 1-pixel coloured curve,
+// the two are one ink: points where they touch may be off by about half a
+// pixel. A smaller tolerance separates them.
 
 #include <cstdint>
 #include <memory>

@@ -2,10 +2,11 @@
 // The colour model behind tracing: which pixels hold the clicked ink, and how
 // much of it. The paper is the commonest colour around the seed; a pixel
 // between paper and ink is taken as a mix of the two, its share of ink found
-// by projecting its colour onto the paper-to-ink direction. A seed on the
-// soft edge of a stroke (a weak mix of ink and paper) moves to the strongest
-// pixel of the same ink next to it, so the tolerance is measured from the
-// ink itself and not from a colour close to the paper.
+// by projecting its colour (its brightness, where paper and ink differ
+// enough in it) onto the paper-to-ink direction. The ink's own colour is the
+// mean of the strongest pixels of the clicked ink next to the seed, so a
+// click on the soft edge of a stroke (a weak mix of ink and paper) or on one
+// noisy pixel still measures the tolerance from the ink itself.
 
 #include <algorithm>
 #include <cstdint>
@@ -29,7 +30,8 @@ class TInk {
   // The ink of the seed pixel, which must lie inside the picture.
   TInk(const TBitmap& picture, int seedX, int seedY, int tolerance);
 
-  // The seed after moving off a soft edge; always a member.
+  // The seed pixel, moved into the stroke when it lay on a soft edge; always
+  // a member.
   int SeedX() const { return seedX_; }
   int SeedY() const { return seedY_; }
 
@@ -46,8 +48,9 @@ class TInk {
     return hasPaper_ && StrongerShade(r, g, b);
   }
 
-  // The ink share of a member pixel: 1 for the seed's colour, more for a
-  // stronger shade; never below a small floor, so every member counts.
+  // The ink share of a member pixel: 1 for the ink's own colour, more for a
+  // stronger shade; never below a small floor, so every member counts (1 for
+  // every member when no paper is known).
   double Weight(std::uint32_t argb) const;
 
   // A member made of ink and paper alone: not much darker than the ink, nor
@@ -57,8 +60,6 @@ class TInk {
   // Sorts a pixel that is not a member; share gets its ink share (0 for
   // foreign pixels and when no paper is known).
   TEdge Classify(std::uint32_t argb, double& share) const;
-
-  bool HasPaper() const { return hasPaper_; }
 
  private:
   bool Near(int channel, int inkChannel) const {
@@ -78,7 +79,7 @@ class TInk {
 
   int tolerance_;
   int seedX_, seedY_;
-  int ink_[3];    // the seed's colour, r g b
+  int ink_[3];                // the ink's own colour, r g b
   int paper_[3] = {0, 0, 0};  // used only when hasPaper_
   int toInk_[3] = {0, 0, 0};  // ink - paper
   std::int64_t toInkSquared_ = 0;
