@@ -19,16 +19,21 @@ namespace tracemill {
 namespace {
 
 constexpr double kNoiseShare = 0.05;  // less ink than this in a paper pixel is noise
+constexpr int kSparse = 16;           // a blob this many times smaller than its bounds is a thin line
 
 struct TBlob {
   std::int64_t pixels = 0;
   std::int64_t mixed = 0;  // pixels of the ink mixed with something else
+  double weight = 0, momentX = 0, momentY = 0;   // ink-weighted sums over the pixels
   int left = 0, right = 0, top = 0, bottom = 0;  // bounds, inclusive
   bool seed = false;                             // holds the seed pixel
 
   void Merge(const TBlob& other) {
     pixels += other.pixels;
     mixed += other.mixed;
+    weight += other.weight;
+    momentX += other.momentX;
+    momentY += other.momentY;
     left = std::min(left, other.left);
     right = std::max(right, other.right);
     top = std::min(top, other.top);
@@ -46,8 +51,11 @@ bool NextToInk(const TBitmap& picture, const TInk& ink, int x, int y) {
 
 // The ink-weighted centre of a blob and of its soft edge: the blob's pixels
 // and the pixels touching them, each by its share of ink; things of other
-// colours left out.
+// colours left out. A thin line's bounds are mostly paper: its centre comes
+// from its own pixels, so the work stays in proportion to the blob.
 TTracePoint Centre(const TBitmap& picture, const TInk& ink, const TBlob& blob) {
+  const std::int64_t bounds = std::int64_t(blob.right - blob.left + 3) * (blob.bottom - blob.top + 3);
+  if (bounds > kSparse * blob.pixels) return {blob.momentX / blob.weight + 0.5, blob.momentY / blob.weight + 0.5};
   double weight = 0, momentX = 0, momentY = 0;
   const int x0 = std::max(0, blob.left - 1), x1 = std::min(picture.Width() - 1, blob.right + 1);
   const int y0 = std::max(0, blob.top - 1), y1 = std::min(picture.Height() - 1, blob.bottom + 1);
@@ -140,11 +148,18 @@ class TBlobScanner {
     };
     for (int x = 0; x < width; ++x) {
       if (!ink(pixels[x])) continue;
-      const int left = x;
-      int mixed = 0;
-      for (; x < width && ink(pixels[x]); ++x) mixed += !ink_.Pure(pixels[x]);
-      const bool seed = y == seedY_ && left <= seedX_ && seedX_ < x;
-      row.push_back({left, x - 1, NewLabel({x - left, mixed, left, x - 1, y, y, seed})});
+      TBlob blob{.left = x, .top = y, .bottom = y};
+      for (; x < width && ink(pixels[x]); ++x) {
+        const double w = ink_.Weight(pixels[x]);
+        blob.mixed += !ink_.Pure(pixels[x]);
+        blob.weight += w;
+        blob.momentX += w * x;
+      }
+      blob.momentY = blob.weight * y;
+      blob.pixels = x - blob.left;
+      blob.right = x - 1;
+      blob.seed = y == seedY_ && blob.left <= seedX_ && seedX_ < x;
+      row.push_back({blob.left, x - 1, NewLabel(blob)});
     }
   }
 
