@@ -171,8 +171,13 @@ TEST(TraceCurve, LogAxisValuesMatchTheFunction) {
   ASSERT_EQ(measured->Count(), int(points.size()));
   ASSERT_GE(measured->Count(), 90);
   // Half a pixel from the trace, a sixth of one on each axis from the units.
+  std::vector<double> errors;
   for (int i = 0; i < measured->Count(); ++i) {
     const TMeasuredPoint& m = *measured->Item(i);
-    EXPECT_LE(DistanceTo({px(m.ValueX), py(m.ValueY)}, line), 0.5 + std::sqrt(2.0) / 6) << m.ValueX;
+    errors.push_back(DistanceTo({px(m.ValueX), py(m.ValueY)}, line));
+    EXPECT_LE(errors.back(), 0.5 + std::sqrt(2.0) / 6) << m.ValueX;
   }
+  std::sort(errors.begin(), errors.end());
+  std::printf("log axes, values at scale 3, jpeg: %zu points, median %.3f, worst %.3f pixels\n", errors.size(),
+              errors[errors.size() / 2], errors.back());
 }
