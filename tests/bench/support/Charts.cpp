@@ -113,7 +113,7 @@ TBitmap TChart::Jpeg(int quality) {
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   if (!image_.save(&buffer, "JPG", quality)) throw std::runtime_error("Qt cannot write JPEG");
-  return DecodeJpeg(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+  return DecodeJpeg(std::string_view(bytes.constData(), std::size_t(bytes.size())), TImageLimits{});
 }
 
 double DistanceTo(const TTracePoint& p, const std::vector<TTracePoint>& line) {
