@@ -290,6 +290,12 @@ TEST(Bench, PopupAndMenusFollowTheState) {
   TBenchMenuState m = f.bench->MenuState();
   EXPECT_TRUE(m.MagnifyChecked && m.RecalculateEnabled && m.UndoEnabled && !m.RedoEnabled);
   EXPECT_EQ(m.CheckedScaleIndex, 2);
+  // Line beyond the picture's right edge (inside the view) adds no point.
+  f.bench->SetMagnified(false);
+  f.bench->SetScaleIndex(0);
+  f.bench->MouseDown(300, 10, TMouseButton::Right);
+  f.bench->LineCommand();
+  EXPECT_EQ(f.bench->Data().Measured.Count(), 1);
   f.bench->SetStandardMode(true);
   EXPECT_FALSE(f.bench->MenuState().RecalculateEnabled);
   EXPECT_EQ(TBench::ScaleCaption(3, true), "２７倍");
