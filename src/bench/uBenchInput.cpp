@@ -223,8 +223,11 @@ int TBench::LineUnder(std::int32_t posX, std::int32_t posY) const {
 std::string TBench::DeleteQuestion(const TMeasuredPoints& line) const {
   const TMeasuredPoint* first = line.Item(0);
   const char separator = FormatSettings().DecimalSeparator;
-  const std::string values = "(" + FloatToStr(first ? first->ValueX : 0, separator) + ", " +
-                             FloatToStr(first ? first->ValueY : 0, separator) + ")";
+  std::string values(1, '(');
+  values.append(FloatToStr(first ? first->ValueX : 0, separator))
+      .append(", ")
+      .append(FloatToStr(first ? first->ValueY : 0, separator))
+      .append(")");
   const bool manyPoints = line.Count() > 1;
   if (IsJapanese()) {
     std::string text = values + " ";

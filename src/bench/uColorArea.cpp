@@ -1,7 +1,7 @@
 #include "bench/uColorArea.h"
 
 #include <algorithm>
-#include <cmath>
+#include <bit>
 #include <cstdio>
 #include <vector>
 
@@ -26,38 +26,69 @@ struct Run {
   int End;
 };
 
-// The counted runs of one row: a sorted list plus a short unsorted list of
-// the latest ones, merged into the sorted list when it grows past about the
-// square root of the sorted list's length. Both adding and finding stay
-// cheap for rows crossed by thousands of runs (a maze).
+// The counted runs of one row as their boundaries: for each 64-pixel block
+// that holds the first or last pixel of a counted run, one bit per pixel
+// marking first pixels and one marking last pixels. Only blocks with a
+// boundary are kept (in order), so a row keeps no more than its runs' ends,
+// and a run of any length costs two bits.
 class RowRuns {
  public:
   // The last pixel of the counted run containing x, or -1.
   int Find(int x) const {
-    auto it = std::upper_bound(sorted_.begin(), sorted_.end(), x,
-                               [](int v, const Run& r) { return v < r.Start; });
-    if (it != sorted_.begin() && std::prev(it)->End >= x) return std::prev(it)->End;
-    for (const Run& r : recent_)
-      if (r.Start <= x && x <= r.End) return r.End;
-    return -1;
+    const int block = x >> kShift;
+    const int bit = x & kMask;
+    auto it = std::lower_bound(blocks_.begin(), blocks_.end(), block,
+                               [](const Block& b, int index) { return b.Index < index; });
+    const bool here = it != blocks_.end() && it->Index == block;
+    // The nearest boundary left of x decides: a first pixel (at or before x)
+    // opens a run that x lies in, a last pixel (before x) closes it.
+    bool inside = false;
+    const std::uint64_t starts = here ? it->Starts & Through(bit) : 0;
+    const std::uint64_t ends = here ? it->Ends & Before(bit) : 0;
+    if (starts | ends) {
+      inside = Highest(starts) > Highest(ends);
+    } else if (it != blocks_.begin()) {
+      const Block& previous = *std::prev(it);
+      inside = Highest(previous.Starts) > Highest(previous.Ends);
+    }
+    if (!inside) return -1;
+    // The next boundary from x on is the run's last pixel.
+    if (here) {
+      if (const std::uint64_t later = it->Ends & ~Before(bit)) return (block << kShift) + std::countr_zero(later);
+      ++it;
+    }
+    if (it == blocks_.end()) return -1;  // cannot happen: every first pixel has its last
+    return (it->Index << kShift) + std::countr_zero(it->Ends);
   }
 
   void Add(Run run) {
-    recent_.push_back(run);
-    if (recent_.size() < limit_) return;
-    std::sort(recent_.begin(), recent_.end(), [](const Run& a, const Run& b) { return a.Start < b.Start; });
-    const std::size_t middle = sorted_.size();
-    sorted_.insert(sorted_.end(), recent_.begin(), recent_.end());
-    std::inplace_merge(sorted_.begin(), sorted_.begin() + static_cast<std::ptrdiff_t>(middle), sorted_.end(),
-                       [](const Run& a, const Run& b) { return a.Start < b.Start; });
-    recent_.clear();
-    limit_ = 8 + static_cast<std::size_t>(std::sqrt(static_cast<double>(sorted_.size())));
+    Mark(run.Start).Starts |= std::uint64_t(1) << (run.Start & kMask);
+    Mark(run.End).Ends |= std::uint64_t(1) << (run.End & kMask);
   }
 
  private:
-  std::vector<Run> sorted_;
-  std::vector<Run> recent_;
-  std::size_t limit_ = 8;
+  static constexpr int kShift = 6;
+  static constexpr int kMask = 63;
+
+  struct Block {
+    int Index;
+    std::uint64_t Starts;
+    std::uint64_t Ends;
+  };
+
+  static std::uint64_t Before(int bit) { return (std::uint64_t(1) << bit) - 1; }
+  static std::uint64_t Through(int bit) { return bit == kMask ? ~std::uint64_t(0) : Before(bit + 1); }
+  static int Highest(std::uint64_t bits) { return static_cast<int>(std::bit_width(bits)) - 1; }
+
+  Block& Mark(int x) {
+    const int block = x >> kShift;
+    auto it = std::lower_bound(blocks_.begin(), blocks_.end(), block,
+                               [](const Block& b, int index) { return b.Index < index; });
+    if (it == blocks_.end() || it->Index != block) it = blocks_.insert(it, Block{block, 0, 0});
+    return *it;
+  }
+
+  std::vector<Block> blocks_;
 };
 
 // The rows the region has reached so far, grown on demand in both directions
@@ -85,12 +116,15 @@ class RowTable {
   std::vector<RowRuns> rows_;
 };
 
-// A stretch of row Y, Left .. Right, whose pixels of the target colour
-// belong to the region (they touch a counted run of the next row).
+// A stretch of row Y, Left .. Right, to search for pixels of the region: it
+// lies next to a counted run of row Y - Dir (Dir is +1 or -1), whose pixels
+// from Left - 1 to Right + 1 are counted or of another colour. The first
+// stretch has Dir 0.
 struct Span {
   int Y;
   int Left;
   int Right;
+  int Dir;
 };
 
 }  // namespace
@@ -101,8 +135,11 @@ std::int64_t AreaCount(const TBitmap& picture, int x, int y) {
   const int height = picture.Height();
   const std::uint32_t target = picture.Pixel(x, y) & kRgb;
   RowTable rows(y, height);
-  std::vector<Span> pending{{y, x, x}};
+  std::vector<Span> pending{{y, x, x, 0}};
   std::int64_t count = 0;
+  auto push = [&](int row, int left, int right, int dir) {
+    if (row >= 0 && row < height && left <= right) pending.push_back({row, left, right, dir});
+  };
   while (!pending.empty()) {
     const Span span = pending.back();
     pending.pop_back();
@@ -124,8 +161,15 @@ std::int64_t AreaCount(const TBitmap& picture, int x, int y) {
       while (end + 1 < width && (row[end + 1] & kRgb) == target) ++end;
       runs.Add({start, end});
       count += end - start + 1;
-      if (span.Y > 0) pending.push_back({span.Y - 1, start, end});
-      if (span.Y + 1 < height) pending.push_back({span.Y + 1, start, end});
+      if (span.Dir == 0) {
+        push(span.Y - 1, start, end, -1);
+        push(span.Y + 1, start, end, 1);
+      } else {
+        // Onwards, and back only where the run reaches past the stretch it came from.
+        push(span.Y + span.Dir, start, end, span.Dir);
+        push(span.Y - span.Dir, start, span.Left - 2, -span.Dir);
+        push(span.Y - span.Dir, span.Right + 2, end, -span.Dir);
+      }
       i = end + 2;
     }
   }

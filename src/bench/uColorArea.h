@@ -17,8 +17,9 @@ std::string ColorCode(const TBitmap& picture, int x, int y);
 // (x, y) that contains (x, y); 0 outside the picture.
 //
 // A scanline fill that reads the picture's rows directly and never changes
-// the picture: the pixels already counted are kept as runs per row, so the
-// memory grows with the region's outline, not with the picture.
+// the picture: the pixels already counted are kept as the first and last
+// pixels of their runs, row by row, so the memory grows with the region's
+// outline, not with the picture or the region's area.
 std::int64_t AreaCount(const TBitmap& picture, int x, int y);
 
 }  // namespace tracemill
