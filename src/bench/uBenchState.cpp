@@ -1,5 +1,6 @@
 #include "bench/uBenchState.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -49,12 +50,21 @@ double TypedValue(std::string_view text, char decimalSeparator) {
   return StrToFloat(text, decimalSeparator);  // throws with the usual message
 }
 
+// A measured value: a number with "." or what the writer makes of values
+// beyond numbers ("INF", "-INF", "NAN"); a value too large for a double
+// (the writer rounds the largest ones up) reads as infinite.
 double MeasuredNumber(std::string_view text) {
   if (auto v = TryStrToFloat(text, '.')) return *v;
-  const std::string t = Trim(text);
-  if (SameTextAscii(t, "INF")) return std::numeric_limits<double>::infinity();
-  if (SameTextAscii(t, "-INF")) return -std::numeric_limits<double>::infinity();
-  if (SameTextAscii(t, "NAN")) return std::numeric_limits<double>::quiet_NaN();
+  std::string t = Trim(text);
+  if (!t.empty() && t.front() == '+') t.erase(0, 1);
+  double value = 0;
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), value);
+  if (r.ptr == t.data() + t.size() && !t.empty()) {
+    if (r.ec == std::errc()) return value;
+    if (r.ec == std::errc::result_out_of_range && t.find_first_of("eE") != std::string::npos &&
+        t.find("e-") == std::string::npos && t.find("E-") == std::string::npos)
+      return t.front() == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+  }
   return StrToFloat(text, '.');  // throws with the usual message
 }
 

@@ -1,6 +1,9 @@
 // The bench's settings text and state text: writing them, and rebuilding the
 // bench from them.
 
+#include <algorithm>
+#include <cstdint>
+
 #include "bench/uBench.h"
 #include "bench/uBenchKeys.h"
 #include "bench/uBenchState.h"
@@ -171,11 +174,15 @@ void TBench::ApplyStateLine(std::string_view key, std::string_view value, std::s
 // window's own position keeps the offset between the two.
 void TBench::ApplyPlacementLine(std::string_view key, std::int32_t value) {
   TWindowPlacement& w = Placement;
+  auto shifted = [&](int current, int restored) {
+    const std::int64_t offset = w.HasRestoredRect ? std::int64_t(current) - restored : 0;
+    return static_cast<int>(std::clamp<std::int64_t>(value + offset, INT32_MIN, INT32_MAX));
+  };
   if (SameTextAscii(key, k::kLeft)) {
-    w.Left = w.HasRestoredRect ? value + (w.Left - w.RestoredLeft) : value;
+    w.Left = shifted(w.Left, w.RestoredLeft);
     w.RestoredLeft = value;
   } else if (SameTextAscii(key, k::kTop)) {
-    w.Top = w.HasRestoredRect ? value + (w.Top - w.RestoredTop) : value;
+    w.Top = shifted(w.Top, w.RestoredTop);
     w.RestoredTop = value;
   } else if (w.Sizeable && SameTextAscii(key, k::kWidth)) {
     w.Width = value;

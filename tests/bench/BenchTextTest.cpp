@@ -153,6 +153,8 @@ TEST(BenchText, StandardAndLineValueForms) {
       {"0,(1,2)/(3,4)=(5,6),\"\",\"\"", "", "", nullptr},
       {"0,(1,2)/(3,4)=(5,6),\"a\",\"x\",\"y\"", "a", "x\",\"y", nullptr},
       {"0,(1,2)/(3,4)=(INF,-inf),\"\",\"t\"", "", "t", "0,(1,2)/(3,4)=(INF,-INF),\"\",\"t\""},
+      // The largest doubles are written rounded up past the largest double.
+      {"0,(1,2)/(3,4)=(1.79769313486232E308,-1E999),\"\",\"\"", "", "", "0,(1,2)/(3,4)=(INF,-INF),\"\",\"\""},
   };
   for (const auto& q : quoted) {
     const auto l = ParseLineValue(q.text);
