@@ -164,6 +164,21 @@ void TBench::SetScaleIndex(int index) {
   Repaint(benchlayer::View | benchlayer::ScrollBars);
 }
 
+void TBench::SetScaleIndexAt(int index, int x, int y) {
+  const std::int64_t before = Scale();
+  const std::int64_t m = Magnification();
+  const std::int64_t px = std::max(x, 0) / m + scrollX_;
+  const std::int64_t py = std::max(y, 0) / m + scrollY_;
+  SetScaleIndex(index);
+  if (!HasPicture()) return;
+  // Zooming in lands on the middle unit of the pixel.
+  const std::int64_t after = Scale();
+  const std::int64_t middle = after > before ? after / before / 2 : 0;
+  scrollX_ = HorizontalScroll().Clamp(px * after / before + middle - std::max(x, 0) / m);
+  scrollY_ = VerticalScroll().Clamp(py * after / before + middle - std::max(y, 0) / m);
+  Repaint(benchlayer::View | benchlayer::ScrollBars);
+}
+
 void TBench::SetMagnified(bool on) {
   magnified_ = on;
   UpdateScrollBars();

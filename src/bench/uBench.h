@@ -171,6 +171,9 @@ class TBench {
   TViewGeometry ViewGeometry() const;
   std::optional<std::pair<std::int32_t, std::int32_t>> ScreenToPosition(int x, int y) const;
   void SetScaleIndex(int index);  // 0 .. 3; other values keep the index
+  // The same, scrolled so that the picture point under view pixel (x, y)
+  // stays there as far as the scroll bars allow (zooming with the wheel).
+  void SetScaleIndexAt(int index, int x, int y);
   void SetMagnified(bool on);
   void SetMagnitude(std::int32_t m);  // 0 (meaning 5) or 3 .. 10
 

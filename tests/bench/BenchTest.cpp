@@ -298,6 +298,12 @@ TEST(Bench, PopupAndMenusFollowTheState) {
   EXPECT_EQ(f.bench->Data().Measured.Count(), 1);
   f.bench->SetStandardMode(true);
   EXPECT_FALSE(f.bench->MenuState().RecalculateEnabled);
+  // Zooming at a spot keeps the picture pixel under it, as far as the scroll bars allow.
+  f.bench->SetMagnified(false);
+  f.bench->SetScaleIndexAt(2, 100, 50);
+  EXPECT_EQ(f.bench->ScreenToPosition(100, 50), std::pair(904, 454));
+  f.bench->SetScaleIndexAt(0, 100, 50);
+  EXPECT_EQ(f.bench->ScreenToPosition(100, 50), std::pair(100, 50));
   EXPECT_EQ(TBench::ScaleCaption(3, true), "２７倍");
   EXPECT_EQ(TBench::ScaleCaption(1, false), "x3");
 }
