@@ -271,6 +271,11 @@ class TBench {
   void ApplyStateLine(std::string_view key, std::string_view value, std::string& leftover);
   void ApplyPlacementLine(std::string_view key, std::int32_t value);
   void ApplyChange(const TBenchChange& change, bool forward);
+  void ApplyPointAdded(const TPointAdded& change, bool forward);
+  void ApplyLinesChanged(const TLinesChanged& change, bool forward);
+  void ApplyRecalculated(const TValuesRecalculated& change, bool forward);
+  void RestoreLine(int index);
+  void DropLines(const std::vector<int>& indices);
 
   TMessageService& messages_;
   TIniFile& store_;
