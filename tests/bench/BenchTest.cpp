@@ -15,7 +15,7 @@ using namespace tracemill::testing;
 
 namespace {
 
-constexpr std::uint32_t kWhite = 0xFFFFFF, kRed = 0x0000FF, kGreen = 0x00FF00;
+constexpr std::uint32_t kWhite = 0xFFFFFF, kRed = 0x0000FF;
 
 class TempFolder {
  public:
