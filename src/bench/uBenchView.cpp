@@ -170,7 +170,9 @@ TViewGeometry ComputeViewGeometry(const TViewParams& view, const TBenchSettings&
                                   bool standardMode) {
   TViewGeometry g;
   g.LineColor = settings.LineColor;
-  g.LineWidth = std::max(settings.LineWidth, 0);
+  // A pen wider than the view covers it whole; a wider one (from a damaged
+  // text) would only make the drawing slow.
+  g.LineWidth = std::clamp(settings.LineWidth, 0, std::max({view.ClientWidth, view.ClientHeight, 1}));
   g.GridColor = settings.GridColor;
   if (view.PictureWidth <= 0 || view.PictureHeight <= 0 || view.Magnification <= 0) return g;
   g.Picture = PictureDraw(view);

@@ -116,7 +116,7 @@ struct TViewGeometry {
   std::vector<TMarkerDraw> StandardMarkers;
   std::vector<TLineDraw> Lines;
   std::uint32_t LineColor = 0;
-  int LineWidth = 0;  // pen width of the polylines
+  int LineWidth = 0;  // pen width of the polylines, at most the view's larger side
   std::vector<TGridLine> Grid;
   std::uint32_t GridColor = 0;
 };

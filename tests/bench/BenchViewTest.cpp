@@ -137,6 +137,8 @@ TEST(BenchView, PolylinesJoinTheUnitCentresAndAreCutAtTheView) {
   EXPECT_TRUE(g.Lines[3].Polylines.empty());
   EXPECT_EQ(g.LineWidth, 3);
 
+  s.LineWidth = 2'000'000'000;  // from a damaged text: no wider than the view
+  EXPECT_EQ(ComputeViewGeometry(View(1000, 1000, 1, 4, 0, 0, 100, 80), s, data, false).LineWidth, 100);
   s.LineWidth = 0;  // markers only
   for (const TLineDraw& line : ComputeViewGeometry(View(1000, 1000, 1, 4, 0, 0, 100, 80), s, data, false).Lines)
     EXPECT_TRUE(line.Polylines.empty());
