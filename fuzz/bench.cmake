@@ -1,0 +1,2 @@
+tracemill_fuzzer(fuzz_bench_settings SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_bench_settings.cpp DEPENDS tm_bench)
+tracemill_fuzzer(fuzz_bench_state SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_bench_state.cpp DEPENDS tm_bench)
