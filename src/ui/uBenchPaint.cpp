@@ -1,0 +1,128 @@
+#include "ui/uBenchPaint.h"
+
+#include <QPainter>
+#include <QPolygonF>
+#include <algorithm>
+#include <cstring>
+
+#include "ui/uQtConvert.h"
+
+namespace tracemill {
+
+namespace {
+
+// Fills out[0 .. count) with the picture row's pixels from column first on,
+// each repeated n times; the row starts offset view pixels into the first
+// pixel's block.
+void ScaleRow(const QRgb* source, int first, int offset, int n, QRgb* out, int count) {
+  int x = 0;
+  int column = first;
+  int run = n - offset;
+  while (x < count) {
+    const QRgb value = source[column++];
+    const int end = std::min(x + run, count);
+    std::fill(out + x, out + end, value);
+    x = end;
+    run = n;
+  }
+}
+
+}  // namespace
+
+// The picture's part: view pixel (x, y) shows picture pixel
+// (Source.Left + (x - Dest.Left) div n, Source.Top + (y - Dest.Top) div n).
+// It reaches to the view's edge wherever the picture has pixels there, also
+// past Dest's last block.
+void TBenchPainter::BuildFrame(const TBitmap& picture, const TPictureDraw& draw, QSize client, QRgb background) {
+  if (frame_.size() != client) frame_ = QImage(client, QImage::Format_RGB32);
+  const int w = client.width(), h = client.height();
+  int x1 = 0, y1 = 0;  // the end of the picture's part (exclusive)
+  if (draw.Visible && !picture.Empty()) {
+    // The picture's own pixels, wrapped without copying.
+    const QImage source(reinterpret_cast<const uchar*>(picture.Bits()), picture.Width(), picture.Height(),
+                        static_cast<qsizetype>(picture.BytesPerLine()), QImage::Format_RGB32);
+    const std::int64_t n = std::max(draw.PixelSize, 1);
+    const std::int64_t left = draw.Dest.Left, top = draw.Dest.Top;
+    x1 = static_cast<int>(std::clamp<std::int64_t>(left + (picture.Width() - draw.Source.Left) * n, 0, w));
+    y1 = static_cast<int>(std::clamp<std::int64_t>(top + (picture.Height() - draw.Source.Top) * n, 0, h));
+    const int x0 = static_cast<int>(std::clamp<std::int64_t>(left, 0, w));
+    const int y0 = static_cast<int>(std::clamp<std::int64_t>(top, 0, h));
+    const int firstColumn = static_cast<int>(draw.Source.Left + (x0 - left) / n);
+    const int offset = static_cast<int>((x0 - left) % n);
+    int lastRow = -1;
+    QRgb* previous = nullptr;
+    for (int y = y0; y < y1; ++y) {
+      const int row = static_cast<int>(draw.Source.Top + (y - top) / n);
+      QRgb* out = reinterpret_cast<QRgb*>(frame_.scanLine(y));
+      if (row == lastRow && previous) {
+        std::memcpy(out + x0, previous + x0, sizeof(QRgb) * static_cast<std::size_t>(x1 - x0));
+      } else {
+        const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(row));
+        ScaleRow(in, firstColumn, offset, static_cast<int>(n), out + x0, x1 - x0);
+      }
+      std::fill(out, out + x0, background);
+      std::fill(out + x1, out + w, background);
+      lastRow = row;
+      previous = out;
+    }
+    for (int y = 0; y < y0; ++y) {
+      QRgb* out = reinterpret_cast<QRgb*>(frame_.scanLine(y));
+      std::fill(out, out + w, background);
+    }
+  }
+  for (int y = y1; y < h; ++y) {
+    QRgb* out = reinterpret_cast<QRgb*>(frame_.scanLine(y));
+    std::fill(out, out + w, background);
+  }
+}
+
+void PaintMarker(QPainter& painter, const TMarkerDraw& marker) {
+  const QColor color = ColorOf(marker.Color);
+  const int c = marker.CellSize;
+  for (int j = 0; j < TMarkerShape::kSize; ++j) {
+    int i = 0;
+    while (i < TMarkerShape::kSize) {
+      if (!marker.Shape.Pixel(i, j)) {
+        ++i;
+        continue;
+      }
+      const int start = i;
+      while (i < TMarkerShape::kSize && marker.Shape.Pixel(i, j)) ++i;
+      painter.fillRect(marker.Left + start * c, marker.Top + j * c, (i - start) * c, c, color);
+    }
+  }
+}
+
+void TBenchPainter::Paint(QPainter& painter, const TBitmap& picture, const TViewGeometry& g, QSize client,
+                          const QColor& background) {
+  if (client.isEmpty()) return;
+  const Key key{picture.Bits(), picture.Width(), picture.Height(), g.Picture, client, background.rgb()};
+  if (!valid_ || !(key == key_)) {
+    BuildFrame(picture, g.Picture, client, background.rgb());
+    key_ = key;
+    valid_ = true;
+  }
+  painter.drawImage(QPoint(0, 0), frame_);
+
+  for (const TMarkerDraw& m : g.StandardMarkers) PaintMarker(painter, m);
+  if (!g.Lines.empty()) {
+    QPen pen(ColorOf(g.LineColor), std::max(g.LineWidth, 1), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    for (const TLineDraw& line : g.Lines) {
+      for (const TMarkerDraw& m : line.Markers) PaintMarker(painter, m);
+      if (g.LineWidth <= 0) continue;
+      for (const std::vector<TPointF>& part : line.Polylines) {
+        QPolygonF polygon;
+        polygon.reserve(static_cast<qsizetype>(part.size()));
+        for (const TPointF& p : part) polygon << QPointF(p.X, p.Y);
+        painter.drawPolyline(polygon);
+      }
+    }
+  }
+  const QColor grid = ColorOf(g.GridColor);
+  for (const TGridLine& l : g.Grid)
+    painter.fillRect(QRect(QPoint(l.X1, l.Y1), QPoint(l.X2, l.Y2)), grid);
+}
+
+}  // namespace tracemill
