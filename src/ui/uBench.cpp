@@ -67,6 +67,10 @@ TBenchForm::TBenchForm(TBench& bench, QWidget* parent)
 }
 
 TBenchForm::~TBenchForm() {
+  // The parts outlive this object for a moment (an open cell editor still
+  // commits to the bench then); nothing of theirs may reach the window.
+  for (QObject* part : std::initializer_list<QObject*>{panel_, title_, comment_, image_, hbar_, vbar_})
+    part->disconnect(this);
   WaitForCancelledLoads();
   bench_.SetPictureLoader(ownLoader_);
   bench_.OnRepaint = nullptr;
