@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
@@ -112,15 +113,22 @@ QWidget* TBenchForm::BuildCentral() {
 void TBenchForm::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setSizeGripEnabled(false);
+  // The panels side by side without gaps, each as wide as the bench says
+  // (its maximum); the window may still shrink below their sum.
+  auto* row = new QWidget(bar);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
   for (QLabel*& panel : status_) {
-    panel = new QLabel(bar);
+    panel = new QLabel(row);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
-    // The width comes from the bench; the window may still shrink below it.
     panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     panel->setMinimumWidth(0);
-    bar->addWidget(panel);
+    layout->addWidget(panel, 1);
   }
+  layout->addStretch(0);
+  bar->addWidget(row, 1);
   bar->installEventFilter(this);
 }
 

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
@@ -323,10 +324,11 @@ class BenchFormTest : public QObject {
     QVERIFY(panels[0]->text().isEmpty() && panels[4]->text().isEmpty());
 
     w.bench->ApplySettingsText("StatusXo=False\r\nStatusColor=False\r\n");
+    QCoreApplication::sendPostedEvents();  // the status bar lays its panels out
     const auto widths = w.bench->StatusPanelWidths(w.form->statusBar()->width());
     for (std::size_t i = 0; i < panels.size(); ++i) {
       QCOMPARE(panels[i]->isVisibleTo(w.form.get()), widths[i] > 0);
-      if (widths[i] > 0) QCOMPARE(panels[i]->maximumWidth(), widths[i]);
+      if (widths[i] > 0) QCOMPARE(panels[i]->width(), widths[i]);
     }
     QCOMPARE(widths[1], (w.form->statusBar()->width() - 10) / 3);
 
@@ -411,6 +413,51 @@ class BenchFormTest : public QObject {
     QCOMPARE(PictureSizeOf(path.toStdString()), std::optional<QSize>(QSize(10000, 6000)));
     WaitForCancelledLoads();
     QFile::remove(path);
+  }
+
+  // Pictures of the window in both languages, kept under the build folder
+  // for a look: a chart, standard points, a measured line and the magnifier.
+  void Screenshots() {
+    QImage chart(400, 260, QImage::Format_RGB32);
+    chart.fill(Qt::white);
+    QPainter painter(&chart);
+    painter.setPen(QColor(210, 210, 210));
+    for (int x = 40; x <= 380; x += 34) painter.drawLine(x, 20, x, 230);
+    for (int y = 20; y <= 230; y += 30) painter.drawLine(40, y, 380, y);
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawLine(40, 230, 380, 230);
+    painter.drawLine(40, 20, 40, 230);
+    painter.setPen(QPen(QColor(30, 60, 200), 2));
+    for (int x = 40; x < 370; x += 10) painter.drawLine(x, 220 - (x - 40) * (x - 40) / 600, x + 10, 220 - (x - 30) * (x - 30) / 600);
+    painter.end();
+    TBitmap picture(chart.width(), chart.height());
+    for (int y = 0; y < chart.height(); ++y)
+      for (int x = 0; x < chart.width(); ++x) picture.SetPixel(x, y, chart.pixel(x, y));
+    const QString folder = QStringLiteral(QT_TESTCASE_BUILDDIR "/screenshots");
+    QDir().mkpath(folder);
+    for (const bool japanese : {true, false}) {
+      BenchWindow w(japanese, picture);
+      w.form->resize(640, 560);
+      Item(*w.form, ToolMenu, 0)->trigger();
+      for (QPoint at : {QPoint(40, 230), QPoint(380, 230), QPoint(40, 20)}) w.Click(at);
+      w.form->StandardPanel()->Grid()->item(1, 5)->setText(QStringLiteral("10"));
+      w.form->StandardPanel()->Grid()->item(2, 6)->setText(QStringLiteral("7"));
+      QTest::mouseClick(w.form->StandardPanel()->OkButton(), Qt::LeftButton);
+      w.Click({80, 220 - 40 * 40 / 600});
+      for (int x : {140, 200, 260}) {
+        w.Click({x, 220 - (x - 40) * (x - 40) / 600}, Qt::RightButton);
+        w.form->Popup()->hide();
+        w.form->Popup()->actions().at(1)->trigger();
+      }
+      Item(*w.form, ToolMenu, 0)->trigger();
+      w.Click({160, 200}, Qt::RightButton);  // in standard-point mode: the magnifier at the spot
+      QCoreApplication::sendPostedEvents();
+      QMouseEvent move(QEvent::MouseMove, QPointF(100, 80), w.Area()->mapToGlobal(QPointF(100, 80)), Qt::NoButton,
+                       Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(w.Area(), &move);
+      const QString file = folder + (japanese ? QStringLiteral("/bench-ja.png") : QStringLiteral("/bench-en.png"));
+      QVERIFY(w.form->grab().save(file));
+    }
   }
 };
 
