@@ -65,8 +65,7 @@ void OpenUntilPainted(benchmark::State& state) {
   TBench bench(messages, store, DefaultPictureLoader(DefaultImageLimits()));
   TBenchForm form(bench);
   form.resize(1280, 900);
-  form.show();
-  QCoreApplication::processEvents();
+  benchmarks::ShowExposed(form);
   for (auto _ : state) {
     if (!bench.LoadImage(path)) state.SkipWithError("the picture did not load");
     form.ImageArea()->repaint();

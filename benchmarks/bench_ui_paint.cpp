@@ -38,7 +38,7 @@ void Repaint(benchmark::State& state) {
   bench.LoadImage("picture");
   TBenchImageArea area(bench);
   area.resize(kViewWidth, kViewHeight);
-  area.show();
+  benchmarks::ShowExposed(area);
   bench.SetScaleIndex(scaleIndex);
   bench.SetMagnified(magnified);
 

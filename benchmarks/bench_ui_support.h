@@ -3,6 +3,9 @@
 // unless another is asked for.
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <QWindow>
 #include <QtGlobal>
 
 namespace tracemill::benchmarks {
@@ -14,6 +17,16 @@ inline QApplication& OffscreenApp() {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static QApplication app(argc, argv);
   return app;
+}
+
+// Shows the window and lets the platform expose it, so that repaint() paints.
+inline void ShowExposed(QWidget& window) {
+  window.show();
+  QElapsedTimer clock;
+  clock.start();
+  while (!(window.windowHandle() && window.windowHandle()->isExposed()) && clock.elapsed() < 5000)
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  QApplication::processEvents();
 }
 
 }  // namespace tracemill::benchmarks

@@ -15,6 +15,10 @@ namespace {
 // each repeated n times; the row starts offset view pixels into the first
 // pixel's block.
 void ScaleRow(const QRgb* source, int first, int offset, int n, QRgb* out, int count) {
+  if (n == 1) {
+    std::memcpy(out, source + first, sizeof(QRgb) * static_cast<std::size_t>(count));
+    return;
+  }
   int x = 0;
   int column = first;
   int run = n - offset;
@@ -93,6 +97,61 @@ void PaintMarker(QPainter& painter, const TMarkerDraw& marker) {
   }
 }
 
+// A one-pixel line from a to b, both ends included, the pixels outside the
+// image left out. Drawn here rather than with a pen: thin pens are slow in
+// the raster engine when lines cross the whole view.
+void DrawThinLine(QImage& image, QPoint a, QPoint b, QRgb color) {
+  const int w = image.width(), h = image.height();
+  const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+  QRgb* bits = reinterpret_cast<QRgb*>(image.bits());
+  int x = a.x(), y = a.y();
+  const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
+  const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
+  int error = dx + dy;
+  for (;;) {
+    if (x >= 0 && y >= 0 && x < w && y < h) bits[y * stride + x] = color;
+    if (x == b.x() && y == b.y()) return;
+    const int e2 = 2 * error;
+    if (e2 >= dy) {
+      error += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      error += dx;
+      y += sy;
+    }
+  }
+}
+
+void TBenchPainter::PaintOverlay(const TViewGeometry& g) {
+  if (compose_.size() != frame_.size()) compose_ = QImage(frame_.size(), QImage::Format_RGB32);
+  std::memcpy(compose_.bits(), frame_.constBits(), static_cast<std::size_t>(frame_.sizeInBytes()));
+  QPainter painter(&compose_);
+  for (const TMarkerDraw& m : g.StandardMarkers) PaintMarker(painter, m);
+  const QColor lineColor = ColorOf(g.LineColor);
+  QPen pen(lineColor, std::max(g.LineWidth, 1), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  for (const TLineDraw& line : g.Lines) {
+    for (const TMarkerDraw& m : line.Markers) PaintMarker(painter, m);
+    if (g.LineWidth <= 0) continue;
+    for (const std::vector<TPointF>& part : line.Polylines) {
+      if (g.LineWidth == 1) {
+        for (std::size_t i = 1; i < part.size(); ++i)
+          DrawThinLine(compose_, QPointF(part[i - 1].X, part[i - 1].Y).toPoint(),
+                       QPointF(part[i].X, part[i].Y).toPoint(), lineColor.rgb());
+        continue;
+      }
+      QPolygonF polygon;
+      polygon.reserve(static_cast<qsizetype>(part.size()));
+      for (const TPointF& p : part) polygon << QPointF(p.X, p.Y);
+      painter.drawPolyline(polygon);
+    }
+  }
+  const QColor grid = ColorOf(g.GridColor);
+  for (const TGridLine& l : g.Grid) painter.fillRect(QRect(QPoint(l.X1, l.Y1), QPoint(l.X2, l.Y2)), grid);
+}
+
 void TBenchPainter::Paint(QPainter& painter, const TBitmap& picture, const TViewGeometry& g, QSize client,
                           const QColor& background) {
   if (client.isEmpty()) return;
@@ -102,27 +161,12 @@ void TBenchPainter::Paint(QPainter& painter, const TBitmap& picture, const TView
     key_ = key;
     valid_ = true;
   }
-  painter.drawImage(QPoint(0, 0), frame_);
-
-  for (const TMarkerDraw& m : g.StandardMarkers) PaintMarker(painter, m);
-  if (!g.Lines.empty()) {
-    QPen pen(ColorOf(g.LineColor), std::max(g.LineWidth, 1), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    for (const TLineDraw& line : g.Lines) {
-      for (const TMarkerDraw& m : line.Markers) PaintMarker(painter, m);
-      if (g.LineWidth <= 0) continue;
-      for (const std::vector<TPointF>& part : line.Polylines) {
-        QPolygonF polygon;
-        polygon.reserve(static_cast<qsizetype>(part.size()));
-        for (const TPointF& p : part) polygon << QPointF(p.X, p.Y);
-        painter.drawPolyline(polygon);
-      }
-    }
+  if (g.StandardMarkers.empty() && g.Lines.empty() && g.Grid.empty()) {
+    painter.drawImage(QPoint(0, 0), frame_);
+    return;
   }
-  const QColor grid = ColorOf(g.GridColor);
-  for (const TGridLine& l : g.Grid)
-    painter.fillRect(QRect(QPoint(l.X1, l.Y1), QPoint(l.X2, l.Y2)), grid);
+  PaintOverlay(g);
+  painter.drawImage(QPoint(0, 0), compose_);
 }
 
 }  // namespace tracemill

@@ -46,13 +46,18 @@ class TBenchPainter {
   };
 
   void BuildFrame(const TBitmap& picture, const TPictureDraw& draw, QSize client, QRgb background);
+  // The frame with markers, lines and grid drawn over it, into compose_.
+  void PaintOverlay(const TViewGeometry& geometry);
 
   QImage frame_;
+  QImage compose_;
   Key key_;
   bool valid_ = false;
 };
 
 // One marker: its shape's pixels as blocks of CellSize in its colour.
 void PaintMarker(QPainter& painter, const TMarkerDraw& marker);
+// A one-pixel line from a to b, both ends included, clipped to the image.
+void DrawThinLine(QImage& image, QPoint a, QPoint b, QRgb color);
 
 }  // namespace tracemill

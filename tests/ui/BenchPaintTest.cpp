@@ -94,6 +94,27 @@ class BenchPaintTest : public QObject {
     QCOMPARE(image.pixel(30 * m + 1, 28 * m + 1), white);
     QCOMPARE(image.pixel(30 * m, 28 * m + 1), grid);
   }
+
+  void ThinLinesIncludeBothEndsAndStayInside() {
+    const struct {
+      QPoint from, to;
+      QList<QPoint> drawn;
+      int count;  // pixels drawn inside the image
+    } cases[] = {{{-5, -5}, {15, 15}, {{0, 0}, {4, 4}, {9, 9}}, 10},
+                 {{3, 7}, {3, 7}, {{3, 7}}, 1},
+                 {{9, 2}, {0, 2}, {{0, 2}, {5, 2}, {9, 2}}, 10},
+                 {{-20, 3}, {-1, 30}, {}, 0}};
+    for (const auto& c : cases) {
+      QImage image(10, 10, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      DrawThinLine(image, c.from, c.to, qRgb(255, 0, 0));
+      int count = 0;
+      for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) count += image.pixel(x, y) == qRgb(255, 0, 0);
+      for (QPoint p : c.drawn) QCOMPARE(image.pixel(p), qRgb(255, 0, 0));
+      QCOMPARE(count, c.count);
+    }
+  }
 };
 
 QTEST_MAIN(BenchPaintTest)
