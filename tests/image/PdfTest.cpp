@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <regex>
 #include <string>
 #include <utility>
@@ -55,10 +54,15 @@ int Px(double points, int dpi) { return int(points * dpi / 72); }
 TEST(PdfPages, RenderAtTheirSizeWithTheKnownLinesInPlace) {
   TempFolder temp;
   const TPdfDocument pdf(temp.File("plot.pdf", PlotPdf()), false);
+  const TPdfDocument turned(temp.File("turned.pdf", Qpdf(temp, "--rotate=+90:1")), false);
+  // Protected against changes only: no password is needed to view it.
+  const TPdfDocument locked(temp.File("owner.pdf", Qpdf(temp, "--encrypt '' owner 256 --")), false);
   ASSERT_EQ(pdf.PageCount(), 2);
   const struct {
+    const TPdfDocument* doc;
     int page, dpi, width, height;
-  } sizes[] = {{0, 72, 288, 216}, {0, 300, 1200, 900}, {1, 72, 432, 576}, {1, 300, 1800, 2400}};
+  } sizes[] = {{&pdf, 0, 72, 288, 216},   {&pdf, 0, 300, 1200, 900},   {&pdf, 1, 72, 432, 576},
+               {&pdf, 1, 300, 1800, 2400}, {&turned, 0, 72, 216, 288}, {&locked, 1, 72, 432, 576}};
   const struct {
     int page;
     double x, y;
@@ -67,36 +71,22 @@ TEST(PdfPages, RenderAtTheirSizeWithTheKnownLinesInPlace) {
                 {0, 1, 1, 0xFFFFFFFF},          {1, 86.4, kPage2Line.y0, 0xFFFF0000},
                 {1, 86.4, 300, 0xFFFFFFFF}};
   for (const auto& s : sizes) {
-    SCOPED_TRACE(std::to_string(s.page) + " at " + std::to_string(s.dpi));
-    const TPdfPageSize size = pdf.PageSize(s.page);
-    EXPECT_EQ(size.PixelWidth(s.dpi), s.width);
+    SCOPED_TRACE(s.doc->FileName() + " page " + std::to_string(s.page) + " at " + std::to_string(s.dpi));
+    const TPdfPageSize size = s.doc->PageSize(s.page);
+    EXPECT_EQ(size.width * s.dpi / 72, s.width);
     EXPECT_EQ(size.PixelHeight(s.dpi), s.height);
-    const TBitmap page = pdf.RenderPage(s.page, s.dpi);
+    const TBitmap page = s.doc->RenderPage(s.page, s.dpi);
     ASSERT_EQ(page.Width(), s.width);
     ASSERT_EQ(page.Height(), s.height);
     for (const auto& p : pixels)
-      if (p.page == s.page) {
+      if (s.doc == &pdf && p.page == s.page) {
         EXPECT_EQ(Hex(page.Pixel(Px(p.x, s.dpi), Px(p.y, s.dpi))), Hex(p.argb)) << p.x << "," << p.y;
       }
-    int grey = 0;  // anti-aliased edges of the diagonal line and the text
+    int grey = 0;  // anti-aliased edges of the lines and the text
     for (int y = 0; y < page.Height(); ++y)
       for (int x = 0; x < page.Width(); ++x) grey += (page.Pixel(x, y) & 0xFF) % 255 != 0;
     EXPECT_GT(grey, 50);
   }
-  EXPECT_EQ(pdf.PageSize(0).width, kPage1Width);
-  EXPECT_EQ(pdf.PageSize(1).height, kPage2Height);
-}
-
-TEST(PdfPages, RotatedAndChangeProtectedDocumentsOpen) {
-  TempFolder temp;
-  const TPdfDocument turned(temp.File("turned.pdf", Qpdf(temp, "--rotate=+90:1")), false);
-  EXPECT_EQ(turned.PageSize(0).width, kPage1Height);
-  const TBitmap page = turned.RenderPage(0, 72);
-  EXPECT_EQ(page.Width(), 216);
-  EXPECT_EQ(page.Height(), 288);
-  // Protected against changes only: no password is needed to view it.
-  const TPdfDocument locked(temp.File("owner.pdf", Qpdf(temp, "--encrypt '' owner 256 --")), false);
-  EXPECT_EQ(locked.RenderPage(1, 72).Width(), 432);
 }
 
 TEST(PdfPages, UnusableDocumentsAndPagesAreRefused) {
@@ -105,19 +95,17 @@ TEST(PdfPages, UnusableDocumentsAndPagesAreRefused) {
   const struct {
     const char* name;
     std::string bytes;
-    int page;  // -1: refused when opened
-    int dpi;
-    std::uint64_t maxBytes;
+    int page, dpi;  // page -1: refused when opened
     std::vector<std::string> parts;
   } cases[] = {
-      {"half", plot.substr(0, plot.size() / 2), -1, 72, TBitmap::kMaxBytes, {"half.pdf", "incomplete"}},
+      {"half", plot.substr(0, plot.size() / 2), -1, 72, {"half.pdf", "incomplete"}},
       // Only the end marker missing: the library alone would open it.
-      {"end cut", plot.substr(0, plot.size() - 6), -1, 72, TBitmap::kMaxBytes, {"incomplete"}},
-      {"no pdf", "BM not a document", -1, 72, TBitmap::kMaxBytes, {"not a PDF"}},
-      {"empty", "", -1, 72, TBitmap::kMaxBytes, {"not a PDF"}},
-      {"password", Qpdf(temp, "--encrypt user owner 256 --"), -1, 72, TBitmap::kMaxBytes, {"password"}},
-      {"flipped", WithDamagedPage2(), 1, 72, TBitmap::kMaxBytes, {"Page 2 of", "damaged"}},
-      {"too large", plot, 0, 1200, 1 << 20, {"Page 1 of", "4800 x 3600 pixels at 1200 dpi", "1.0 MiB"}},
+      {"end cut", plot.substr(0, plot.size() - 6), -1, 72, {"incomplete"}},
+      {"no pdf", "BM not a document", -1, 72, {"not a PDF"}},
+      {"empty", "", -1, 72, {"not a PDF"}},
+      {"password", Qpdf(temp, "--encrypt user owner 256 --"), -1, 72, {"password"}},
+      {"flipped", WithDamagedPage2(), 1, 72, {"Page 2 of", "damaged"}},
+      {"too large", plot, 0, 1200, {"Page 1 of", "4800 x 3600 pixels at 1200 dpi", "limit of 1.0 MiB"}},
   };
   for (const auto& c : cases)
     for (const bool memory : {false, true}) {
@@ -126,7 +114,7 @@ TEST(PdfPages, UnusableDocumentsAndPagesAreRefused) {
       std::string message;
       try {
         const TPdfDocument pdf = memory ? TPdfDocument::FromMemory(c.bytes, false, name) : TPdfDocument(path, false);
-        if (c.page >= 0) pdf.RenderPage(c.page, c.dpi, {c.maxBytes});
+        if (c.page >= 0) pdf.RenderPage(c.page, c.dpi, {1 << 20});
       } catch (const FileError& e) {
         message = e.what();
       }
@@ -134,7 +122,6 @@ TEST(PdfPages, UnusableDocumentsAndPagesAreRefused) {
     }
   EXPECT_TRUE(Refused([&] { TPdfDocument(temp / "password.pdf", true); }, {"「", "パスワード"}));
   EXPECT_TRUE(Refused([&] { TPdfDocument(temp / "missing.pdf", false); }, {"missing.pdf", "not found"}));
-
   const TPdfDocument pdf = TPdfDocument::FromMemory(plot, false, "plot.pdf");
   for (const auto& [page, dpi] : std::vector<std::pair<int, int>>{{0, 71}, {0, 1201}, {2, 72}, {-1, 72}})
     EXPECT_THROW(pdf.RenderPage(page, dpi), InvalidOperation) << page << " " << dpi;
@@ -151,14 +138,10 @@ struct TSplitRun {
 TSplitRun Split(const std::string& file, const std::string& work, int dpi, std::vector<int> pages = {},
                 int cancelAt = -1, std::uint64_t maxBytes = TBitmap::kMaxBytes) {
   TSplitRun run;
-  TPdfSplitOptions options;
-  options.dpi = dpi;
-  options.pages = std::move(pages);
-  options.limits.maxBytes = maxBytes;
-  options.progress = [&](int done, int total) {
-    run.progress.emplace_back(done, total);
-    return done != cancelAt;
-  };
+  TPdfSplitOptions options{dpi, std::move(pages), {maxBytes}, false, [&](int done, int total) {
+                             run.progress.emplace_back(done, total);
+                             return done != cancelAt;
+                           }};
   run.paths = SplitPdfFile(file, work, options, [&](const std::string& p) { run.opened.push_back(p); });
   return run;
 }
@@ -182,10 +165,9 @@ TEST(PdfSplit, PagesAreWrittenOnceIntoAFolderOfTheirDocument) {
   // A page already there is kept; a missing one is written again.
   WriteFileAtomic(expected[0], "kept");
   fs::remove(expected[1]);
-  EXPECT_EQ(Split(file, work, 72).paths, expected);
+  EXPECT_EQ(Split(file, work, 72, {1}).opened, std::vector<std::string>{expected[1]});
   EXPECT_EQ(ReadFileBytes(expected[0]), "kept");
   EXPECT_TRUE(fs::exists(expected[1]));
-  EXPECT_EQ(Split(file, work, 72, {1}).opened, std::vector<std::string>{expected[1]});
 
   // Another resolution, a document of the same name elsewhere and the same
   // document changed each get their own folder.

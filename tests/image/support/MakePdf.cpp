@@ -94,4 +94,19 @@ std::string MakePlotPdf(int curvePoints) {
   return bytes.toStdString();
 }
 
+std::string MakeBlankPdf(double width, double height) {
+  EnsureApplication();
+  QByteArray bytes;
+  {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    if (!painter.begin(&writer)) throw std::runtime_error("cannot start the PDF writer");
+  }
+  return bytes.toStdString();
+}
+
 }  // namespace tracemill::testing

@@ -25,4 +25,7 @@ inline constexpr TPlotLine kPage2Line{72, 288, 360, 288, 2};
 // passes through (more make a heavier page). Throws std::runtime_error.
 std::string MakePlotPdf(int curvePoints = 200);
 
+// A PDF of one empty page of the given size.
+std::string MakeBlankPdf(double width, double height);
+
 }  // namespace tracemill::testing
