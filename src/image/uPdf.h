@@ -10,6 +10,7 @@
 // whose bitmap would exceed the caller's TImageLimits. The PDF library's own
 // complaints never reach the terminal.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +25,9 @@ namespace tracemill {
 inline constexpr int kPdfDefaultDpi = 200;
 inline constexpr int kPdfMinDpi = 72;
 inline constexpr int kPdfMaxDpi = 1200;
+
+// How long drawing one page may take before it is given up.
+inline constexpr std::chrono::milliseconds kPdfPageTimeLimit{60000};
 
 inline bool PdfDpiAllowed(int dpi) { return dpi >= kPdfMinDpi && dpi <= kPdfMaxDpi; }
 
@@ -67,18 +71,26 @@ class TPdfDocument {
   void CheckPageFits(int index, int dpi, const TImageLimits& limits) const;
 
   // Page index rendered at dpi on white paper. Checks the page with
-  // CheckPageFits before anything is drawn; throws FileError when the page is
-  // damaged (it cannot be drawn faithfully).
+  // CheckPageFits before anything is drawn. The page is drawn in a child
+  // process, so a page that would crash the PDF library or exhaust memory
+  // only fails: FileError when the page is damaged (it cannot be drawn
+  // faithfully), when drawing it fails, or when it takes longer than the page
+  // time limit.
   TBitmap RenderPage(int index, int dpi = kPdfDefaultDpi, const TImageLimits& limits = {}) const;
+
+  std::chrono::milliseconds PageTimeLimit() const { return pageTimeLimit_; }
+  void SetPageTimeLimit(std::chrono::milliseconds limit);
 
  private:
   struct Impl;
   TPdfDocument(std::unique_ptr<Impl> impl, std::string fileName, bool japanese);
   void CheckIndex(int index) const;
+  TPdfPageSize FittingSize(int index, int dpi, const TImageLimits& limits) const;
 
   std::unique_ptr<Impl> impl_;
   std::string fileName_;
   bool japanese_ = false;
+  std::chrono::milliseconds pageTimeLimit_ = kPdfPageTimeLimit;
 };
 
 // The name of the file page index (0-based) is written to: "PDF" + the page
@@ -101,6 +113,7 @@ struct TPdfSplitOptions {
   // Called with the number of pages done and the number to do before each
   // page and once more at the end; returning false cancels the split.
   std::function<bool(int done, int total)> progress;
+  std::chrono::milliseconds pageTimeLimit = kPdfPageTimeLimit;
 };
 
 // Writes the chosen pages of pdfFile as BMP files into PdfPageFolder (created
@@ -109,8 +122,8 @@ struct TPdfSplitOptions {
 // order of the pages, and returns those paths. A cancelled split returns
 // nothing and opens nothing. Throws FileError for a document or page that
 // cannot be used, InvalidOperation for a resolution outside the allowed range
-// or a page outside the document, before any page is written; every page of
-// the document is checked against the limits first. A cancelled or failed
+// or a page outside the document, before any page is written; every chosen
+// page is checked against the limits first. A cancelled or failed
 // split removes the files it wrote (and the folder when it made it); files
 // are written whole or not at all.
 std::vector<std::string> SplitPdfFile(const std::string& pdfFile, const std::string& workFolder,

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -33,12 +34,28 @@ const std::string& PlotPdf() {
 // instructions changed.
 std::string WithDamagedPage2() {
   std::string pdf = PlotPdf();
-  const std::size_t page2 = pdf.find("/Contents ", pdf.find("/Type /Page\n", pdf.find("/Type /Page\n") + 1));
+  const std::size_t page2 =
+      pdf.find("/Contents ", pdf.find("/Type /Page\n", pdf.find("/Type /Page\n") + 1));
   const std::string object = "\n" + std::to_string(std::atoi(pdf.c_str() + page2 + 10)) + " 0 obj";
-  const std::size_t data = pdf.find("stream", pdf.find(object)) + 7, end = pdf.find("endstream", data);
+  const std::size_t data = pdf.find("stream", pdf.find(object)) + 7,
+                    end = pdf.find("endstream", data);
   for (std::size_t i = 0; i < 4; ++i) pdf[(data + end) / 2 + i] ^= 0x5A;
   return pdf;
 }
+
+// A page whose pattern of ever so small tiles keeps the library drawing for
+// minutes (no cross-reference table: the library rebuilds it).
+const char kEndlessPdf[] =
+    "%PDF-1.4\n1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
+    "2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj\n"
+    "3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 100 60] /Resources << /Pattern << /P1 4 0 "
+    "R >> >> "
+    "/Contents 5 0 R >> endobj\n"
+    "4 0 obj << /PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 1 1] /XStep 0.001 /YStep "
+    "0.001 "
+    "/Resources << >> /Length 12 >> stream\n0 0 1 1 re f\nendstream endobj\n"
+    "5 0 obj << /Length 35 >> stream\n/Pattern cs /P1 scn 0 0 100 60 re f\nendstream endobj\n"
+    "trailer << /Root 1 0 R >>\n%%EOF\n";
 
 // The plot passed through qpdf with the given arguments ("" when it fails).
 std::string Qpdf(const TempFolder& temp, const std::string& arguments) {
@@ -61,17 +78,21 @@ TEST(PdfPages, RenderAtTheirSizeWithTheKnownLinesInPlace) {
   const struct {
     const TPdfDocument* doc;
     int page, dpi, width, height;
-  } sizes[] = {{&pdf, 0, 72, 288, 216},   {&pdf, 0, 300, 1200, 900},   {&pdf, 1, 72, 432, 576},
-               {&pdf, 1, 300, 1800, 2400}, {&turned, 0, 72, 216, 288}, {&locked, 1, 72, 432, 576}};
+  } sizes[] = {// Documents alternate: each page comes from its own document.
+               {&pdf, 0, 72, 288, 216},    {&turned, 0, 72, 216, 288}, {&pdf, 0, 300, 1200, 900},
+               {&locked, 1, 72, 432, 576}, {&pdf, 1, 72, 432, 576},    {&pdf, 1, 300, 1800, 2400}};
   const struct {
     int page;
     double x, y;
     std::uint32_t argb;
-  } pixels[] = {{0, kPage1Line.x0, 108, 0xFF000000}, {0, kPage1Line.x0 + 10, 108, 0xFFFFFFFF},
-                {0, 1, 1, 0xFFFFFFFF},          {1, 86.4, kPage2Line.y0, 0xFFFF0000},
+  } pixels[] = {{0, kPage1Line.x0, 108, 0xFF000000},
+                {0, kPage1Line.x0 + 10, 108, 0xFFFFFFFF},
+                {0, 1, 1, 0xFFFFFFFF},
+                {1, 86.4, kPage2Line.y0, 0xFFFF0000},
                 {1, 86.4, 300, 0xFFFFFFFF}};
   for (const auto& s : sizes) {
-    SCOPED_TRACE(s.doc->FileName() + " page " + std::to_string(s.page) + " at " + std::to_string(s.dpi));
+    SCOPED_TRACE(s.doc->FileName() + " page " + std::to_string(s.page) + " at " +
+                 std::to_string(s.dpi));
     const TPdfPageSize size = s.doc->PageSize(s.page);
     EXPECT_EQ(size.width * s.dpi / 72, s.width);
     EXPECT_EQ(size.PixelHeight(s.dpi), s.height);
@@ -80,7 +101,8 @@ TEST(PdfPages, RenderAtTheirSizeWithTheKnownLinesInPlace) {
     ASSERT_EQ(page.Height(), s.height);
     for (const auto& p : pixels)
       if (s.doc == &pdf && p.page == s.page) {
-        EXPECT_EQ(Hex(page.Pixel(Px(p.x, s.dpi), Px(p.y, s.dpi))), Hex(p.argb)) << p.x << "," << p.y;
+        EXPECT_EQ(Hex(page.Pixel(Px(p.x, s.dpi), Px(p.y, s.dpi))), Hex(p.argb))
+            << p.x << "," << p.y;
       }
     int grey = 0;  // anti-aliased edges of the lines and the text
     for (int y = 0; y < page.Height(); ++y)
@@ -104,8 +126,14 @@ TEST(PdfPages, UnusableDocumentsAndPagesAreRefused) {
       {"no pdf", "BM not a document", -1, 72, {"not a PDF"}},
       {"empty", "", -1, 72, {"not a PDF"}},
       {"password", Qpdf(temp, "--encrypt user owner 256 --"), -1, 72, {"password"}},
+      // Drawing stopped; the pages after it are drawn by a fresh process.
+      {"endless", kEndlessPdf, 0, 72, {"page 1 of", "stopped", "longer than 2 s"}},
       {"flipped", WithDamagedPage2(), 1, 72, {"Page 2 of", "damaged"}},
-      {"too large", plot, 0, 1200, {"Page 1 of", "4800 x 3600 pixels at 1200 dpi", "limit of 1.0 MiB"}},
+      {"too large",
+       plot,
+       0,
+       1200,
+       {"Page 1 of", "4800 x 3600 pixels at 1200 dpi", "limit of 1.0 MiB"}},
   };
   for (const auto& c : cases)
     for (const bool memory : {false, true}) {
@@ -113,7 +141,9 @@ TEST(PdfPages, UnusableDocumentsAndPagesAreRefused) {
       const std::string name = std::string(c.name) + ".pdf", path = temp.File(name, c.bytes);
       std::string message;
       try {
-        const TPdfDocument pdf = memory ? TPdfDocument::FromMemory(c.bytes, false, name) : TPdfDocument(path, false);
+        TPdfDocument pdf =
+            memory ? TPdfDocument::FromMemory(c.bytes, false, name) : TPdfDocument(path, false);
+        pdf.SetPageTimeLimit(std::chrono::seconds(2));
         if (c.page >= 0) pdf.RenderPage(c.page, c.dpi, {1 << 20});
       } catch (const FileError& e) {
         message = e.what();
@@ -121,9 +151,11 @@ TEST(PdfPages, UnusableDocumentsAndPagesAreRefused) {
       for (const std::string& part : c.parts) EXPECT_THAT(message, ::testing::HasSubstr(part));
     }
   EXPECT_TRUE(Refused([&] { TPdfDocument(temp / "password.pdf", true); }, {"「", "パスワード"}));
-  EXPECT_TRUE(Refused([&] { TPdfDocument(temp / "missing.pdf", false); }, {"missing.pdf", "not found"}));
+  EXPECT_TRUE(
+      Refused([&] { TPdfDocument(temp / "missing.pdf", false); }, {"missing.pdf", "not found"}));
   const TPdfDocument pdf = TPdfDocument::FromMemory(plot, false, "plot.pdf");
-  for (const auto& [page, dpi] : std::vector<std::pair<int, int>>{{0, 71}, {0, 1201}, {2, 72}, {-1, 72}})
+  for (const auto& [page, dpi] :
+       std::vector<std::pair<int, int>>{{0, 71}, {0, 1201}, {2, 72}, {-1, 72}})
     EXPECT_THROW(pdf.RenderPage(page, dpi), InvalidOperation) << page << " " << dpi;
 }
 
@@ -135,14 +167,21 @@ struct TSplitRun {
 };
 
 // Splits file, cancelling when progress reaches cancelAt pages done.
-TSplitRun Split(const std::string& file, const std::string& work, int dpi, std::vector<int> pages = {},
-                int cancelAt = -1, std::uint64_t maxBytes = TBitmap::kMaxBytes) {
+TSplitRun Split(const std::string& file, const std::string& work, int dpi,
+                std::vector<int> pages = {}, int cancelAt = -1,
+                std::uint64_t maxBytes = TBitmap::kMaxBytes) {
   TSplitRun run;
-  TPdfSplitOptions options{dpi, std::move(pages), {maxBytes}, false, [&](int done, int total) {
+  TPdfSplitOptions options{dpi,
+                           std::move(pages),
+                           {maxBytes},
+                           false,
+                           [&](int done, int total) {
                              run.progress.emplace_back(done, total);
                              return done != cancelAt;
-                           }};
-  run.paths = SplitPdfFile(file, work, options, [&](const std::string& p) { run.opened.push_back(p); });
+                           },
+                           kPdfPageTimeLimit};
+  run.paths =
+      SplitPdfFile(file, work, options, [&](const std::string& p) { run.opened.push_back(p); });
   return run;
 }
 

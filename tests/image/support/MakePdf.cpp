@@ -48,12 +48,14 @@ void DrawPlot(QPainter& painter, int curvePoints) {
   painter.setFont(QFont("Sans", 8));
   for (int i = 0; i <= 10; ++i) {
     painter.drawText(QPointF(left + (right - left) * i / 10 - 4, bottom + 12), QString::number(i));
-    painter.drawText(QPointF(left - 24, bottom - (bottom - top) * i / 10 + 3), QString::number(i * 10));
+    painter.drawText(QPointF(left - 24, bottom - (bottom - top) * i / 10 + 3),
+                     QString::number(i * 10));
   }
   QPainterPath curve;
   for (int i = 0; i < curvePoints; ++i) {
     const double t = double(i) / std::max(1, curvePoints - 1);
-    const QPointF p(left + (right - left) * t, bottom - (bottom - top) * (0.5 + 0.4 * std::sin(6.283 * 3 * t)));
+    const QPointF p(left + (right - left) * t,
+                    bottom - (bottom - top) * (0.5 + 0.4 * std::sin(6.283 * 3 * t)));
     if (i == 0)
       curve.moveTo(p);
     else
