@@ -7,6 +7,7 @@
 #include <poppler-page-renderer.h>
 #include <poppler-page.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -463,8 +464,12 @@ class TDrawServer {
       ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
       ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &big, sizeof big);
     }
+    const pid_t program = ::getpid();
     pid_ = ::fork();
     if (pid_ == 0) {
+      // Ends with the program, even while a page is being drawn.
+      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+      if (::getppid() != program) ::_exit(0);
       // Keep only the socket: a pipe of the program's held open here would
       // never report its end to the program.
       if (::dup2(fds[1], 3) < 0) ::_exit(0);

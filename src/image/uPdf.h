@@ -71,11 +71,12 @@ class TPdfDocument {
   void CheckPageFits(int index, int dpi, const TImageLimits& limits) const;
 
   // Page index rendered at dpi on white paper. Checks the page with
-  // CheckPageFits before anything is drawn. The page is drawn in a child
-  // process, so a page that would crash the PDF library or exhaust memory
-  // only fails: FileError when the page is damaged (it cannot be drawn
-  // faithfully), when drawing it fails, or when it takes longer than the page
-  // time limit.
+  // CheckPageFits before anything is drawn. Pages are drawn one at a time by
+  // a drawing process of the program's own (forked at the first page and
+  // kept), so a page that would crash the PDF library, exhaust memory or keep
+  // it busy only fails: FileError when the page is damaged (it cannot be
+  // drawn faithfully), when drawing it fails, or when it takes longer than
+  // the page time limit.
   TBitmap RenderPage(int index, int dpi = kPdfDefaultDpi, const TImageLimits& limits = {}) const;
 
   std::chrono::milliseconds PageTimeLimit() const { return pageTimeLimit_; }
@@ -123,9 +124,9 @@ struct TPdfSplitOptions {
 // nothing and opens nothing. Throws FileError for a document or page that
 // cannot be used, InvalidOperation for a resolution outside the allowed range
 // or a page outside the document, before any page is written; every chosen
-// page is checked against the limits first. A cancelled or failed
-// split removes the files it wrote (and the folder when it made it); files
-// are written whole or not at all.
+// page is checked against the limits first. A cancelled or failed split
+// removes the files it wrote (and the folder when it made it); files are
+// written whole or not at all.
 std::vector<std::string> SplitPdfFile(const std::string& pdfFile, const std::string& workFolder,
                                       const TPdfSplitOptions& options = {},
                                       const std::function<void(const std::string&)>& openPage = {});
