@@ -617,13 +617,11 @@ class TWrittenPages {
 
 void WritePage(const TPdfDocument& document, int index, const TPdfSplitOptions& options,
                const std::string& path) {
-  std::string dib;
+  std::string bmp;
   {
     const TBitmap page = document.RenderPage(index, options.dpi, options.limits);
-    dib = DibFromBitmap(page);
+    bmp = EncodeBmp(page);
   }
-  const std::string bmp = BmpFromDib(dib);
-  dib = std::string();
   WriteFileAtomic(path, bmp, WriteDurability::kReplaceOnly);
 }
 

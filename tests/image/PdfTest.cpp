@@ -198,7 +198,7 @@ TEST(PdfSplit, PagesAreWrittenOnceIntoAFolderOfTheirDocument) {
   EXPECT_EQ(first.opened, expected);
   EXPECT_EQ(first.progress, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
   TBitmap written;
-  LoadBmpFile(expected[1], written);
+  LoadBmpFile(expected[1], written, TImageLimits{});
   EXPECT_TRUE(Near(written, TPdfDocument(file, false).RenderPage(1, 72)));
 
   // A page already there is kept; a missing one is written again.
