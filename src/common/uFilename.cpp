@@ -66,6 +66,12 @@ bool ForceDirectories(std::string_view folder) {
   return DirectoryExists(folder);
 }
 
+std::string CurrentFolder() {
+  std::error_code ec;
+  const fs::path folder = fs::current_path(ec);
+  return ec || folder.empty() ? std::string("/") : ExcludeTrailingSlash(folder.string());
+}
+
 bool FileExists(std::string_view path) {
   std::error_code ec;
   return !path.empty() && fs::is_regular_file(fs::path(std::string(path)), ec);

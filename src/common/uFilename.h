@@ -24,6 +24,9 @@ std::string IncludeTrailingSlash(std::string_view folder);
 std::string ExcludeTrailingSlash(std::string_view folder);
 // Creates the folder and every missing parent; true when it exists afterwards.
 bool ForceDirectories(std::string_view folder);
+// The process's current folder, without a trailing "/" (except the root
+// itself); the root "/" when the system cannot tell (the folder was removed).
+std::string CurrentFolder();
 bool FileExists(std::string_view path);       // a regular file (or a link to one)
 bool DirectoryExists(std::string_view path);  // a folder (or a link to one)
 

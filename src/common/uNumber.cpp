@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/uError.h"
+#include "common/uStrC.h"
 
 namespace tracemill {
 
@@ -239,12 +240,6 @@ std::string FormatSection(std::string_view s, double magnitude, bool minus,
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view StripBlanks(std::string_view t) {
-  while (!t.empty() && static_cast<unsigned char>(t.front()) <= ' ') t.remove_prefix(1);
-  while (!t.empty() && static_cast<unsigned char>(t.back()) <= ' ') t.remove_suffix(1);
-  return t;
-}
-
 }  // namespace
 
 std::size_t FormatGeneral(double value, char* buf, char decimalSeparator) {
@@ -318,7 +313,7 @@ std::string FormatFloat(std::string_view pattern, double value, const TFormatSet
 }
 
 std::optional<std::int64_t> TryStrToInt64(std::string_view text) {
-  std::string_view t = StripBlanks(text);
+  std::string_view t = TrimmedView(text);
   bool negative = false;
   if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
     negative = t[0] == '-';
@@ -349,7 +344,7 @@ std::optional<std::int64_t> TryStrToInt64(std::string_view text) {
 }
 
 std::optional<std::int32_t> TryStrToInt(std::string_view text) {
-  const std::string_view t = StripBlanks(text);
+  const std::string_view t = TrimmedView(text);
   const bool hex = t.find_first_of("$xX") != std::string_view::npos;
   const auto v = TryStrToInt64(t);
   if (!v) return std::nullopt;
@@ -359,7 +354,7 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text) {
 }
 
 std::optional<double> TryStrToFloat(std::string_view text, char decimalSeparator) {
-  const std::string_view t = StripBlanks(text);
+  const std::string_view t = TrimmedView(text);
   // sign, figures [separator figures] [e sign figures]; at least one figure.
   std::string buf;
   buf.reserve(t.size());

@@ -114,11 +114,7 @@ std::string_view WithoutLastChar(std::string_view s) {
   return s.substr(0, last);
 }
 
-std::size_t LeadingBlanks(std::string_view line) {
-  std::size_t n = 0;
-  while (n < line.size() && static_cast<unsigned char>(line[n]) <= ' ') ++n;
-  return n;
-}
+std::size_t LeadingBlanks(std::string_view line) { return line.size() - TrimmedLeftView(line).size(); }
 
 // The open sections while a file is read: their names joined, each followed by "\".
 class TSectionStack {

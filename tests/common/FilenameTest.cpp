@@ -40,3 +40,16 @@ TEST(Filename, CreatesFoldersWithParents) {
   EXPECT_TRUE(ForceDirectories(deep));  // already there
   std::filesystem::remove_all(root);
 }
+
+TEST(Filename, CurrentFolderFallsBackToTheRoot) {
+  const auto start = std::filesystem::current_path();
+  const auto gone = std::filesystem::temp_directory_path() / "tm_filename_gone";
+  std::filesystem::create_directories(gone / "sub");
+  std::filesystem::current_path(gone / "sub");
+  EXPECT_EQ(CurrentFolder(), (gone / "sub").string());
+  std::filesystem::remove_all(gone);  // the current folder no longer exists
+  EXPECT_EQ(CurrentFolder(), "/");
+  std::filesystem::current_path("/");
+  EXPECT_EQ(CurrentFolder(), "/");
+  std::filesystem::current_path(start);
+}

@@ -86,6 +86,9 @@ TEST(IniFileValues, TextsThatDoNotConvertGiveTheDefault) {
   EXPECT_EQ(ParseIniDateTime("2024/1/2"), (TIniDateTime{2024, 1, 2}));
   EXPECT_EQ(ParseIniDateTime("2024/01/02 3:04"), (TIniDateTime{2024, 1, 2, 3, 4, 0}));
   EXPECT_FALSE(ParseIniDateTime("2024/13/02"));
+  // Century years are leap years only every four hundred years.
+  for (const auto& [text, leap] : {std::pair{"1900/02/29", false}, {"2000/02/29", true}, {"2100/02/29", false}})
+    EXPECT_EQ(ParseIniDateTime(text).has_value(), leap) << text;
   EXPECT_FALSE(ParseIniDateTime("2024/01/02 24:00:00"));
 }
 
