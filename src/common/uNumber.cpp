@@ -312,7 +312,7 @@ std::string FormatFloat(std::string_view pattern, double value, const TFormatSet
   return FormatSection(chosen, std::fabs(value), minus, settings);
 }
 
-std::optional<std::int64_t> TryStrToInt64(std::string_view text) {
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
   std::string_view t = TrimmedView(text);
   bool negative = false;
   if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
@@ -328,30 +328,33 @@ std::optional<std::int64_t> TryStrToInt64(std::string_view text) {
     t.remove_prefix(2);
   }
   if (t.empty()) return std::nullopt;
-  std::uint64_t magnitude = 0;
+  // At most 32 bits in either base; from_chars refuses a sign of its own here.
+  std::uint32_t magnitude = 0;
   const auto r = std::from_chars(t.data(), t.data() + t.size(), magnitude, base);
   if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return std::nullopt;
-  if (base == 16 && !negative) {
-    // Hexadecimal texts name bit patterns: $FFFFFFFFFFFFFFFF is -1.
-    return static_cast<std::int64_t>(magnitude);
-  }
+  // A hexadecimal text names the 32-bit pattern: $FFFFFFFF is -1.
+  if (base == 16 && !negative) return static_cast<std::int32_t>(magnitude);
   if (negative) {
-    if (magnitude > static_cast<std::uint64_t>(INT64_MAX) + 1) return std::nullopt;
-    return static_cast<std::int64_t>(0 - magnitude);
+    if (magnitude > 0x80000000u) return std::nullopt;
+    return static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude));
   }
-  if (magnitude > static_cast<std::uint64_t>(INT64_MAX)) return std::nullopt;
-  return static_cast<std::int64_t>(magnitude);
+  if (magnitude > 0x7FFFFFFFu) return std::nullopt;
+  return static_cast<std::int32_t>(magnitude);
 }
 
-std::optional<std::int32_t> TryStrToInt(std::string_view text) {
-  const std::string_view t = TrimmedView(text);
-  const bool hex = t.find_first_of("$xX") != std::string_view::npos;
-  const auto v = TryStrToInt64(t);
-  if (!v) return std::nullopt;
-  if (hex && *v >= 0 && *v <= 0xFFFFFFFFLL) return static_cast<std::int32_t>(static_cast<std::uint32_t>(*v));
-  if (*v < INT32_MIN || *v > INT32_MAX) return std::nullopt;
-  return static_cast<std::int32_t>(*v);
+namespace {
+
+// The decimal exponent E of a text's value when written 0.d... x 10^E with a
+// first figure d that is not 0, from the figures before and after the decimal
+// point and the exponent part (saturated: only its sign matters to callers).
+// The value is not 0.
+long DecimalExponent(std::string_view integer, std::string_view fraction, long exponent) {
+  const std::size_t lead = integer.find_first_not_of('0');
+  if (lead != std::string_view::npos) return static_cast<long>(integer.size() - lead) + exponent;
+  return exponent - static_cast<long>(fraction.find_first_not_of('0'));
 }
+
+}  // namespace
 
 std::optional<double> TryStrToFloat(std::string_view text, char decimalSeparator) {
   const std::string_view t = TrimmedView(text);
@@ -359,34 +362,44 @@ std::optional<double> TryStrToFloat(std::string_view text, char decimalSeparator
   std::string buf;
   buf.reserve(t.size());
   std::size_t i = 0;
+  const bool negative = i < t.size() && t[i] == '-';
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-    if (t[i] == '-') buf += '-';
+    if (negative) buf += '-';
     ++i;
   }
-  int figures = 0;
-  while (i < t.size() && IsDigit(t[i])) buf += t[i++], ++figures;
+  const std::size_t integerStart = i;
+  while (i < t.size() && IsDigit(t[i])) buf += t[i++];
+  const std::string_view integer = t.substr(integerStart, i - integerStart);
+  std::string_view fraction;
   if (i < t.size() && t[i] == decimalSeparator) {
     buf += '.';
-    ++i;
-    while (i < t.size() && IsDigit(t[i])) buf += t[i++], ++figures;
+    const std::size_t fractionStart = ++i;
+    while (i < t.size() && IsDigit(t[i])) buf += t[i++];
+    fraction = t.substr(fractionStart, i - fractionStart);
   }
-  if (figures == 0) return std::nullopt;
+  if (integer.empty() && fraction.empty()) return std::nullopt;
+  long exponent = 0;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
     buf += 'e';
     ++i;
+    const bool negativeExponent = i < t.size() && t[i] == '-';
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) buf += t[i++];
-    int expFigures = 0;
-    while (i < t.size() && IsDigit(t[i])) buf += t[i++], ++expFigures;
-    if (expFigures == 0) return std::nullopt;
+    const std::size_t exponentStart = i;
+    while (i < t.size() && IsDigit(t[i])) {
+      if (exponent < 1000000000L) exponent = exponent * 10 + (t[i] - '0');
+      buf += t[i++];
+    }
+    if (i == exponentStart) return std::nullopt;
+    if (negativeExponent) exponent = -exponent;
   }
   if (i != t.size()) return std::nullopt;
   double value = 0;
   const auto r = std::from_chars(buf.data(), buf.data() + buf.size(), value);
   if (r.ec == std::errc::result_out_of_range) {
-    // Underflow reads as zero; overflow is not a number we can hold.
-    const auto e = buf.find('e');
-    if (e != std::string::npos && buf.find('-', e) != std::string::npos) return 0.0;
-    return std::nullopt;
+    // Beyond the largest double: not a number this program can hold. Below the
+    // smallest one: the nearest double is zero.
+    if (DecimalExponent(integer, fraction, exponent) > 0) return std::nullopt;
+    return negative ? -0.0 : 0.0;
   }
   if (r.ec != std::errc() || r.ptr != buf.data() + buf.size()) return std::nullopt;
   return value;
