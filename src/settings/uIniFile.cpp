@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <filesystem>
 
 #include "common/uEncoding.h"
 #include "common/uError.h"
@@ -37,15 +37,26 @@ constexpr char kString = 'S';
 constexpr std::string_view kTrue = "True";
 constexpr std::string_view kFalse = "False";
 
-// Save failure message.
+// Messages after the file name: a file that cannot be created, one that was
+// refused when loading, and a save refused because of that.
 constexpr std::string_view kNotCreatedEnglish = "\ncan not be created.\nYour option settings have not saved.";
 constexpr std::string_view kNotCreatedJapanese = "\nを作成できませんでした。\nオプション設定などは保存されません。";
+constexpr std::string_view kTooLargeEnglish = "\nis larger than 64 MB and has not been read.\nYour option settings will not be saved.";
+constexpr std::string_view kTooLargeJapanese = "\nは 64 MB を超えるため読み込みませんでした。\nオプション設定などは保存されません。";
+constexpr std::string_view kUnreadableEnglish = "\ncan not be read.\nYour option settings will not be saved.";
+constexpr std::string_view kUnreadableJapanese = "\nを読み込めませんでした。\nオプション設定などは保存されません。";
+constexpr std::string_view kNotOverwrittenEnglish =
+    "\nhas not been read, so it is not overwritten.\nYour option settings have not been saved.";
+constexpr std::string_view kNotOverwrittenJapanese =
+    "\nを読み込めなかったため上書きしません。\nオプション設定などは保存されません。";
 constexpr std::string_view kFileErrorCaptionEnglish = " - File Error";
 constexpr std::string_view kFileErrorCaptionJapanese = " - ファイルエラー";
+constexpr std::string_view kPathTooLong = "Invalid operation: the settings file cannot hold the key path ";
 
 // Limits that keep a damaged file from exhausting memory or time: no real
-// settings file comes near them. Entries beyond them are ignored on reading.
-constexpr std::size_t kMaxFileBytes = std::size_t(64) << 20;
+// settings file comes near them. A larger file is refused; deeper or longer
+// paths are ignored on reading and refused on writing.
+constexpr std::size_t kMaxFileBytes = std::size_t(64) << 20;  // the "64 MB" of the message
 constexpr std::size_t kMaxDepth = 32;          // nesting levels below the root element
 constexpr std::size_t kMaxPathBytes = 4096;    // bytes of one key path
 
@@ -159,17 +170,14 @@ std::optional<std::string> PlainText(const TIniEntry& e) {
   return e.Text;
 }
 
-std::string ReadBounded(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError("Cannot open file \"" + path + "\".");
-  std::string data;
-  char buffer[1 << 16];
-  while (in && data.size() < kMaxFileBytes) {
-    in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, kMaxFileBytes - data.size())));
-    data.append(buffer, static_cast<std::size_t>(in.gcount()));
-  }
-  if (in.bad()) throw FileError("Cannot read file \"" + path + "\".");
-  return data;
+// Whether a key path lies within the limits of the file.
+bool FitsTheFile(std::string_view path) {
+  return path.size() <= kMaxPathBytes &&
+         static_cast<std::size_t>(std::count(path.begin(), path.end(), kPathSeparator)) <= kMaxDepth;
+}
+
+std::string FileMessage(const std::string& fileName, std::string_view japanese, std::string_view english) {
+  return fileName + std::string(IsJapanese() ? japanese : english);
 }
 
 }  // namespace
@@ -237,6 +245,7 @@ void TIniFile::Append(std::string keyPath, std::string upperKeyPath, char kind, 
 
 void TIniFile::Store(std::string_view section, std::string_view key, char kind, std::string text) {
   std::string path = JoinPath(section, key);
+  if (!FitsTheFile(path)) throw InvalidOperation(std::string(kPathTooLong) + "\"" + path.substr(0, 256) + "\"");
   std::string upper = UpperCaseAscii(path);
   if (const auto it = index_.find(upper); it != index_.end()) {
     TIniEntry& e = entries_[it->second];
@@ -398,8 +407,21 @@ std::string TIniFile::ReadValue(std::string_view section, std::string_view key, 
 
 void TIniFile::Load() {
   Clear();
+  fileRefused_ = false;
   if (!FileExists(fileName_)) return;
-  LoadFromText(ReadBounded(fileName_));
+  std::error_code ec;
+  if (std::filesystem::file_size(fileName_, ec) > kMaxFileBytes && !ec) {
+    fileRefused_ = true;
+    throw FileError(FileMessage(fileName_, kTooLargeJapanese, kTooLargeEnglish));
+  }
+  std::string bytes;
+  try {
+    bytes = ReadFileBytes(fileName_, kMaxFileBytes);
+  } catch (const FileError&) {
+    fileRefused_ = true;
+    throw FileError(FileMessage(fileName_, kUnreadableJapanese, kUnreadableEnglish));
+  }
+  LoadFromText(bytes);
 }
 
 void TIniFile::LoadFromText(std::string_view bytes) {
@@ -417,20 +439,12 @@ void TIniFile::LoadFromText(std::string_view bytes) {
 namespace {
 
 // The key path of an entry read from a file, or nullopt when it is beyond the
-// limits or has a name that the file cannot hold (one with a blank, or one that
-// begins with "/" and so would read as a closing tag): such an entry would not
-// read back as itself after the next save.
+// limits (so that the entry could not be written back).
 std::optional<std::string> LoadedPath(const std::string& sectionPath, std::string_view name) {
   if (sectionPath.size() + name.size() > kMaxPathBytes) return std::nullopt;
   std::string path = sectionPath;
   path.append(name);
-  std::size_t separators = 0;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == ' ') return std::nullopt;
-    if (path[i] == kPathSeparator) ++separators;
-    if (path[i] == '/' && (i == 0 || path[i - 1] == kPathSeparator)) return std::nullopt;
-  }
-  if (separators > kMaxDepth) return std::nullopt;
+  if (!FitsTheFile(path)) return std::nullopt;
   return path;
 }
 
@@ -454,10 +468,11 @@ void TIniFile::LoadXml(const std::vector<std::string_view>& lines) {
     const std::size_t blank = rest.find(' ');
     if (blank == std::string_view::npos) {
       // An element without a type opens a section.
-      stack.Push(WithoutLastChar(rest));
+      stack.Push(DecodeName(WithoutLastChar(rest)));
       continue;
     }
-    const std::string_view name = rest.substr(0, blank);
+    const std::string_view fileName = rest.substr(0, blank);
+    const std::string name = DecodeName(fileName);
     std::string_view type;
     std::string_view value;
     // After the name: the blank, Type, "=" and the opening quote; the type name
@@ -466,7 +481,7 @@ void TIniFile::LoadXml(const std::vector<std::string_view>& lines) {
     const std::size_t quote = rest.find('"', typeStart);
     type = rest.substr(typeStart, quote == std::string_view::npos ? std::string_view::npos : quote - typeStart);
     if (quote != std::string_view::npos) value = rest.substr(SkipChars(rest, quote, 2));
-    const std::string tail = ClosingTag(name);
+    const std::string tail = ClosingTag(fileName);
     if (EndsWithNoCase(value, tail)) value.remove_suffix(tail.size());
     if (auto path = LoadedPath(stack.Path(), name)) {
       std::string upper = UpperCaseAscii(*path);
@@ -501,6 +516,95 @@ void TIniFile::LoadIndented(const std::vector<std::string_view>& lines) {
   }
 }
 
+namespace {
+
+// Writes the elements of the file in path order, keeping the stack of open
+// elements: their names as written, and their upper-case forms for matching.
+class TElementWriter {
+ public:
+  explicit TElementWriter(std::string& out) : out_(out) {}
+
+  // Closes the open elements the path does not share and opens its sections.
+  void MoveTo(const std::vector<std::string_view>& parts, const std::vector<std::string_view>& upperParts) {
+    // At least the key name stays to write (a path read twice from a file
+    // gives two sibling elements).
+    std::size_t shared = 0;
+    const std::size_t limit = std::min(stack_.size(), parts.size() - 1);
+    while (shared < limit && upperStack_[shared] == upperParts[shared]) ++shared;
+    // The topmost element is the previous value element, which closed itself
+    // or is closed here as the parent of the elements it held.
+    for (std::size_t k = stack_.size(); k-- > shared + 1;) ClosingLine(k - 1);
+    stack_.resize(shared);
+    upperStack_.resize(shared);
+    for (std::size_t k = shared; k + 1 < parts.size(); ++k) {
+      Indent();
+      out_.push_back('<');
+      AppendEncodedName(out_, parts[k]);
+      out_.append(">").append(kLineBreak);
+      Push(parts[k], upperParts[k]);
+    }
+  }
+
+  // The value element, which stays open when it holds children: then it is
+  // closed by a line of its own, and its text keeps a closing tag only when it
+  // ends like one, so that reading strips that tag and not a part of the text.
+  void Value(std::string_view name, std::string_view upperName, char kind, std::string_view text,
+             bool holdsChildren) {
+    encoded_.clear();
+    AppendEncodedName(encoded_, name);
+    Indent();
+    out_.append("<").append(encoded_).append(kTypeAttribute).append(TypeName(kind)).append("\">");
+    out_.append(text);
+    if (!holdsChildren || EndsWithNoCase(text, ClosingTag(encoded_))) out_.append("</").append(encoded_).append(">");
+    out_.append(kLineBreak);
+    Push(name, upperName);
+  }
+
+  void Finish() {
+    for (std::size_t k = stack_.size(); k-- > 1;) ClosingLine(k - 1);
+  }
+
+ private:
+  void Indent() { out_.append(stack_.size() + 1, ' '); }
+  void ClosingLine(std::size_t position) {
+    out_.append(position + 1, ' ').append("</");
+    AppendEncodedName(out_, stack_[position]);
+    out_.append(">").append(kLineBreak);
+  }
+  void Push(std::string_view name, std::string_view upperName) {
+    stack_.push_back(name);
+    upperStack_.push_back(upperName);
+  }
+
+  std::string& out_;
+  std::string encoded_;
+  std::vector<std::string_view> stack_;
+  std::vector<std::string_view> upperStack_;
+};
+
+// Splits a key path and its upper-case form at the separators.
+void SplitPath(const TIniEntry& e, std::vector<std::string_view>& parts, std::vector<std::string_view>& upperParts) {
+  parts.clear();
+  upperParts.clear();
+  for (std::size_t start = 0;;) {
+    const std::size_t end = e.KeyPath.find(kPathSeparator, start);
+    const std::size_t length = (end == std::string::npos ? e.KeyPath.size() : end) - start;
+    parts.emplace_back(e.KeyPath.data() + start, length);
+    upperParts.emplace_back(e.UpperKeyPath.data() + start, length);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+}
+
+// Whether the next entry's path lies below this one's.
+bool HoldsChildren(const TIniEntry& e, const TIniEntry& next) {
+  const std::string& upper = next.UpperKeyPath;
+  return upper.size() > e.UpperKeyPath.size() && upper[e.UpperKeyPath.size()] == kPathSeparator &&
+         std::string_view(upper).starts_with(e.UpperKeyPath);
+}
+
+}  // namespace
+
 std::string TIniFile::SaveToText() {
   Compact();
   const auto byUpperPath = [](const TIniEntry& a, const TIniEntry& b) { return a.UpperKeyPath < b.UpperKeyPath; };
@@ -513,72 +617,32 @@ std::string TIniFile::SaveToText() {
   for (const auto& e : entries_) estimate += 2 * e.KeyPath.size() + e.Text.size() + 40;
   std::string out;
   out.reserve(estimate);
-  const auto indent = [&out](std::size_t blanks) { out.append(blanks, ' '); };
-  const auto closingLine = [&](std::size_t position, std::string_view name) {
-    indent(position + 1);
-    out.append("</").append(name).append(">").append(kLineBreak);
-  };
-
   out.append(kDeclaration).append(kLineBreak);
   out.append(kRootOpen).append(kLineBreak);
-
-  // Open elements: names as written, and their upper-case forms for matching.
-  std::vector<std::string_view> stack;
-  std::vector<std::string_view> upperStack;
+  TElementWriter writer(out);
   std::vector<std::string_view> parts;
   std::vector<std::string_view> upperParts;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const TIniEntry& e = entries_[i];
-    parts.clear();
-    upperParts.clear();
-    for (std::size_t start = 0;;) {
-      const std::size_t end = e.KeyPath.find(kPathSeparator, start);
-      const std::size_t length = (end == std::string::npos ? e.KeyPath.size() : end) - start;
-      parts.emplace_back(e.KeyPath.data() + start, length);
-      upperParts.emplace_back(e.UpperKeyPath.data() + start, length);
-      if (end == std::string::npos) break;
-      start = end + 1;
-    }
-    // The open elements this path shares; at least its key name stays to write
-    // (a path read twice from a file gives two sibling elements).
-    std::size_t shared = 0;
-    const std::size_t limit = std::min(stack.size(), parts.size() - 1);
-    while (shared < limit && upperStack[shared] == upperParts[shared]) ++shared;
-    // The topmost element is the previous value element, which closed itself
-    // or is closed here as the parent of the elements it held.
-    for (std::size_t k = stack.size(); k-- > shared + 1;) closingLine(k - 1, stack[k - 1]);
-    stack.resize(shared);
-    upperStack.resize(shared);
-    for (std::size_t k = shared; k + 1 < parts.size(); ++k) {
-      indent(stack.size() + 1);
-      out.append("<").append(parts[k]).append(">").append(kLineBreak);
-      stack.push_back(parts[k]);
-      upperStack.push_back(upperParts[k]);
-    }
-    const std::string_view name = parts.back();
-    indent(stack.size() + 1);
-    out.append("<").append(name).append(kTypeAttribute).append(TypeName(e.Kind)).append("\">");
-    out.append(e.Text);
-    const bool holdsChildren = i + 1 < entries_.size() &&
-                               entries_[i + 1].UpperKeyPath.size() > e.UpperKeyPath.size() &&
-                               entries_[i + 1].UpperKeyPath[e.UpperKeyPath.size()] == kPathSeparator &&
-                               std::string_view(entries_[i + 1].UpperKeyPath).starts_with(e.UpperKeyPath);
-    // An element that holds children is closed by a line of its own; its text
-    // keeps a closing tag only when it ends like one, so that reading strips
-    // that tag and not a part of the text.
-    if (!holdsChildren || EndsWithNoCase(e.Text, ClosingTag(name)))
-      out.append("</").append(name).append(">");
-    out.append(kLineBreak);
-    stack.push_back(name);
-    upperStack.push_back(upperParts.back());
+    SplitPath(e, parts, upperParts);
+    writer.MoveTo(parts, upperParts);
+    writer.Value(parts.back(), upperParts.back(), e.Kind, e.Text,
+                 i + 1 < entries_.size() && HoldsChildren(e, entries_[i + 1]));
   }
-  for (std::size_t k = stack.size(); k-- > 1;) closingLine(k - 1, stack[k - 1]);
+  writer.Finish();
   out.append(kRootClose).append(kLineBreak);
   return out;
 }
 
 bool TIniFile::Save() {
   const std::string text = SaveToText();
+  if (fileRefused_) {
+    // The file on disk holds settings this store never read: keep them.
+    const std::string message = FileMessage(fileName_, kNotOverwrittenJapanese, kNotOverwrittenEnglish);
+    if (messages_ == nullptr) throw FileError(message);
+    ShowFileError(message);
+    return false;
+  }
   try {
     if (!FileExists(fileName_)) {
       const std::string folder = ExtractFilePath(fileName_);
@@ -588,15 +652,18 @@ bool TIniFile::Save() {
     return true;
   } catch (const FileError&) {
     if (messages_ == nullptr) throw;
-    const bool japanese = IsJapanese();
-    TMessage message;
-    message.Caption = Appli().Name + std::string(japanese ? kFileErrorCaptionJapanese : kFileErrorCaptionEnglish);
-    message.Text = fileName_ + std::string(japanese ? kNotCreatedJapanese : kNotCreatedEnglish);
-    message.Buttons = TMessageButtons::Ok;
-    message.Icon = TMessageIcon::Exclamation;
-    messages_->ShowMessage(message);
+    ShowFileError(FileMessage(fileName_, kNotCreatedJapanese, kNotCreatedEnglish));
     return false;
   }
+}
+
+void TIniFile::ShowFileError(const std::string& text) const {
+  TMessage message;
+  message.Caption = Appli().Name + std::string(IsJapanese() ? kFileErrorCaptionJapanese : kFileErrorCaptionEnglish);
+  message.Text = text;
+  message.Buttons = TMessageButtons::Ok;
+  message.Icon = TMessageIcon::Exclamation;
+  messages_->ShowMessage(message);
 }
 
 // ---------------------------------------------------------------- location

@@ -67,28 +67,43 @@ std::optional<TIniDateTime> ParseIniDateTime(std::string_view text) {
   return v;
 }
 
-std::string EncodeValue(std::string_view text) {
+namespace {
+
+// Appends text escaped as EncodeValue does; for a name also a blank, and a "/"
+// at its start.
+void AppendEscaped(std::string& out, std::string_view text, bool name) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(text.size() + 8);
-  auto escape = [&](unsigned char b) {
-    out.push_back('%');
-    out.push_back(kHex[b >> 4]);
-    out.push_back(kHex[b & 15]);
-  };
   for (std::size_t i = 0; i < text.size();) {
     const auto b = static_cast<unsigned char>(text[i]);
     const std::size_t n = CharByteLength(text, i);
     if (b == '%') {
       out += "%%";
-    } else if (b < 32 || (b >= 0x80 && n == 1)) {
-      escape(b);
+    } else if (b < 32 || (b >= 0x80 && n == 1) || (name && (b == ' ' || (b == '/' && i == 0)))) {
+      out.push_back('%');
+      out.push_back(kHex[b >> 4]);
+      out.push_back(kHex[b & 15]);
     } else {
       out.append(text.substr(i, n));
     }
     i += n;
   }
+}
+
+}  // namespace
+
+std::string EncodeValue(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  AppendEscaped(out, text, false);
   return out;
+}
+
+void AppendEncodedName(std::string& out, std::string_view name) { AppendEscaped(out, name, true); }
+
+std::string DecodeName(std::string_view name) {
+  if (name.find('%') == std::string_view::npos) return std::string(name);
+  auto decoded = TryDecodeValue(name);
+  return decoded ? std::move(*decoded) : std::string(name);
 }
 
 std::optional<std::string> TryDecodeValue(std::string_view text) {
