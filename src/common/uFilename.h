@@ -15,8 +15,6 @@ std::string ExtractFileName(std::string_view path);
 // The extension of the name including the dot ("" when none); a leading dot of
 // a hidden file's name ("/a/.profile") is not an extension.
 std::string ExtractFileExt(std::string_view path);
-// The path with its extension replaced (ext includes the dot, or is empty).
-std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // The name without folder and extension.
 std::string ExtractFileBaseName(std::string_view path);
 // Folder with exactly one "/" at its end ("" stays "").

@@ -151,38 +151,73 @@ std::vector<std::string_view> Sections(std::string_view pattern) {
   return out;
 }
 
-std::string FormatSection(std::string_view s, double magnitude, bool minus,
-                          const TFormatSettings& fs) {
-  const Picture p = Analyse(s);
+// The figures a section shows: the integer figures (without leading zeros),
+// the fraction figures, how many of them are shown, and the exponent.
+struct Figures {
   std::string integer, fraction;
+  int fractionShown = 0;
   int exponent = 0;
+};
+
+// Rounds the magnitude for the section's figure positions. A value that rounds
+// to zero in fixed notation loses its minus sign.
+Figures FiguresOf(const Picture& p, double magnitude, bool& minus) {
+  Figures f;
   if (p.scientific) {
     const int significant = std::max(1, std::min(p.intPlaceholders + p.fracPlaceholders, 18));
     const Decimal d = ToDecimal(magnitude, significant);
-    std::string all(d.digits, static_cast<std::size_t>(d.count));
-    if (magnitude != 0) exponent = d.exponent - p.intPlaceholders;
+    const std::string all(d.digits, static_cast<std::size_t>(d.count));
+    if (magnitude != 0) f.exponent = d.exponent - p.intPlaceholders;
     const std::size_t split = static_cast<std::size_t>(std::min(p.intPlaceholders, d.count));
-    integer = all.substr(0, split);
-    fraction = all.substr(split);
-    fraction.resize(static_cast<std::size_t>(p.fracPlaceholders), '0');
-    const auto nz = integer.find_first_not_of('0');
-    integer = nz == std::string::npos ? std::string() : integer.substr(nz);
+    f.integer = all.substr(0, split);
+    f.fraction = all.substr(split);
+    f.fraction.resize(static_cast<std::size_t>(p.fracPlaceholders), '0');
+    const auto nz = f.integer.find_first_not_of('0');
+    f.integer = nz == std::string::npos ? std::string() : f.integer.substr(nz);
   } else {
-    RoundFixed(ToDecimal(magnitude, kSignificant), p.fracPlaceholders, integer, fraction);
-    if (integer.empty() && fraction.find_first_not_of('0') == std::string::npos) minus = false;
+    RoundFixed(ToDecimal(magnitude, kSignificant), p.fracPlaceholders, f.integer, f.fraction);
+    if (f.integer.empty() && f.fraction.find_first_not_of('0') == std::string::npos) minus = false;
   }
-  int fracShown = p.fracMinDigits;
-  for (int k = p.fracPlaceholders; k > fracShown; --k)
-    if (fraction[static_cast<std::size_t>(k - 1)] != '0') {
-      fracShown = k;
+  // Optional fraction figures ("#") show only up to the last one that is not 0.
+  f.fractionShown = p.fracMinDigits;
+  for (int k = p.fracPlaceholders; k > f.fractionShown; --k)
+    if (f.fraction[static_cast<std::size_t>(k - 1)] != '0') {
+      f.fractionShown = k;
       break;
     }
+  return f;
+}
 
+// Appends the exponent code at s[i] ("E+", "E-", "e+" or "e-" and up to four
+// "0" for the minimum number of figures) and the exponent; returns the index
+// after the code.
+std::size_t AppendExponent(std::string& out, std::string_view s, std::size_t i, int exponent) {
+  out += s[i];
+  const bool plusForm = s[i + 1] == '+';
+  i += 2;
+  int minDigits = 0;
+  while (i < s.size() && s[i] == '0' && minDigits < 4) {
+    ++minDigits;
+    ++i;
+  }
+  if (exponent < 0)
+    out += '-';
+  else if (plusForm)
+    out += '+';
+  std::string e = std::to_string(exponent < 0 ? -exponent : exponent);
+  if (static_cast<int>(e.size()) < minDigits) e.insert(0, static_cast<std::size_t>(minDigits) - e.size(), '0');
+  out += e;
+  return i;
+}
+
+std::string FormatSection(std::string_view s, double magnitude, bool minus, const TFormatSettings& fs) {
+  const Picture p = Analyse(s);
+  const Figures f = FiguresOf(p, magnitude, minus);
   std::string out;
   if (minus) out += '-';
-  const int intWidth = std::max(static_cast<int>(integer.size()), p.intMinDigits);
+  const int intWidth = std::max(static_cast<int>(f.integer.size()), p.intMinDigits);
   auto putIntDigit = [&](int place) {  // place: 0 = units
-    out += place < static_cast<int>(integer.size()) ? integer[integer.size() - 1 - place] : '0';
+    out += place < static_cast<int>(f.integer.size()) ? f.integer[f.integer.size() - 1 - place] : '0';
     if (p.thousands && place > 0 && place % 3 == 0) out += fs.ThousandSeparator;
   };
   int intSeen = 0, fracSeen = 0;
@@ -194,44 +229,23 @@ std::string FormatSection(std::string_view s, double magnitude, bool minus,
       const std::size_t end = close == std::string_view::npos ? s.size() : close;
       out.append(s.substr(i + 1, end - i - 1));
       i = end;
+    } else if ((c == '0' || c == '#') && !afterPoint) {
+      const int place = p.intPlaceholders - 1 - intSeen;
+      if (intSeen == 0)  // figures beyond the placeholders go at the first one
+        for (int q = intWidth - 1; q > place; --q) putIntDigit(q);
+      if (place < intWidth) putIntDigit(place);
+      ++intSeen;
     } else if (c == '0' || c == '#') {
-      if (!afterPoint) {
-        const int place = p.intPlaceholders - 1 - intSeen;
-        if (intSeen == 0)  // figures beyond the placeholders go at the first one
-          for (int q = intWidth - 1; q > place; --q) putIntDigit(q);
-        if (place < intWidth) putIntDigit(place);
-        ++intSeen;
-      } else {
-        if (fracSeen < fracShown) out += fraction[static_cast<std::size_t>(fracSeen)];
-        ++fracSeen;
-      }
+      if (fracSeen < f.fractionShown) out += f.fraction[static_cast<std::size_t>(fracSeen)];
+      ++fracSeen;
     } else if (c == '.') {
-      if (!afterPoint && fracShown > 0) out += fs.DecimalSeparator;
+      if (!afterPoint && f.fractionShown > 0) out += fs.DecimalSeparator;
       afterPoint = true;
-    } else if (c == ',') {
-      // thousands flag only
     } else if (IsExponentAt(s, i)) {
-      if (intSeen == 0 && p.intPlaceholders == 0 && !afterPoint) {
-        // no figure positions at all: nothing to place
-      }
-      out += c;
-      const bool plusForm = s[i + 1] == '+';
-      i += 2;
-      int minDigits = 0;
-      while (i < s.size() && s[i] == '0' && minDigits < 4) {
-        ++minDigits;
-        ++i;
-      }
-      if (exponent < 0)
-        out += '-';
-      else if (plusForm)
-        out += '+';
-      std::string e = std::to_string(exponent < 0 ? -exponent : exponent);
-      if (static_cast<int>(e.size()) < minDigits) e.insert(0, static_cast<std::size_t>(minDigits) - e.size(), '0');
-      out += e;
+      i = AppendExponent(out, s, i, f.exponent);
       out.append(s.substr(i));  // the rest is literal text
       break;
-    } else {
+    } else if (c != ',') {  // a comma only asks for thousands separators
       out += c;
     }
   }

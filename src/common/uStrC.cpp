@@ -35,6 +35,13 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
+// Byte offset of the character with 1-based index (s.size() when beyond).
+std::size_t CharOffset(std::string_view s, int index) {
+  std::size_t i = 0;
+  for (int k = 1; k < index && i < s.size(); ++k) i += CharByteLength(s, i);
+  return i;
+}
+
 }  // namespace
 
 std::size_t CharByteLength(std::string_view s, std::size_t i) {
@@ -47,12 +54,6 @@ int CharLength(std::string_view s) {
   int count = 0;
   for (std::size_t i = 0; i < s.size(); i += CharByteLength(s, i)) ++count;
   return count;
-}
-
-std::size_t CharOffset(std::string_view s, int index) {
-  std::size_t i = 0;
-  for (int k = 1; k < index && i < s.size(); ++k) i += CharByteLength(s, i);
-  return i;
 }
 
 int CharPos(std::string_view sub, std::string_view s) {
