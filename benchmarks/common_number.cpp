@@ -1,6 +1,7 @@
-// Number texts: the general format against snprintf("%.15g"), and reading
-// decimal and integer texts against strtod and strtol of the C library,
-// measured in the same run.
+// Number texts: the general format against snprintf("%.15g"), a picture
+// format of the main list against snprintf("%.2f"), and reading decimal and
+// integer texts against strtod and strtol of the C library, measured in the
+// same run.
 
 #include <benchmark/benchmark.h>
 
@@ -48,6 +49,25 @@ void BaselineSnprintf(benchmark::State& state) {
   std::size_t i = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(std::snprintf(buf, sizeof buf, "%.15g", values[i++ & 4095]));
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void PictureFormat(benchmark::State& state) {
+  const auto values = Values();
+  const tracemill::TFormatSettings settings;
+  std::size_t i = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(tracemill::FormatFloat("#,##0.00", values[i++ & 4095], settings));
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BaselineSnprintfFixed(benchmark::State& state) {
+  const auto values = Values();
+  char buf[64];
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(std::snprintf(buf, sizeof buf, "%.2f", values[i++ & 4095]));
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations());
@@ -102,6 +122,8 @@ void BaselineStrtol(benchmark::State& state) {
 BENCHMARK(GeneralFormat);
 BENCHMARK(FloatToStrString);
 BENCHMARK(BaselineSnprintf);
+BENCHMARK(PictureFormat);
+BENCHMARK(BaselineSnprintfFixed);
 BENCHMARK(ReadFloat);
 BENCHMARK(BaselineStrtod);
 BENCHMARK(ReadInteger);

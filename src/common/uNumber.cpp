@@ -358,10 +358,21 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text) {
 
 namespace {
 
+// The exponent part of a decimal text from its "e" on, saturated (only its
+// sign matters to the caller); 0 when there is none.
+long ExponentOf(std::string_view t, std::size_t at) {
+  if (at == std::string_view::npos) return 0;
+  std::size_t i = at + 1;
+  const bool negative = t[i] == '-';
+  if (t[i] == '+' || t[i] == '-') ++i;
+  long exponent = 0;
+  for (; i < t.size() && exponent < 1000000000L; ++i) exponent = exponent * 10 + (t[i] - '0');
+  return negative ? -exponent : exponent;
+}
+
 // The decimal exponent E of a text's value when written 0.d... x 10^E with a
 // first figure d that is not 0, from the figures before and after the decimal
-// point and the exponent part (saturated: only its sign matters to callers).
-// The value is not 0.
+// point and the exponent part. The value is not 0.
 long DecimalExponent(std::string_view integer, std::string_view fraction, long exponent) {
   const std::size_t lead = integer.find_first_not_of('0');
   if (lead != std::string_view::npos) return static_cast<long>(integer.size() - lead) + exponent;
@@ -372,50 +383,50 @@ long DecimalExponent(std::string_view integer, std::string_view fraction, long e
 
 std::optional<double> TryStrToFloat(std::string_view text, char decimalSeparator) {
   const std::string_view t = TrimmedView(text);
+  constexpr std::size_t npos = std::string_view::npos;
   // sign, figures [separator figures] [e sign figures]; at least one figure.
-  std::string buf;
-  buf.reserve(t.size());
   std::size_t i = 0;
-  const bool negative = i < t.size() && t[i] == '-';
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-    if (negative) buf += '-';
-    ++i;
-  }
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
   const std::size_t integerStart = i;
-  while (i < t.size() && IsDigit(t[i])) buf += t[i++];
+  while (i < t.size() && IsDigit(t[i])) ++i;
   const std::string_view integer = t.substr(integerStart, i - integerStart);
   std::string_view fraction;
+  std::size_t separatorAt = npos;
   if (i < t.size() && t[i] == decimalSeparator) {
-    buf += '.';
-    const std::size_t fractionStart = ++i;
-    while (i < t.size() && IsDigit(t[i])) buf += t[i++];
+    separatorAt = i++;
+    const std::size_t fractionStart = i;
+    while (i < t.size() && IsDigit(t[i])) ++i;
     fraction = t.substr(fractionStart, i - fractionStart);
   }
   if (integer.empty() && fraction.empty()) return std::nullopt;
-  long exponent = 0;
+  std::size_t exponentAt = npos;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-    buf += 'e';
-    ++i;
-    const bool negativeExponent = i < t.size() && t[i] == '-';
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) buf += t[i++];
-    const std::size_t exponentStart = i;
-    while (i < t.size() && IsDigit(t[i])) {
-      if (exponent < 1000000000L) exponent = exponent * 10 + (t[i] - '0');
-      buf += t[i++];
-    }
-    if (i == exponentStart) return std::nullopt;
-    if (negativeExponent) exponent = -exponent;
+    exponentAt = i++;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    const std::size_t figuresStart = i;
+    while (i < t.size() && IsDigit(t[i])) ++i;
+    if (i == figuresStart) return std::nullopt;
   }
   if (i != t.size()) return std::nullopt;
+  // from_chars reads the text as it is, unless it has a "+" sign or another
+  // decimal separator.
+  std::string copy;
+  std::string_view number = t;
+  const std::size_t skip = t[0] == '+' ? 1 : 0;
+  if (skip != 0 || (separatorAt != npos && decimalSeparator != '.')) {
+    copy.assign(t.substr(skip));
+    if (separatorAt != npos) copy[separatorAt - skip] = '.';
+    number = copy;
+  }
   double value = 0;
-  const auto r = std::from_chars(buf.data(), buf.data() + buf.size(), value);
+  const auto r = std::from_chars(number.data(), number.data() + number.size(), value);
   if (r.ec == std::errc::result_out_of_range) {
     // Beyond the largest double: not a number this program can hold. Below the
     // smallest one: the nearest double is zero.
-    if (DecimalExponent(integer, fraction, exponent) > 0) return std::nullopt;
-    return negative ? -0.0 : 0.0;
+    if (DecimalExponent(integer, fraction, ExponentOf(t, exponentAt)) > 0) return std::nullopt;
+    return t[0] == '-' ? -0.0 : 0.0;
   }
-  if (r.ec != std::errc() || r.ptr != buf.data() + buf.size()) return std::nullopt;
+  if (r.ec != std::errc() || r.ptr != number.data() + number.size()) return std::nullopt;
   return value;
 }
 
