@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <algorithm>
 #include <ostream>
 #include <random>
 #include <streambuf>
@@ -155,17 +155,29 @@ void SyncFolder(const std::string& target) {
 }  // namespace
 
 std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) Fail("Cannot open file", path, errno);
   std::string data;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    data.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes) + 1);
   char buffer[1 << 16];
-  while (in) {
-    in.read(buffer, sizeof buffer);
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (data.size() + got > maxBytes) throw FileError("File \"" + path + "\" is too large.");
-    data.append(buffer, got);
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int error = errno;
+      ::close(fd);
+      Fail("Cannot read file", path, error);
+    }
+    if (data.size() + static_cast<std::size_t>(got) > maxBytes) {
+      ::close(fd);
+      throw FileError("File \"" + path + "\" is too large.");
+    }
+    data.append(buffer, static_cast<std::size_t>(got));
   }
-  if (in.bad()) throw FileError("Cannot read file \"" + path + "\".");
+  ::close(fd);
   return data;
 }
 
