@@ -298,15 +298,3 @@ TEST(Calibration, StandardValueEntryAcceptsOnlyNumbers) {
   EXPECT_EQ(s.Item(0)->ValueY, -2.5);
   EXPECT_FALSE(EnterStandardValue(s, 1, TStandardColumn::X, "1", '.'));  // no such row
 }
-
-TEST(Calibration, NewPointsUseTheCoefficientsFromBeforeAFailedAttempt) {
-  TStandardList s;
-  AddStandard(s, 100, 200, 100, 50);
-  TCoefficients c;
-  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
-  AddStandard(s, 100, 300, 0, 0);  // same column as the first
-  EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Line);
-  auto [x, y] = Read(c, s, 101, 200);
-  EXPECT_NEAR(x, 101, 1e-9);
-  EXPECT_NEAR(y, 50, 1e-9);
-}
