@@ -1,6 +1,11 @@
-// Arbitrary bytes as a settings file: loading never fails, every read gives a
-// value or its default, and saving then loading again gives the same entries
-// (and the same file once more).
+// The settings store both ways.
+// Reading: arbitrary bytes as a settings file: loading never fails, every read
+// gives a value or its default, and saving then loading again gives the same
+// entries (and the same file once more).
+// Writing: the same bytes as a series of writes of any kind under arbitrary
+// key paths: the saved file is UTF-8 and loads back to the same entries.
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/uError.h"
 #include "common/uStrC.h"
 #include "settings/uEnvironment.h"
 #include "settings/uIniFile.h"
@@ -44,27 +50,76 @@ void ReadEverything(const TIniFile& ini) {
   }
 }
 
+// Saves the store and loads the file into a new one, which must hold the same
+// entries in the same (file) order, reading the same values.
+TIniFile SavedAndLoaded(TIniFile& ini) {
+  const std::string saved = ini.SaveToText();
+  Check(IsValidUtf8(saved), "saved file is not UTF-8");
+  TIniFile again("unused.ini");
+  again.LoadFromText(saved);
+  Check(again.Count() == ini.Count(), "entry count changed");
+  for (int i = 0; i < ini.Count(); ++i) {
+    const TIniEntry& a = ini.Entry(i);
+    const TIniEntry& b = again.Entry(i);
+    Check(a.UpperKeyPath == b.UpperKeyPath, "key path changed");
+    Check(a.Kind == b.Kind, "kind changed");
+    Check(a.Text == b.Text, "value text changed");
+    Check(ini.ReadValue("", a.KeyPath, TIniValue{}) == again.ReadValue("", a.KeyPath, TIniValue{}),
+          "value read back differs");
+  }
+  return again;
+}
+
+void ReadSide(std::string_view bytes) {
+  TIniFile first("unused.ini");
+  first.LoadFromText(bytes);
+  ReadEverything(first);
+  TIniFile second = SavedAndLoaded(first);
+  Check(second.SaveToText() == first.SaveToText(), "second save differs");
+}
+
+TIniValue AnyValue(FuzzedDataProvider& input) {
+  switch (input.ConsumeIntegralInRange(0, 5)) {
+    case 0: return input.ConsumeBool();
+    case 1: return input.ConsumeIntegral<std::int32_t>();
+    case 2: return input.ConsumeFloatingPoint<double>();
+    case 3: {
+      TIniDateTime d;
+      d.Year = input.ConsumeIntegralInRange(-1, 10000);
+      d.Month = input.ConsumeIntegralInRange(0, 13);
+      d.Day = input.ConsumeIntegralInRange(0, 32);
+      d.Hour = input.ConsumeIntegralInRange(0, 24);
+      d.Minute = input.ConsumeIntegralInRange(0, 60);
+      d.Second = input.ConsumeIntegralInRange(0, 60);
+      return d;
+    }
+    case 4: return input.ConsumeRandomLengthString(128);
+    default: return TIniValue{};  // deletes
+  }
+}
+
+void WriteSide(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  TIniFile written("unused.ini");
+  while (input.remaining_bytes() > 0) {
+    const std::string section = input.ConsumeRandomLengthString(64);
+    const std::string key = input.ConsumeRandomLengthString(32);
+    const TIniValue value = AnyValue(input);
+    try {
+      written.WriteValue(section, key, value);
+    } catch (const InvalidOperation&) {
+      // a path beyond the file's limits is refused, and nothing is stored
+      Check(!written.ValueExists(section, key), "a refused path was stored");
+    }
+  }
+  SavedAndLoaded(written);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   SetJapanese(size % 2 == 0);
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  TIniFile first("unused.ini");
-  first.LoadFromText(bytes);
-  ReadEverything(first);
-  const std::string saved = first.SaveToText();
-  Check(IsValidUtf8(saved), "saved file is not UTF-8");
-
-  TIniFile second("unused.ini");
-  second.LoadFromText(saved);
-  Check(second.Count() == first.Count(), "entry count changed");
-  for (int i = 0; i < first.Count(); ++i) {
-    const TIniEntry& a = first.Entry(i);
-    const TIniEntry& b = second.Entry(i);
-    Check(a.UpperKeyPath == b.UpperKeyPath, "key path changed");
-    Check(a.Kind == b.Kind, "kind changed");
-    Check(a.Text == b.Text, "value text changed");
-  }
-  Check(second.SaveToText() == saved, "second save differs");
+  ReadSide(std::string_view(reinterpret_cast<const char*>(data), size));
+  WriteSide(data, size);
   return 0;
 }

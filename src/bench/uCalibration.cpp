@@ -1,6 +1,7 @@
 #include "bench/uCalibration.h"
 
 #include <cmath>
+#include <optional>
 
 #include "common/uNumber.h"
 
@@ -17,8 +18,14 @@ struct Sample {
   double u, v, x, y;
 };
 
-Sample SampleOf(const TStandardPoint& p) {
-  return {NormalizedU(p.PosX, p.Width), NormalizedV(p.PosY, p.Height), p.ValueX, p.ValueY};
+bool HasExtent(std::int32_t width, std::int32_t height) { return width > 0 && height > 0; }
+
+// The normalized position and values of a standard point; nullopt for a point
+// that has no position (no extent) or values that are not finite.
+std::optional<Sample> SampleOf(const TStandardPoint& p) {
+  if (!HasExtent(p.Width, p.Height) || !std::isfinite(p.ValueX) || !std::isfinite(p.ValueY))
+    return std::nullopt;
+  return Sample{NormalizedU(p.PosX, p.Width), NormalizedV(p.PosY, p.Height), p.ValueX, p.ValueY};
 }
 
 // Fails when a value on a logarithmic axis is not positive; otherwise takes
@@ -33,6 +40,68 @@ bool ToAxisScale(Sample* samples, int n, bool logX, bool logY) {
   return true;
 }
 
+// The constant term that makes the point a read its value.
+double Offset(const Sample& a, double value, double perU, double perV) { return value - (perV * a.v + perU * a.u); }
+
+// One point: one value unit per image pixel, shifted to the point's values.
+TCoefficients OnePoint(const Sample& a, std::int32_t width, std::int32_t height) {
+  TCoefficients c;
+  c.Ax = width;
+  c.Cx = Offset(a, a.x, c.Ax, c.Bx);
+  c.By = height;
+  c.Cy = Offset(a, a.y, c.Ay, c.By);
+  return c;
+}
+
+// Two points: independent scales, X on u only and Y on v only.
+TCalibrationResult TwoPoints(Sample* s, bool logX, bool logY, TCoefficients& c) {
+  if (std::fabs(s[1].u - s[0].u) < kMinimumSpread || std::fabs(s[1].v - s[0].v) < kMinimumSpread)
+    return TCalibrationResult::Line;
+  if (!ToAxisScale(s, 2, logX, logY)) return TCalibrationResult::Log;
+  const Sample& a = s[0];
+  const Sample& b = s[1];
+  c.Ax = (b.x - a.x) / (b.u - a.u);
+  c.Bx = 0;
+  c.Cx = Offset(a, a.x, c.Ax, c.Bx);
+  c.Ay = 0;
+  c.By = (b.y - a.y) / (b.v - a.v);
+  c.Cy = Offset(a, a.y, c.Ay, c.By);
+  return TCalibrationResult::Ok;
+}
+
+// Three points: the affine transform through them (Cramer's rule), which
+// also serves rotated or skewed axes.
+TCalibrationResult ThreePoints(Sample* s, bool logX, bool logY, TCoefficients& c) {
+  const double duB = s[1].u - s[0].u, duC = s[2].u - s[0].u;
+  const double dvB = s[1].v - s[0].v, dvC = s[2].v - s[0].v;
+  if (std::fabs(duC * dvB - duB * dvC) < kMinimumArea) return TCalibrationResult::Triangle;
+  if (!ToAxisScale(s, 3, logX, logY)) return TCalibrationResult::Log;
+  auto solve = [&](double va, double vb, double vc, double& perU, double& perV, double& offset) {
+    perU = ((vc - va) * dvB - (vb - va) * dvC) / (duC * dvB - duB * dvC);
+    perV = ((vc - va) * duB - (vb - va) * duC) / (dvC * duB - dvB * duC);
+    offset = Offset(s[0], va, perU, perV);
+  };
+  solve(s[0].x, s[1].x, s[2].x, c.Ax, c.Bx, c.Cx);
+  solve(s[0].y, s[1].y, s[2].y, c.Ay, c.By, c.Cy);
+  return TCalibrationResult::Ok;
+}
+
+bool AllFinite(const TCoefficients& c) {
+  for (double k : {c.Ax, c.Bx, c.Cx, c.Ay, c.By, c.Cy})
+    if (!std::isfinite(k)) return false;
+  return true;
+}
+
+// Failure messages, with their trailing line break.
+constexpr std::string_view kLineJapanese = "基準点は縦横に並ばないようにしてください。\r\n";
+constexpr std::string_view kLineEnglish = "Standard points should not be in Horizontal Line nor Vertical Line.\r\n";
+constexpr std::string_view kLogJapanese = "対数軸では正の数を指定してください。\r\n";
+constexpr std::string_view kLogEnglish = "Log scale allows only positive value.\r\n";
+constexpr std::string_view kTriangleJapanese = "基準点は三角形を形作るように指定してください。\r\n";
+constexpr std::string_view kTriangleEnglish = "Standard points should make a triangle.\r\n";
+constexpr std::string_view kOutOfRangeJapanese = "基準点またはその値が範囲外です。\r\n";
+constexpr std::string_view kOutOfRangeEnglish = "Standard points or their values are out of range.\r\n";
+
 }  // namespace
 
 TCalibrationResult Calibrate(const TStandardList& standards, std::int32_t width,
@@ -41,67 +110,40 @@ TCalibrationResult Calibrate(const TStandardList& standards, std::int32_t width,
   int n = 0;
   for (int i = 0; i < standards.Count() && n < 3; ++i) {
     const TStandardPoint* p = standards.Item(i);
-    if (p) s[n++] = SampleOf(*p);
+    if (!p) continue;
+    const auto sample = SampleOf(*p);
+    if (!sample) return TCalibrationResult::OutOfRange;
+    s[n++] = *sample;
   }
   TCoefficients c;
-  if (n == 0) {
+  TCalibrationResult result = TCalibrationResult::Ok;
+  if (n == 0)
     c = {static_cast<double>(width), 0, 0.5, 0, static_cast<double>(height), 0.5};
-  } else if (n == 1) {
-    c.Ax = width;
-    c.Bx = 0;
-    c.Cx = s[0].x - (c.Bx * s[0].v + c.Ax * s[0].u);
-    c.Ay = 0;
-    c.By = height;
-    c.Cy = s[0].y - (c.By * s[0].v + c.Ay * s[0].u);
-  } else if (n == 2) {
-    const Sample& a = s[0];
-    const Sample& b = s[1];
-    if (std::fabs(b.u - a.u) < kMinimumSpread || std::fabs(b.v - a.v) < kMinimumSpread)
-      return TCalibrationResult::Line;
-    if (!ToAxisScale(s, 2, standards.LogX, standards.LogY)) return TCalibrationResult::Log;
-    c.Ax = (b.x - a.x) / (b.u - a.u);
-    c.Bx = 0;
-    c.Cx = a.x - (c.Bx * a.v + c.Ax * a.u);
-    c.Ay = 0;
-    c.By = (b.y - a.y) / (b.v - a.v);
-    c.Cy = a.y - (c.By * a.v + c.Ay * a.u);
-  } else {
-    const double duB = s[1].u - s[0].u, duC = s[2].u - s[0].u;
-    const double dvB = s[1].v - s[0].v, dvC = s[2].v - s[0].v;
-    const double d = duC * dvB - duB * dvC;
-    if (std::fabs(d) < kMinimumArea) return TCalibrationResult::Triangle;
-    if (!ToAxisScale(s, 3, standards.LogX, standards.LogY)) return TCalibrationResult::Log;
-    const Sample& a = s[0];
-    auto solve = [&](double va, double vb, double vc, double& p, double& q, double& r) {
-      p = ((vc - va) * dvB - (vb - va) * dvC) / (duC * dvB - duB * dvC);
-      q = ((vc - va) * duB - (vb - va) * duC) / (dvC * duB - dvB * duC);
-      r = va - (q * a.v + p * a.u);
-    };
-    solve(s[0].x, s[1].x, s[2].x, c.Ax, c.Bx, c.Cx);
-    solve(s[0].y, s[1].y, s[2].y, c.Ay, c.By, c.Cy);
-  }
+  else if (n == 1)
+    c = OnePoint(s[0], width, height);
+  else if (n == 2)
+    result = TwoPoints(s, standards.LogX, standards.LogY, c);
+  else
+    result = ThreePoints(s, standards.LogX, standards.LogY, c);
+  if (result != TCalibrationResult::Ok) return result;
+  if (!AllFinite(c)) return TCalibrationResult::OutOfRange;
   coefficients = c;
   return TCalibrationResult::Ok;
 }
 
 std::string CalibrationMessage(TCalibrationResult result, bool japanese) {
   switch (result) {
-    case TCalibrationResult::Line:
-      return japanese ? "基準点は縦横に並ばないようにしてください。\r\n"
-                      : "Standard points should not be in Horizontal Line nor Vertical Line.\r\n";
-    case TCalibrationResult::Log:
-      return japanese ? "対数軸では正の数を指定してください。\r\n"
-                      : "Log scale allows only positive value.\r\n";
-    case TCalibrationResult::Triangle:
-      return japanese ? "基準点は三角形を形作るように指定してください。\r\n"
-                      : "Standard points should make a triangle.\r\n";
-    case TCalibrationResult::Ok:
-      break;
+    case TCalibrationResult::Line: return std::string(japanese ? kLineJapanese : kLineEnglish);
+    case TCalibrationResult::Log: return std::string(japanese ? kLogJapanese : kLogEnglish);
+    case TCalibrationResult::Triangle: return std::string(japanese ? kTriangleJapanese : kTriangleEnglish);
+    case TCalibrationResult::OutOfRange: return std::string(japanese ? kOutOfRangeJapanese : kOutOfRangeEnglish);
+    case TCalibrationResult::Ok: break;
   }
   return {};
 }
 
-void ComputeValues(const TCoefficients& c, bool logX, bool logY, TMeasuredPoint& point) {
+bool ComputeValues(const TCoefficients& c, bool logX, bool logY, TMeasuredPoint& point) {
+  if (!HasExtent(point.Width, point.Height)) return false;
   const double u = NormalizedU(point.PosX, point.Width);
   const double v = NormalizedV(point.PosY, point.Height);
   double x = c.Bx * v + c.Ax * u + c.Cx;
@@ -110,6 +152,7 @@ void ComputeValues(const TCoefficients& c, bool logX, bool logY, TMeasuredPoint&
   if (logY) y = std::exp(y);
   point.ValueX = x;
   point.ValueY = y;
+  return true;
 }
 
 bool EnterStandardValue(TStandardList& standards, int row, TStandardColumn column,

@@ -22,11 +22,14 @@ enum class TCalibrationResult {
   Line,      // two standard points share a row or a column
   Log,       // a non-positive value on a logarithmic axis
   Triangle,  // three standard points (nearly) on one line
+  OutOfRange,  // a standard point without extent (a damaged state text), or
+               // values so large that the transform is not a finite number
 };
 
 // Recomputes the coefficients from the first three standard points of the
 // list for a picture of width x height image pixels. On failure the
-// coefficients stay as they were and the result says why.
+// coefficients stay as they were and the result says why; a calibration
+// whose points or coefficients are not finite numbers fails (OutOfRange).
 TCalibrationResult Calibrate(const TStandardList& standards, std::int32_t width,
                              std::int32_t height, TCoefficients& coefficients);
 
@@ -35,8 +38,10 @@ TCalibrationResult Calibrate(const TStandardList& standards, std::int32_t width,
 extern const char* const kCalibrationErrorCaption;  // "Error"
 std::string CalibrationMessage(TCalibrationResult result, bool japanese);
 
-// Sets ValueX and ValueY of the point from its position.
-void ComputeValues(const TCoefficients& coefficients, bool logX, bool logY, TMeasuredPoint& point);
+// Sets ValueX and ValueY of the point from its position. A point without a
+// positive extent (a damaged state text) has no position: its values stay as
+// they were and the result is false.
+bool ComputeValues(const TCoefficients& coefficients, bool logX, bool logY, TMeasuredPoint& point);
 
 // The standard grid's value columns.
 enum class TStandardColumn { X = 5, Y = 6 };

@@ -93,8 +93,88 @@ bool HasAmPm(std::string_view p) {
   return false;
 }
 
-void AppendFormat(std::string& out, std::string_view p, const TDateTimeParts& t, int weekday,
-                  bool midnight, const TFormatSettings& settings, int depth) {
+// What a picture is formatted with.
+struct TFormatInput {
+  const TDateTimeParts& t;
+  int weekday;
+  bool midnight;
+  const TFormatSettings& settings;
+};
+
+void AppendFormat(std::string& out, std::string_view p, const TFormatInput& in, int depth);
+
+// The am/pm code at p[i], if any: appends its text and returns its length (0
+// when no such code starts there).
+std::size_t AppendAmPm(std::string& out, std::string_view p, std::size_t i, const TFormatInput& in) {
+  const bool lower = p[i] == 'a';
+  const bool morning = in.t.Hour < 12;
+  if (StartsWithNoCase(p, i, "AM/PM")) {
+    out += morning ? (lower ? "am" : "AM") : (lower ? "pm" : "PM");
+    return 5;
+  }
+  if (StartsWithNoCase(p, i, "A/P")) {
+    out += morning ? (lower ? 'a' : 'A') : (lower ? 'p' : 'P');
+    return 3;
+  }
+  if (StartsWithNoCase(p, i, "AMPM")) {
+    out += morning ? in.settings.TimeAMString : in.settings.TimePMString;
+    return 4;
+  }
+  return 0;
+}
+
+// Appends the code c (upper-case u) written run times; "m" after an hour code
+// means minutes. Returns whether the next "m" follows an hour code.
+bool AppendCode(std::string& out, char c, char u, std::size_t run, bool afterHour, bool twelveHour,
+                const TFormatInput& in, int depth) {
+  const TDateTimeParts& t = in.t;
+  const TFormatSettings& settings = in.settings;
+  const int hour = twelveHour ? (t.Hour % 12 == 0 ? 12 : t.Hour % 12) : t.Hour;
+  switch (u) {
+    case '/': out += settings.DateSeparator; return afterHour;
+    case ':': out += settings.TimeSeparator; return afterHour;
+    case 'Y': out += run <= 2 ? Padded(t.Year % 100, 2) : Padded(t.Year, 4); return false;
+    case 'M':
+      if (afterHour && run <= 2)
+        out += Padded(t.Minute, run == 1 ? 1 : 2);
+      else if (run <= 2)
+        out += Padded(t.Month, static_cast<int>(run));
+      else
+        out += (run == 3 ? kShortMonthNames : kLongMonthNames)[t.Month - 1];
+      return false;
+    case 'D':
+      if (run <= 2)
+        out += Padded(t.Day, static_cast<int>(run));
+      else if (run <= 4)
+        out += (run == 3 ? kShortDayNames : kLongDayNames)[in.weekday - 1];
+      else
+        AppendFormat(out, settings.ShortDateFormat, in, depth + 1);
+      return false;
+    case 'H': out += Padded(hour, run == 1 ? 1 : 2); return true;
+    case 'N': out += Padded(t.Minute, run == 1 ? 1 : 2); return false;
+    case 'S': out += Padded(t.Second, run == 1 ? 1 : 2); return false;
+    case 'Z': out += Padded(t.Millisecond, run == 1 ? 1 : 3); return false;
+    case 'T':
+      if (run == 1) {
+        out += Padded(hour, 1);
+        out += settings.TimeSeparator;
+        out += Padded(t.Minute, 2);
+      } else {
+        AppendFormat(out, settings.LongTimeFormat, in, depth + 1);
+      }
+      return false;
+    case 'C':
+      AppendFormat(out, settings.ShortDateFormat, in, depth + 1);
+      if (!in.midnight) {
+        out += ' ';
+        AppendFormat(out, settings.LongTimeFormat, in, depth + 1);
+      }
+      return false;
+    default: out += c; return afterHour;
+  }
+}
+
+void AppendFormat(std::string& out, std::string_view p, const TFormatInput& in, int depth) {
   if (depth > 2) return;  // a date format that names itself
   const bool twelveHour = HasAmPm(p);
   bool afterHour = false;
@@ -110,100 +190,15 @@ void AppendFormat(std::string& out, std::string_view p, const TDateTimeParts& t,
       continue;
     }
     if (u == 'A') {
-      if (StartsWithNoCase(p, i, "AM/PM")) {
-        const bool lower = c == 'a';
-        out += t.Hour < 12 ? (lower ? "am" : "AM") : (lower ? "pm" : "PM");
-        i += 5;
-      } else if (StartsWithNoCase(p, i, "A/P")) {
-        const bool lower = c == 'a';
-        out += t.Hour < 12 ? (lower ? 'a' : 'A') : (lower ? 'p' : 'P');
-        i += 3;
-      } else if (StartsWithNoCase(p, i, "AMPM")) {
-        out += t.Hour < 12 ? settings.TimeAMString : settings.TimePMString;
-        i += 4;
-      } else {
-        out += c;
-        ++i;
-      }
+      const std::size_t length = AppendAmPm(out, p, i, in);
+      if (length == 0) out += c;
+      i += length == 0 ? 1 : length;
       continue;
     }
     std::size_t run = 1;
-    if (u == 'D' || u == 'M' || u == 'Y' || u == 'H' || u == 'N' || u == 'S' || u == 'Z' ||
-        u == 'T') {
+    if (std::string_view("DMYHNSZT").find(u) != std::string_view::npos)
       while (i + run < p.size() && Upper(p[i + run]) == u) ++run;
-    }
-    const int hour12 = t.Hour % 12 == 0 ? 12 : t.Hour % 12;
-    const int hour = twelveHour ? hour12 : t.Hour;
-    switch (u) {
-      case '/':
-        out += settings.DateSeparator;
-        break;
-      case ':':
-        out += settings.TimeSeparator;
-        break;
-      case 'Y':
-        out += run <= 2 ? Padded(t.Year % 100, 2) : Padded(t.Year, 4);
-        afterHour = false;
-        break;
-      case 'M':
-        if (afterHour && run <= 2) {
-          out += Padded(t.Minute, run == 1 ? 1 : 2);
-        } else if (run <= 2) {
-          out += Padded(t.Month, static_cast<int>(run));
-        } else {
-          out += (run == 3 ? kShortMonthNames : kLongMonthNames)[t.Month - 1];
-        }
-        afterHour = false;
-        break;
-      case 'D':
-        if (run <= 2)
-          out += Padded(t.Day, static_cast<int>(run));
-        else if (run == 3)
-          out += kShortDayNames[weekday - 1];
-        else if (run == 4)
-          out += kLongDayNames[weekday - 1];
-        else
-          AppendFormat(out, settings.ShortDateFormat, t, weekday, midnight, settings, depth + 1);
-        afterHour = false;
-        break;
-      case 'H':
-        out += Padded(hour, run == 1 ? 1 : 2);
-        afterHour = true;
-        break;
-      case 'N':
-        out += Padded(t.Minute, run == 1 ? 1 : 2);
-        afterHour = false;
-        break;
-      case 'S':
-        out += Padded(t.Second, run == 1 ? 1 : 2);
-        afterHour = false;
-        break;
-      case 'Z':
-        out += Padded(t.Millisecond, run == 1 ? 1 : 3);
-        afterHour = false;
-        break;
-      case 'T':
-        if (run == 1) {
-          out += Padded(hour, 1);
-          out += settings.TimeSeparator;
-          out += Padded(t.Minute, 2);
-        } else {
-          AppendFormat(out, settings.LongTimeFormat, t, weekday, midnight, settings, depth + 1);
-        }
-        afterHour = false;
-        break;
-      case 'C':
-        AppendFormat(out, settings.ShortDateFormat, t, weekday, midnight, settings, depth + 1);
-        if (!midnight) {
-          out += ' ';
-          AppendFormat(out, settings.LongTimeFormat, t, weekday, midnight, settings, depth + 1);
-        }
-        afterHour = false;
-        break;
-      default:
-        out += c;
-        break;
-    }
+    afterHour = AppendCode(out, c, u, run, afterHour, twelveHour, in, depth);
     i += run;
   }
 }
@@ -308,7 +303,7 @@ std::string FormatDateTime(std::string_view picture, double value,
   const int weekday = DayOfWeek(value);
   const bool midnight = t.Hour == 0 && t.Minute == 0 && t.Second == 0 && t.Millisecond == 0;
   std::string out;
-  AppendFormat(out, picture, t, weekday, midnight, settings, 0);
+  AppendFormat(out, picture, TFormatInput{t, weekday, midnight, settings}, 0);
   return out;
 }
 

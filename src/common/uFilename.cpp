@@ -35,13 +35,6 @@ std::string ExtractFileExt(std::string_view path) {
   return std::string(path.substr(dot));
 }
 
-std::string ChangeFileExt(std::string_view path, std::string_view ext) {
-  const std::string old = ExtractFileExt(path);
-  std::string r(path.substr(0, path.size() - old.size()));
-  r += ext;
-  return r;
-}
-
 std::string ExtractFileBaseName(std::string_view path) {
   const std::string name = ExtractFileName(path);
   return name.substr(0, name.size() - ExtractFileExt(name).size());
@@ -64,6 +57,12 @@ bool ForceDirectories(std::string_view folder) {
   std::error_code ec;
   fs::create_directories(fs::path(std::string(folder)), ec);
   return DirectoryExists(folder);
+}
+
+std::string CurrentFolder() {
+  std::error_code ec;
+  const fs::path folder = fs::current_path(ec);
+  return ec || folder.empty() ? std::string("/") : ExcludeTrailingSlash(folder.string());
 }
 
 bool FileExists(std::string_view path) {

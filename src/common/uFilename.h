@@ -15,8 +15,6 @@ std::string ExtractFileName(std::string_view path);
 // The extension of the name including the dot ("" when none); a leading dot of
 // a hidden file's name ("/a/.profile") is not an extension.
 std::string ExtractFileExt(std::string_view path);
-// The path with its extension replaced (ext includes the dot, or is empty).
-std::string ChangeFileExt(std::string_view path, std::string_view ext);
 // The name without folder and extension.
 std::string ExtractFileBaseName(std::string_view path);
 // Folder with exactly one "/" at its end ("" stays "").
@@ -24,6 +22,9 @@ std::string IncludeTrailingSlash(std::string_view folder);
 std::string ExcludeTrailingSlash(std::string_view folder);
 // Creates the folder and every missing parent; true when it exists afterwards.
 bool ForceDirectories(std::string_view folder);
+// The process's current folder, without a trailing "/" (except the root
+// itself); the root "/" when the system cannot tell (the folder was removed).
+std::string CurrentFolder();
 bool FileExists(std::string_view path);       // a regular file (or a link to one)
 bool DirectoryExists(std::string_view path);  // a folder (or a link to one)
 

@@ -12,11 +12,6 @@ std::int32_t TIntegerList::Get(int index) const {
   return items_[static_cast<std::size_t>(index)];
 }
 
-void TIntegerList::Set(int index, std::int32_t value) {
-  if (index < 0 || index >= Count()) return;
-  items_[static_cast<std::size_t>(index)] = value;
-}
-
 void TIntegerList::Delete(int index) {
   if (index < 0 || index >= Count()) return;
   items_.erase(items_.begin() + index);

@@ -14,7 +14,6 @@ class TIntegerList {
   void Add(std::int32_t value) { items_.push_back(value); }
   // The value at index, or 0 for an index outside the list.
   std::int32_t Get(int index) const;
-  void Set(int index, std::int32_t value);  // ignored outside the list
   void Delete(int index);                   // ignored outside the list
   void Clear() { items_.clear(); }
   int Count() const { return static_cast<int>(items_.size()); }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/uError.h"
+#include "common/uStrC.h"
 
 namespace tracemill {
 
@@ -150,38 +151,73 @@ std::vector<std::string_view> Sections(std::string_view pattern) {
   return out;
 }
 
-std::string FormatSection(std::string_view s, double magnitude, bool minus,
-                          const TFormatSettings& fs) {
-  const Picture p = Analyse(s);
+// The figures a section shows: the integer figures (without leading zeros),
+// the fraction figures, how many of them are shown, and the exponent.
+struct Figures {
   std::string integer, fraction;
+  int fractionShown = 0;
   int exponent = 0;
+};
+
+// Rounds the magnitude for the section's figure positions. A value that rounds
+// to zero in fixed notation loses its minus sign.
+Figures FiguresOf(const Picture& p, double magnitude, bool& minus) {
+  Figures f;
   if (p.scientific) {
     const int significant = std::max(1, std::min(p.intPlaceholders + p.fracPlaceholders, 18));
     const Decimal d = ToDecimal(magnitude, significant);
-    std::string all(d.digits, static_cast<std::size_t>(d.count));
-    if (magnitude != 0) exponent = d.exponent - p.intPlaceholders;
+    const std::string all(d.digits, static_cast<std::size_t>(d.count));
+    if (magnitude != 0) f.exponent = d.exponent - p.intPlaceholders;
     const std::size_t split = static_cast<std::size_t>(std::min(p.intPlaceholders, d.count));
-    integer = all.substr(0, split);
-    fraction = all.substr(split);
-    fraction.resize(static_cast<std::size_t>(p.fracPlaceholders), '0');
-    const auto nz = integer.find_first_not_of('0');
-    integer = nz == std::string::npos ? std::string() : integer.substr(nz);
+    f.integer = all.substr(0, split);
+    f.fraction = all.substr(split);
+    f.fraction.resize(static_cast<std::size_t>(p.fracPlaceholders), '0');
+    const auto nz = f.integer.find_first_not_of('0');
+    f.integer = nz == std::string::npos ? std::string() : f.integer.substr(nz);
   } else {
-    RoundFixed(ToDecimal(magnitude, kSignificant), p.fracPlaceholders, integer, fraction);
-    if (integer.empty() && fraction.find_first_not_of('0') == std::string::npos) minus = false;
+    RoundFixed(ToDecimal(magnitude, kSignificant), p.fracPlaceholders, f.integer, f.fraction);
+    if (f.integer.empty() && f.fraction.find_first_not_of('0') == std::string::npos) minus = false;
   }
-  int fracShown = p.fracMinDigits;
-  for (int k = p.fracPlaceholders; k > fracShown; --k)
-    if (fraction[static_cast<std::size_t>(k - 1)] != '0') {
-      fracShown = k;
+  // Optional fraction figures ("#") show only up to the last one that is not 0.
+  f.fractionShown = p.fracMinDigits;
+  for (int k = p.fracPlaceholders; k > f.fractionShown; --k)
+    if (f.fraction[static_cast<std::size_t>(k - 1)] != '0') {
+      f.fractionShown = k;
       break;
     }
+  return f;
+}
 
+// Appends the exponent code at s[i] ("E+", "E-", "e+" or "e-" and up to four
+// "0" for the minimum number of figures) and the exponent; returns the index
+// after the code.
+std::size_t AppendExponent(std::string& out, std::string_view s, std::size_t i, int exponent) {
+  out += s[i];
+  const bool plusForm = s[i + 1] == '+';
+  i += 2;
+  int minDigits = 0;
+  while (i < s.size() && s[i] == '0' && minDigits < 4) {
+    ++minDigits;
+    ++i;
+  }
+  if (exponent < 0)
+    out += '-';
+  else if (plusForm)
+    out += '+';
+  std::string e = std::to_string(exponent < 0 ? -exponent : exponent);
+  if (static_cast<int>(e.size()) < minDigits) e.insert(0, static_cast<std::size_t>(minDigits) - e.size(), '0');
+  out += e;
+  return i;
+}
+
+std::string FormatSection(std::string_view s, double magnitude, bool minus, const TFormatSettings& fs) {
+  const Picture p = Analyse(s);
+  const Figures f = FiguresOf(p, magnitude, minus);
   std::string out;
   if (minus) out += '-';
-  const int intWidth = std::max(static_cast<int>(integer.size()), p.intMinDigits);
+  const int intWidth = std::max(static_cast<int>(f.integer.size()), p.intMinDigits);
   auto putIntDigit = [&](int place) {  // place: 0 = units
-    out += place < static_cast<int>(integer.size()) ? integer[integer.size() - 1 - place] : '0';
+    out += place < static_cast<int>(f.integer.size()) ? f.integer[f.integer.size() - 1 - place] : '0';
     if (p.thousands && place > 0 && place % 3 == 0) out += fs.ThousandSeparator;
   };
   int intSeen = 0, fracSeen = 0;
@@ -193,44 +229,23 @@ std::string FormatSection(std::string_view s, double magnitude, bool minus,
       const std::size_t end = close == std::string_view::npos ? s.size() : close;
       out.append(s.substr(i + 1, end - i - 1));
       i = end;
+    } else if ((c == '0' || c == '#') && !afterPoint) {
+      const int place = p.intPlaceholders - 1 - intSeen;
+      if (intSeen == 0)  // figures beyond the placeholders go at the first one
+        for (int q = intWidth - 1; q > place; --q) putIntDigit(q);
+      if (place < intWidth) putIntDigit(place);
+      ++intSeen;
     } else if (c == '0' || c == '#') {
-      if (!afterPoint) {
-        const int place = p.intPlaceholders - 1 - intSeen;
-        if (intSeen == 0)  // figures beyond the placeholders go at the first one
-          for (int q = intWidth - 1; q > place; --q) putIntDigit(q);
-        if (place < intWidth) putIntDigit(place);
-        ++intSeen;
-      } else {
-        if (fracSeen < fracShown) out += fraction[static_cast<std::size_t>(fracSeen)];
-        ++fracSeen;
-      }
+      if (fracSeen < f.fractionShown) out += f.fraction[static_cast<std::size_t>(fracSeen)];
+      ++fracSeen;
     } else if (c == '.') {
-      if (!afterPoint && fracShown > 0) out += fs.DecimalSeparator;
+      if (!afterPoint && f.fractionShown > 0) out += fs.DecimalSeparator;
       afterPoint = true;
-    } else if (c == ',') {
-      // thousands flag only
     } else if (IsExponentAt(s, i)) {
-      if (intSeen == 0 && p.intPlaceholders == 0 && !afterPoint) {
-        // no figure positions at all: nothing to place
-      }
-      out += c;
-      const bool plusForm = s[i + 1] == '+';
-      i += 2;
-      int minDigits = 0;
-      while (i < s.size() && s[i] == '0' && minDigits < 4) {
-        ++minDigits;
-        ++i;
-      }
-      if (exponent < 0)
-        out += '-';
-      else if (plusForm)
-        out += '+';
-      std::string e = std::to_string(exponent < 0 ? -exponent : exponent);
-      if (static_cast<int>(e.size()) < minDigits) e.insert(0, static_cast<std::size_t>(minDigits) - e.size(), '0');
-      out += e;
+      i = AppendExponent(out, s, i, f.exponent);
       out.append(s.substr(i));  // the rest is literal text
       break;
-    } else {
+    } else if (c != ',') {  // a comma only asks for thousands separators
       out += c;
     }
   }
@@ -238,12 +253,6 @@ std::string FormatSection(std::string_view s, double magnitude, bool minus,
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view StripBlanks(std::string_view t) {
-  while (!t.empty() && static_cast<unsigned char>(t.front()) <= ' ') t.remove_prefix(1);
-  while (!t.empty() && static_cast<unsigned char>(t.back()) <= ' ') t.remove_suffix(1);
-  return t;
-}
 
 }  // namespace
 
@@ -317,8 +326,8 @@ std::string FormatFloat(std::string_view pattern, double value, const TFormatSet
   return FormatSection(chosen, std::fabs(value), minus, settings);
 }
 
-std::optional<std::int64_t> TryStrToInt64(std::string_view text) {
-  std::string_view t = StripBlanks(text);
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
+  std::string_view t = TrimmedView(text);
   bool negative = false;
   if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
     negative = t[0] == '-';
@@ -333,67 +342,91 @@ std::optional<std::int64_t> TryStrToInt64(std::string_view text) {
     t.remove_prefix(2);
   }
   if (t.empty()) return std::nullopt;
-  std::uint64_t magnitude = 0;
+  // At most 32 bits in either base; from_chars refuses a sign of its own here.
+  std::uint32_t magnitude = 0;
   const auto r = std::from_chars(t.data(), t.data() + t.size(), magnitude, base);
   if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return std::nullopt;
-  if (base == 16 && !negative) {
-    // Hexadecimal texts name bit patterns: $FFFFFFFFFFFFFFFF is -1.
-    return static_cast<std::int64_t>(magnitude);
-  }
+  // A hexadecimal text names the 32-bit pattern: $FFFFFFFF is -1.
+  if (base == 16 && !negative) return static_cast<std::int32_t>(magnitude);
   if (negative) {
-    if (magnitude > static_cast<std::uint64_t>(INT64_MAX) + 1) return std::nullopt;
-    return static_cast<std::int64_t>(0 - magnitude);
+    if (magnitude > 0x80000000u) return std::nullopt;
+    return static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude));
   }
-  if (magnitude > static_cast<std::uint64_t>(INT64_MAX)) return std::nullopt;
-  return static_cast<std::int64_t>(magnitude);
+  if (magnitude > 0x7FFFFFFFu) return std::nullopt;
+  return static_cast<std::int32_t>(magnitude);
 }
 
-std::optional<std::int32_t> TryStrToInt(std::string_view text) {
-  const std::string_view t = StripBlanks(text);
-  const bool hex = t.find_first_of("$xX") != std::string_view::npos;
-  const auto v = TryStrToInt64(t);
-  if (!v) return std::nullopt;
-  if (hex && *v >= 0 && *v <= 0xFFFFFFFFLL) return static_cast<std::int32_t>(static_cast<std::uint32_t>(*v));
-  if (*v < INT32_MIN || *v > INT32_MAX) return std::nullopt;
-  return static_cast<std::int32_t>(*v);
+namespace {
+
+// The exponent part of a decimal text from its "e" on, saturated (only its
+// sign matters to the caller); 0 when there is none.
+long ExponentOf(std::string_view t, std::size_t at) {
+  if (at == std::string_view::npos) return 0;
+  std::size_t i = at + 1;
+  const bool negative = t[i] == '-';
+  if (t[i] == '+' || t[i] == '-') ++i;
+  long exponent = 0;
+  for (; i < t.size() && exponent < 1000000000L; ++i) exponent = exponent * 10 + (t[i] - '0');
+  return negative ? -exponent : exponent;
 }
+
+// The decimal exponent E of a text's value when written 0.d... x 10^E with a
+// first figure d that is not 0, from the figures before and after the decimal
+// point and the exponent part. The value is not 0.
+long DecimalExponent(std::string_view integer, std::string_view fraction, long exponent) {
+  const std::size_t lead = integer.find_first_not_of('0');
+  if (lead != std::string_view::npos) return static_cast<long>(integer.size() - lead) + exponent;
+  return exponent - static_cast<long>(fraction.find_first_not_of('0'));
+}
+
+}  // namespace
 
 std::optional<double> TryStrToFloat(std::string_view text, char decimalSeparator) {
-  const std::string_view t = StripBlanks(text);
+  const std::string_view t = TrimmedView(text);
+  constexpr std::size_t npos = std::string_view::npos;
   // sign, figures [separator figures] [e sign figures]; at least one figure.
-  std::string buf;
-  buf.reserve(t.size());
   std::size_t i = 0;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-    if (t[i] == '-') buf += '-';
-    ++i;
-  }
-  int figures = 0;
-  while (i < t.size() && IsDigit(t[i])) buf += t[i++], ++figures;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  const std::size_t integerStart = i;
+  while (i < t.size() && IsDigit(t[i])) ++i;
+  const std::string_view integer = t.substr(integerStart, i - integerStart);
+  std::string_view fraction;
+  std::size_t separatorAt = npos;
   if (i < t.size() && t[i] == decimalSeparator) {
-    buf += '.';
-    ++i;
-    while (i < t.size() && IsDigit(t[i])) buf += t[i++], ++figures;
+    separatorAt = i++;
+    const std::size_t fractionStart = i;
+    while (i < t.size() && IsDigit(t[i])) ++i;
+    fraction = t.substr(fractionStart, i - fractionStart);
   }
-  if (figures == 0) return std::nullopt;
+  if (integer.empty() && fraction.empty()) return std::nullopt;
+  std::size_t exponentAt = npos;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-    buf += 'e';
-    ++i;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) buf += t[i++];
-    int expFigures = 0;
-    while (i < t.size() && IsDigit(t[i])) buf += t[i++], ++expFigures;
-    if (expFigures == 0) return std::nullopt;
+    exponentAt = i++;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    const std::size_t figuresStart = i;
+    while (i < t.size() && IsDigit(t[i])) ++i;
+    if (i == figuresStart) return std::nullopt;
   }
   if (i != t.size()) return std::nullopt;
-  double value = 0;
-  const auto r = std::from_chars(buf.data(), buf.data() + buf.size(), value);
-  if (r.ec == std::errc::result_out_of_range) {
-    // Underflow reads as zero; overflow is not a number we can hold.
-    const auto e = buf.find('e');
-    if (e != std::string::npos && buf.find('-', e) != std::string::npos) return 0.0;
-    return std::nullopt;
+  // from_chars reads the text as it is, unless it has a "+" sign or another
+  // decimal separator.
+  std::string copy;
+  std::string_view number = t;
+  const std::size_t skip = t[0] == '+' ? 1 : 0;
+  if (skip != 0 || (separatorAt != npos && decimalSeparator != '.')) {
+    copy.assign(t.substr(skip));
+    if (separatorAt != npos) copy[separatorAt - skip] = '.';
+    number = copy;
   }
-  if (r.ec != std::errc() || r.ptr != buf.data() + buf.size()) return std::nullopt;
+  double value = 0;
+  const auto r = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Beyond the largest double: not a number this program can hold. Below the
+    // smallest one: the nearest double is zero.
+    if (DecimalExponent(integer, fraction, ExponentOf(t, exponentAt)) > 0) return std::nullopt;
+    return t[0] == '-' ? -0.0 : 0.0;
+  }
+  if (r.ec != std::errc() || r.ptr != number.data() + number.size()) return std::nullopt;
   return value;
 }
 

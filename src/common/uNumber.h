@@ -27,12 +27,15 @@ std::size_t FormatGeneral(double value, char* buf, char decimalSeparator = '.');
 std::string FormatFloat(std::string_view pattern, double value,
                         const TFormatSettings& settings = FormatSettings());
 
-// Strict conversions of a whole text, surrounding blanks allowed. Integers:
-// optional sign, decimal figures, or "$"/"0x" + hexadecimal figures, within
-// 32 bits. Floats: optional sign, figures with an optional decimal separator,
-// optional exponent; the separator is the given one.
+// Strict conversions of a whole text, surrounding blanks allowed.
+// Integers: optional sign, then decimal figures within the 32-bit range, or
+// "$"/"0x" and hexadecimal figures of at most 32 bits, which name the bit
+// pattern ("$FFFFFFFF" is -1; "-$10" is -16).
+// Floats: optional sign, figures with an optional decimal separator (the given
+// one), optional exponent; the value is the nearest double, however many
+// figures the text has. A magnitude beyond the largest double does not
+// convert; one below the smallest denormal gives 0.
 std::optional<std::int32_t> TryStrToInt(std::string_view text);
-std::optional<std::int64_t> TryStrToInt64(std::string_view text);
 std::optional<double> TryStrToFloat(std::string_view text, char decimalSeparator = '.');
 
 // The validators: does the text convert (without converting it for the caller).

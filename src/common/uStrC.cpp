@@ -35,6 +35,13 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
+// Byte offset of the character with 1-based index (s.size() when beyond).
+std::size_t CharOffset(std::string_view s, int index) {
+  std::size_t i = 0;
+  for (int k = 1; k < index && i < s.size(); ++k) i += CharByteLength(s, i);
+  return i;
+}
+
 }  // namespace
 
 std::size_t CharByteLength(std::string_view s, std::size_t i) {
@@ -47,12 +54,6 @@ int CharLength(std::string_view s) {
   int count = 0;
   for (std::size_t i = 0; i < s.size(); i += CharByteLength(s, i)) ++count;
   return count;
-}
-
-std::size_t CharOffset(std::string_view s, int index) {
-  std::size_t i = 0;
-  for (int k = 1; k < index && i < s.size(); ++k) i += CharByteLength(s, i);
-  return i;
 }
 
 int CharPos(std::string_view sub, std::string_view s) {
@@ -73,19 +74,25 @@ std::string CharCopy(std::string_view s, int index, int count) {
   return std::string(s.substr(begin, end - begin));
 }
 
-std::string TrimLeft(std::string_view s) {
+std::string_view TrimmedLeftView(std::string_view s) {
   std::size_t b = 0;
   while (b < s.size() && IsBlank(s[b])) ++b;
-  return std::string(s.substr(b));
+  return s.substr(b);
 }
 
-std::string TrimRight(std::string_view s) {
+std::string_view TrimmedRightView(std::string_view s) {
   std::size_t e = s.size();
   while (e > 0 && IsBlank(s[e - 1])) --e;
-  return std::string(s.substr(0, e));
+  return s.substr(0, e);
 }
 
-std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+std::string_view TrimmedView(std::string_view s) { return TrimmedRightView(TrimmedLeftView(s)); }
+
+std::string TrimLeft(std::string_view s) { return std::string(TrimmedLeftView(s)); }
+
+std::string TrimRight(std::string_view s) { return std::string(TrimmedRightView(s)); }
+
+std::string Trim(std::string_view s) { return std::string(TrimmedView(s)); }
 
 std::string UpperCaseAscii(std::string_view s) {
   std::string r(s);

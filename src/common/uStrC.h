@@ -23,10 +23,11 @@ int CharPos(std::string_view sub, std::string_view s);
 // taken as 1; a range beyond the end is cut at the end.
 std::string CharCopy(std::string_view s, int index, int count);
 
-// Byte offset of the character with 1-based index (s.size() when beyond).
-std::size_t CharOffset(std::string_view s, int index);
-
-// Removes leading and trailing characters <= ' ' (control characters and blanks).
+// The one family of blank trimming: removes leading and/or trailing
+// characters <= ' ' (control characters and blanks). The views are parts of s.
+std::string_view TrimmedView(std::string_view s);
+std::string_view TrimmedLeftView(std::string_view s);
+std::string_view TrimmedRightView(std::string_view s);
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);

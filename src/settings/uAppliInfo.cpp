@@ -35,19 +35,13 @@ constexpr std::string_view kOrEnglish = "or\n";
 constexpr std::string_view kForDetailJapanese = "をご覧ください。";
 constexpr std::string_view kForDetailEnglish = "for detail.";
 
-std::string CurrentFolder() {
-  std::error_code ec;
-  const fs::path cwd = fs::current_path(ec);
-  return ec ? std::string("/") : IncludeTrailingSlash(cwd.string());
-}
-
 std::string HomeBased(const char* variable, std::string_view belowHome) {
   // Only an absolute folder counts; a relative one is ignored like an unset one.
   if (const char* value = std::getenv(variable); value != nullptr && *value == '/')
     return IncludeTrailingSlash(value);
   if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
     return IncludeTrailingSlash(home) + std::string(belowHome);
-  return CurrentFolder();
+  return IncludeTrailingSlash(CurrentFolder());
 }
 
 // The file next to the program, else in the installed documentation folder
@@ -169,7 +163,7 @@ std::string LongPathName(std::string_view path) {
   if (path.empty()) return std::string();
   std::error_code ec;
   fs::path p{std::string(path)};
-  if (p.is_relative()) p = fs::current_path(ec) / p;
+  if (p.is_relative()) p = fs::path(CurrentFolder()) / p;
   const fs::path resolved = fs::weakly_canonical(p, ec);
   if (ec) return p.lexically_normal().string();
   return resolved.string();

@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "common/uStrC.h"
+
 namespace tracemill {
 
 namespace {
@@ -26,8 +28,7 @@ std::string EnglishMenuCaption(std::string_view caption) {
   std::string_view text = caption;
   const bool dots = text.size() >= kDots.size() && text.substr(text.size() - kDots.size()) == kDots;
   if (dots) {
-    text.remove_suffix(kDots.size());
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    text = TrimmedRightView(text.substr(0, text.size() - kDots.size()));
   }
   if (const auto open = text.find('('); open != std::string_view::npos) {
     text = text.substr(open + 1);

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <filesystem>
 
-#include "common/uEncoding.h"
 #include "common/uError.h"
 #include "common/uFileIO.h"
 #include "common/uFilename.h"
@@ -13,57 +12,29 @@
 #include "common/uStrC.h"
 #include "settings/uAppliInfo.h"
 #include "settings/uEnvironment.h"
+#include "settings/uIniFormat.h"
 
 namespace tracemill {
 
+using namespace ini_format;
+
 namespace {
 
-// File text.
-constexpr std::string_view kDeclaration = "<?xml version='1.0' encoding='UTF-8' ?>";
-constexpr std::string_view kRootOpen = "<IniFile version='1.0'>";
-constexpr std::string_view kRootClose = "</IniFile>";
-constexpr std::string_view kXmlMark = "<?xml";
-constexpr std::string_view kTypeAttribute = " Type=\"";
-constexpr std::string_view kLineBreak = "\r\n";
-constexpr char kPathSeparator = '\\';
-
-// Kind letters and their type names in the file.
-constexpr char kBoolean = 'B';
-constexpr char kDate = 'D';
-constexpr char kFloat = 'F';
-constexpr char kInteger = 'I';
-constexpr char kString = 'S';
-
-constexpr std::string_view kTrue = "True";
-constexpr std::string_view kFalse = "False";
-
-// Save failure message.
+// Messages after the file name: a file that cannot be created, one that was
+// refused when loading, and a save refused because of that.
 constexpr std::string_view kNotCreatedEnglish = "\ncan not be created.\nYour option settings have not saved.";
 constexpr std::string_view kNotCreatedJapanese = "\nを作成できませんでした。\nオプション設定などは保存されません。";
+constexpr std::string_view kTooLargeEnglish = "\nis larger than 64 MB and has not been read.\nYour option settings will not be saved.";
+constexpr std::string_view kTooLargeJapanese = "\nは 64 MB を超えるため読み込みませんでした。\nオプション設定などは保存されません。";
+constexpr std::string_view kUnreadableEnglish = "\ncan not be read.\nYour option settings will not be saved.";
+constexpr std::string_view kUnreadableJapanese = "\nを読み込めませんでした。\nオプション設定などは保存されません。";
+constexpr std::string_view kNotOverwrittenEnglish =
+    "\nhas not been read, so it is not overwritten.\nYour option settings have not been saved.";
+constexpr std::string_view kNotOverwrittenJapanese =
+    "\nを読み込めなかったため上書きしません。\nオプション設定などは保存されません。";
 constexpr std::string_view kFileErrorCaptionEnglish = " - File Error";
 constexpr std::string_view kFileErrorCaptionJapanese = " - ファイルエラー";
-
-// Limits that keep a damaged file from exhausting memory or time: no real
-// settings file comes near them. Entries beyond them are ignored on reading.
-constexpr std::size_t kMaxFileBytes = std::size_t(64) << 20;
-constexpr std::size_t kMaxDepth = 32;          // nesting levels below the root element
-constexpr std::size_t kMaxPathBytes = 4096;    // bytes of one key path
-
-std::string_view TypeName(char kind) {
-  switch (kind) {
-    case kBoolean: return "Boolean";
-    case kDate: return "Date";
-    case kFloat: return "Float";
-    case kInteger: return "Integer";
-    default: return "String";
-  }
-}
-
-char KindOfTypeName(std::string_view type) {
-  if (type.empty()) return kString;
-  const char c = static_cast<char>(type[0] >= 'a' && type[0] <= 'z' ? type[0] - 'a' + 'A' : type[0]);
-  return (c == kBoolean || c == kDate || c == kFloat || c == kInteger) ? c : kString;
-}
+constexpr std::string_view kPathTooLong = "Invalid operation: the settings file cannot hold the key path ";
 
 std::string JoinPath(std::string_view section, std::string_view key) {
   if (section.empty()) return std::string(key);
@@ -73,75 +44,6 @@ std::string JoinPath(std::string_view section, std::string_view key) {
   path.append(key);
   return path;
 }
-
-bool EndsWithNoCase(std::string_view text, std::string_view tail) {
-  return text.size() >= tail.size() && SameTextAscii(text.substr(text.size() - tail.size()), tail);
-}
-
-std::string ClosingTag(std::string_view name) {
-  std::string tag = "</";
-  tag.append(name).push_back('>');
-  return tag;
-}
-
-// Lines split at CR LF, CR or LF; a break at the very end gives no empty last line.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-  }
-  return lines;
-}
-
-// The byte offset count characters after pos (UTF-8 characters, so that no
-// character is ever cut in two).
-std::size_t SkipChars(std::string_view s, std::size_t pos, int count) {
-  for (int k = 0; k < count && pos < s.size(); ++k) pos += CharByteLength(s, pos);
-  return std::min(pos, s.size());
-}
-
-// s without its last character.
-std::string_view WithoutLastChar(std::string_view s) {
-  std::size_t last = 0;
-  for (std::size_t i = 0; i < s.size(); i += CharByteLength(s, i)) last = i;
-  return s.substr(0, last);
-}
-
-std::size_t LeadingBlanks(std::string_view line) {
-  std::size_t n = 0;
-  while (n < line.size() && static_cast<unsigned char>(line[n]) <= ' ') ++n;
-  return n;
-}
-
-// The open sections while a file is read: their names joined, each followed by "\".
-class TSectionStack {
- public:
-  std::size_t Size() const { return offsets_.size(); }
-  const std::string& Path() const { return path_; }
-  // Cuts to depth entries, or pads with empty names up to it.
-  void SetDepth(std::size_t depth) {
-    if (depth < offsets_.size()) {
-      path_.resize(offsets_[depth]);
-      offsets_.resize(depth);
-    }
-    while (offsets_.size() < depth) Push({});
-  }
-  void Push(std::string_view name) {
-    offsets_.push_back(path_.size());
-    path_.append(name).push_back(kPathSeparator);
-  }
-
- private:
-  std::string path_;
-  std::vector<std::size_t> offsets_;
-};
 
 std::optional<double> ParseFloatText(std::string_view text) {
   if (auto v = TryStrToFloat(text, '.')) return v;
@@ -163,17 +65,8 @@ std::optional<std::string> PlainText(const TIniEntry& e) {
   return e.Text;
 }
 
-std::string ReadBounded(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError("Cannot open file \"" + path + "\".");
-  std::string data;
-  char buffer[1 << 16];
-  while (in && data.size() < kMaxFileBytes) {
-    in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, kMaxFileBytes - data.size())));
-    data.append(buffer, static_cast<std::size_t>(in.gcount()));
-  }
-  if (in.bad()) throw FileError("Cannot read file \"" + path + "\".");
-  return data;
+std::string FileMessage(const std::string& fileName, std::string_view japanese, std::string_view english) {
+  return fileName + std::string(IsJapanese() ? japanese : english);
 }
 
 }  // namespace
@@ -241,6 +134,7 @@ void TIniFile::Append(std::string keyPath, std::string upperKeyPath, char kind, 
 
 void TIniFile::Store(std::string_view section, std::string_view key, char kind, std::string text) {
   std::string path = JoinPath(section, key);
+  if (!FitsTheFile(path)) throw InvalidOperation(std::string(kPathTooLong) + "\"" + path.substr(0, 256) + "\"");
   std::string upper = UpperCaseAscii(path);
   if (const auto it = index_.find(upper); it != index_.end()) {
     TIniEntry& e = entries_[it->second];
@@ -402,187 +296,32 @@ std::string TIniFile::ReadValue(std::string_view section, std::string_view key, 
 
 void TIniFile::Load() {
   Clear();
+  fileRefused_ = false;
   if (!FileExists(fileName_)) return;
-  LoadFromText(ReadBounded(fileName_));
-}
-
-void TIniFile::LoadFromText(std::string_view bytes) {
-  Clear();
-  if (bytes.empty()) return;
-  const std::string text = DecodeLegacyText(bytes);
-  const std::vector<std::string_view> lines = SplitLines(text);
-  if (lines.empty()) return;
-  if (SameTextAscii(lines[0].substr(0, kXmlMark.size()), kXmlMark))
-    LoadXml(lines);
-  else
-    LoadIndented(lines);
-}
-
-namespace {
-
-// The key path of an entry read from a file, or nullopt when it is beyond the
-// limits or has a name that the file cannot hold (one with a blank, or one that
-// begins with "/" and so would read as a closing tag): such an entry would not
-// read back as itself after the next save.
-std::optional<std::string> LoadedPath(const std::string& sectionPath, std::string_view name) {
-  if (sectionPath.size() + name.size() > kMaxPathBytes) return std::nullopt;
-  std::string path = sectionPath;
-  path.append(name);
-  std::size_t separators = 0;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == ' ') return std::nullopt;
-    if (path[i] == kPathSeparator) ++separators;
-    if (path[i] == '/' && (i == 0 || path[i - 1] == kPathSeparator)) return std::nullopt;
+  std::error_code ec;
+  if (std::filesystem::file_size(fileName_, ec) > kMaxFileBytes && !ec) {
+    fileRefused_ = true;
+    throw FileError(FileMessage(fileName_, kTooLargeJapanese, kTooLargeEnglish));
   }
-  if (separators > kMaxDepth) return std::nullopt;
-  return path;
-}
-
-}  // namespace
-
-void TIniFile::LoadXml(const std::vector<std::string_view>& lines) {
-  TSectionStack stack;
-  // The declaration, the root element and the last line are not entries.
-  for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    const std::size_t lead = LeadingBlanks(line);
-    // Lines without indentation are outside the root element's content.
-    if (lead == 0) continue;
-    const std::size_t depth = lead - 1;
-    std::string_view rest = line.substr(lead);
-    if (rest.substr(0, 2) == "</") continue;
-    if (depth > kMaxDepth) continue;
-    stack.SetDepth(depth);
-    if (rest.empty() || rest[0] != '<') continue;
-    rest.remove_prefix(1);
-    const std::size_t blank = rest.find(' ');
-    if (blank == std::string_view::npos) {
-      // An element without a type opens a section.
-      stack.Push(WithoutLastChar(rest));
-      continue;
-    }
-    const std::string_view name = rest.substr(0, blank);
-    std::string_view type;
-    std::string_view value;
-    // After the name: the blank, Type, "=" and the opening quote; the type name
-    // runs to the closing quote, which a ">" follows.
-    const std::size_t typeStart = SkipChars(rest, blank, static_cast<int>(kTypeAttribute.size()));
-    const std::size_t quote = rest.find('"', typeStart);
-    type = rest.substr(typeStart, quote == std::string_view::npos ? std::string_view::npos : quote - typeStart);
-    if (quote != std::string_view::npos) value = rest.substr(SkipChars(rest, quote, 2));
-    const std::string tail = ClosingTag(name);
-    if (EndsWithNoCase(value, tail)) value.remove_suffix(tail.size());
-    if (auto path = LoadedPath(stack.Path(), name)) {
-      std::string upper = UpperCaseAscii(*path);
-      Append(std::move(*path), std::move(upper), KindOfTypeName(type), std::string(value));
-    }
-    stack.Push(name);
+  std::string bytes;
+  try {
+    bytes = ReadFileBytes(fileName_, kMaxFileBytes);
+  } catch (const FileError&) {
+    fileRefused_ = true;
+    throw FileError(FileMessage(fileName_, kUnreadableJapanese, kUnreadableEnglish));
   }
-}
-
-void TIniFile::LoadIndented(const std::vector<std::string_view>& lines) {
-  TSectionStack stack;
-  for (const std::string_view line : lines) {
-    const std::size_t depth = LeadingBlanks(line);
-    if (depth > kMaxDepth) continue;
-    const std::string_view rest = line.substr(depth);
-    stack.SetDepth(depth);
-    const std::size_t equals = rest.find('=');
-    if (equals == std::string_view::npos) {
-      stack.Push(rest);
-      continue;
-    }
-    const std::string_view name = rest.substr(0, equals);
-    const std::string_view typed = rest.substr(equals + 1);
-    const std::size_t colon = typed.find(':');
-    const std::string_view type = colon == std::string_view::npos ? std::string_view() : typed.substr(0, colon);
-    const std::string_view value = colon == std::string_view::npos ? typed : typed.substr(colon + 1);
-    if (auto path = LoadedPath(stack.Path(), name)) {
-      std::string upper = UpperCaseAscii(*path);
-      Append(std::move(*path), std::move(upper), KindOfTypeName(type), std::string(value));
-    }
-    stack.Push(name);
-  }
-}
-
-std::string TIniFile::SaveToText() {
-  Compact();
-  const auto byUpperPath = [](const TIniEntry& a, const TIniEntry& b) { return a.UpperKeyPath < b.UpperKeyPath; };
-  if (!std::is_sorted(entries_.begin(), entries_.end(), byUpperPath)) {
-    std::stable_sort(entries_.begin(), entries_.end(), byUpperPath);
-    RebuildIndex();
-  }
-
-  std::size_t estimate = 64;
-  for (const auto& e : entries_) estimate += 2 * e.KeyPath.size() + e.Text.size() + 40;
-  std::string out;
-  out.reserve(estimate);
-  const auto indent = [&out](std::size_t blanks) { out.append(blanks, ' '); };
-  const auto closingLine = [&](std::size_t position, std::string_view name) {
-    indent(position + 1);
-    out.append("</").append(name).append(">").append(kLineBreak);
-  };
-
-  out.append(kDeclaration).append(kLineBreak);
-  out.append(kRootOpen).append(kLineBreak);
-
-  // Open elements: names as written, and their upper-case forms for matching.
-  std::vector<std::string_view> stack;
-  std::vector<std::string_view> upperStack;
-  std::vector<std::string_view> parts;
-  std::vector<std::string_view> upperParts;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const TIniEntry& e = entries_[i];
-    parts.clear();
-    upperParts.clear();
-    for (std::size_t start = 0;;) {
-      const std::size_t end = e.KeyPath.find(kPathSeparator, start);
-      const std::size_t length = (end == std::string::npos ? e.KeyPath.size() : end) - start;
-      parts.emplace_back(e.KeyPath.data() + start, length);
-      upperParts.emplace_back(e.UpperKeyPath.data() + start, length);
-      if (end == std::string::npos) break;
-      start = end + 1;
-    }
-    // The open elements this path shares; at least its key name stays to write
-    // (a path read twice from a file gives two sibling elements).
-    std::size_t shared = 0;
-    const std::size_t limit = std::min(stack.size(), parts.size() - 1);
-    while (shared < limit && upperStack[shared] == upperParts[shared]) ++shared;
-    // The topmost element is the previous value element, which closed itself
-    // or is closed here as the parent of the elements it held.
-    for (std::size_t k = stack.size(); k-- > shared + 1;) closingLine(k - 1, stack[k - 1]);
-    stack.resize(shared);
-    upperStack.resize(shared);
-    for (std::size_t k = shared; k + 1 < parts.size(); ++k) {
-      indent(stack.size() + 1);
-      out.append("<").append(parts[k]).append(">").append(kLineBreak);
-      stack.push_back(parts[k]);
-      upperStack.push_back(upperParts[k]);
-    }
-    const std::string_view name = parts.back();
-    indent(stack.size() + 1);
-    out.append("<").append(name).append(kTypeAttribute).append(TypeName(e.Kind)).append("\">");
-    out.append(e.Text);
-    const bool holdsChildren = i + 1 < entries_.size() &&
-                               entries_[i + 1].UpperKeyPath.size() > e.UpperKeyPath.size() &&
-                               entries_[i + 1].UpperKeyPath[e.UpperKeyPath.size()] == kPathSeparator &&
-                               std::string_view(entries_[i + 1].UpperKeyPath).starts_with(e.UpperKeyPath);
-    // An element that holds children is closed by a line of its own; its text
-    // keeps a closing tag only when it ends like one, so that reading strips
-    // that tag and not a part of the text.
-    if (!holdsChildren || EndsWithNoCase(e.Text, ClosingTag(name)))
-      out.append("</").append(name).append(">");
-    out.append(kLineBreak);
-    stack.push_back(name);
-    upperStack.push_back(upperParts.back());
-  }
-  for (std::size_t k = stack.size(); k-- > 1;) closingLine(k - 1, stack[k - 1]);
-  out.append(kRootClose).append(kLineBreak);
-  return out;
+  LoadFromText(bytes);
 }
 
 bool TIniFile::Save() {
   const std::string text = SaveToText();
+  if (fileRefused_) {
+    // The file on disk holds settings this store never read: keep them.
+    const std::string message = FileMessage(fileName_, kNotOverwrittenJapanese, kNotOverwrittenEnglish);
+    if (messages_ == nullptr) throw FileError(message);
+    ShowFileError(message);
+    return false;
+  }
   try {
     if (!FileExists(fileName_)) {
       const std::string folder = ExtractFilePath(fileName_);
@@ -592,15 +331,18 @@ bool TIniFile::Save() {
     return true;
   } catch (const FileError&) {
     if (messages_ == nullptr) throw;
-    const bool japanese = IsJapanese();
-    TMessage message;
-    message.Caption = Appli().Name + std::string(japanese ? kFileErrorCaptionJapanese : kFileErrorCaptionEnglish);
-    message.Text = fileName_ + std::string(japanese ? kNotCreatedJapanese : kNotCreatedEnglish);
-    message.Buttons = TMessageButtons::Ok;
-    message.Icon = TMessageIcon::Exclamation;
-    messages_->ShowMessage(message);
+    ShowFileError(FileMessage(fileName_, kNotCreatedJapanese, kNotCreatedEnglish));
     return false;
   }
+}
+
+void TIniFile::ShowFileError(const std::string& text) const {
+  TMessage message;
+  message.Caption = Appli().Name + std::string(IsJapanese() ? kFileErrorCaptionJapanese : kFileErrorCaptionEnglish);
+  message.Text = text;
+  message.Buttons = TMessageButtons::Ok;
+  message.Icon = TMessageIcon::Exclamation;
+  messages_->ShowMessage(message);
 }
 
 // ---------------------------------------------------------------- location

@@ -41,6 +41,12 @@ std::string EncodeValue(std::string_view text);
 // Reverses EncodeValue; throws ConvertError for a malformed escape.
 std::string DecodeValue(std::string_view text);
 std::optional<std::string> TryDecodeValue(std::string_view text);
+// Names of sections and keys in the file: escaped as by EncodeValue, and a
+// blank (which ends a name) or a "/" at the start (which would read as a
+// closing tag) too, so that every name reads back as itself. DecodeName
+// leaves a name without valid escapes as it is, as older files hold it.
+void AppendEncodedName(std::string& out, std::string_view name);
+std::string DecodeName(std::string_view name);
 
 // A font as the windows use it; the Qt side maps it to QFont.
 enum class TFontPitch : std::int32_t { Default = 0, Variable = 1, Fixed = 2 };
@@ -96,17 +102,23 @@ class TIniFile {
   void SetMessageService(TMessageService* messages) { messages_ = messages; }
 
   // Replaces the entries with the file's; a missing or empty file leaves the
-  // store empty. Throws FileError when the file exists but cannot be read.
+  // store empty. A file that exists but cannot be read, or is larger than the
+  // store reads (64 MB), leaves the store empty and throws FileError with a
+  // message for the user; until the next Load succeeds, Save then refuses to
+  // write over that file.
   void Load();
   // The same from the file's bytes (UTF-8, or CP932 as older versions wrote it).
   void LoadFromText(std::string_view bytes);
   // Writes all entries to the file (safely: a temporary file renamed over it).
-  // On failure tells the user through the message service and returns false.
+  // On failure, or when the last Load refused the file, tells the user through
+  // the message service and returns false (throws FileError without one).
   bool Save();
   // The file text Save writes; puts the entries in their sorted order.
   std::string SaveToText();
 
-  // A path is section + "\" + key, or key alone for an empty section; case is ignored.
+  // A path is section + "\" + key, or key alone for an empty section; case is
+  // ignored. A path longer than 4096 bytes or of more than 32 separators is
+  // beyond the file's limits: writing it throws InvalidOperation.
   void WriteValue(std::string_view section, std::string_view key, const TIniValue& value);
   void WriteValue(std::string_view section, std::string_view key, bool value);
   void WriteValue(std::string_view section, std::string_view key, std::int32_t value);
@@ -157,6 +169,7 @@ class TIniFile {
   void RebuildIndex() const;
   void LoadXml(const std::vector<std::string_view>& lines);
   void LoadIndented(const std::vector<std::string_view>& lines);
+  void ShowFileError(const std::string& text) const;
 
   std::string fileName_;
   TMessageService* messages_ = nullptr;
@@ -167,6 +180,7 @@ class TIniFile {
   // Upper-case path -> index of its first live entry.
   mutable std::unordered_map<std::string, std::size_t> index_;
   bool hasDuplicates_ = false;  // a loaded file held one path more than once
+  bool fileRefused_ = false;    // the last Load could not read the file
 };
 
 // The settings file: the per-user configuration folder (ConfigHomeFolder) +

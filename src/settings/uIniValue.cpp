@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "common/uDateTime.h"
 #include "common/uError.h"
 #include "common/uStrC.h"
 
@@ -16,13 +17,6 @@ int HexDigit(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
-}
-
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
 }
 
 // Reads 1 to maxFigures decimal figures at text[pos].
@@ -52,8 +46,7 @@ std::string FormatIniDateTime(const TIniDateTime& v) {
 }
 
 std::optional<TIniDateTime> ParseIniDateTime(std::string_view text) {
-  const std::string trimmed = Trim(text);
-  const std::string_view t = trimmed;
+  const std::string_view t = TrimmedView(text);
   TIniDateTime v;
   std::size_t pos = 0;
   if (!ReadFigures(t, pos, 4, v.Year) || !Expect(t, pos, '/') || !ReadFigures(t, pos, 2, v.Month) ||
@@ -68,34 +61,49 @@ std::optional<TIniDateTime> ParseIniDateTime(std::string_view text) {
     if (pos < t.size() && (!Expect(t, pos, ':') || !ReadFigures(t, pos, 2, v.Second))) return std::nullopt;
     if (pos != t.size()) return std::nullopt;
   }
-  if (v.Year < 1 || v.Month < 1 || v.Month > 12 || v.Day < 1 || v.Day > DaysInMonth(v.Year, v.Month) ||
-      v.Hour > 23 || v.Minute > 59 || v.Second > 59)
+  if (v.Year < 1 || v.Day < 1 || v.Day > DaysInMonth(v.Year, v.Month) || v.Hour > 23 || v.Minute > 59 ||
+      v.Second > 59)
     return std::nullopt;
   return v;
 }
 
-std::string EncodeValue(std::string_view text) {
+namespace {
+
+// Appends text escaped as EncodeValue does; for a name also a blank, and a "/"
+// at its start.
+void AppendEscaped(std::string& out, std::string_view text, bool name) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(text.size() + 8);
-  auto escape = [&](unsigned char b) {
-    out.push_back('%');
-    out.push_back(kHex[b >> 4]);
-    out.push_back(kHex[b & 15]);
-  };
   for (std::size_t i = 0; i < text.size();) {
     const auto b = static_cast<unsigned char>(text[i]);
     const std::size_t n = CharByteLength(text, i);
     if (b == '%') {
       out += "%%";
-    } else if (b < 32 || (b >= 0x80 && n == 1)) {
-      escape(b);
+    } else if (b < 32 || (b >= 0x80 && n == 1) || (name && (b == ' ' || (b == '/' && i == 0)))) {
+      out.push_back('%');
+      out.push_back(kHex[b >> 4]);
+      out.push_back(kHex[b & 15]);
     } else {
       out.append(text.substr(i, n));
     }
     i += n;
   }
+}
+
+}  // namespace
+
+std::string EncodeValue(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  AppendEscaped(out, text, false);
   return out;
+}
+
+void AppendEncodedName(std::string& out, std::string_view name) { AppendEscaped(out, name, true); }
+
+std::string DecodeName(std::string_view name) {
+  if (name.find('%') == std::string_view::npos) return std::string(name);
+  auto decoded = TryDecodeValue(name);
+  return decoded ? std::move(*decoded) : std::string(name);
 }
 
 std::optional<std::string> TryDecodeValue(std::string_view text) {

@@ -181,6 +181,7 @@ TEST(Calibration, FailuresKeepTheCoefficientsAndSayWhy) {
   struct Point {
     int px, py;
     double x, y;
+    int width = kW, height = kH;  // a damaged state text may give 0
   };
   struct Case {
     const char* what;
@@ -199,10 +200,26 @@ TEST(Calibration, FailuresKeepTheCoefficientsAndSayWhy) {
        TCalibrationResult::Triangle},
       {"a triangle two of whose points share a row", {{10, 400, 0, 0}, {600, 400, 10, 0}, {10, 20, 0, 10}},
        false, TCalibrationResult::Ok},
+      // Values whose scale is not a finite number.
+      {"two values at both ends of the range", {{10, 10, -1e308, 0}, {400, 300, 1e308, 7}}, false,
+       TCalibrationResult::OutOfRange},
+      {"three values at both ends of the range", {{10, 400, 0, -1e308}, {600, 400, 10, 0}, {10, 20, 0, 1e308}},
+       false, TCalibrationResult::OutOfRange},
+      // Points without extent have no position.
+      {"one point of width 0", {{10, 10, 1, 1, 0, kH}}, false, TCalibrationResult::OutOfRange},
+      {"a second point of height 0", {{10, 10, 0, 0}, {400, 300, 5, 7, kW, 0}}, false,
+       TCalibrationResult::OutOfRange},
+      {"a third point of width 0", {{10, 400, 0, 0}, {600, 400, 10, 0}, {10, 20, 0, 10, 0, 0}}, false,
+       TCalibrationResult::OutOfRange},
   };
   for (const Case& k : cases) {
     TStandardList s;
-    for (const Point& p : k.points) AddStandard(s, p.px, p.py, p.x, p.y);
+    for (const Point& p : k.points) {
+      auto point = std::make_unique<TStandardPoint>(p.px, p.py, p.width, p.height);
+      point->ValueX = p.x;
+      point->ValueY = p.y;
+      s.Add(std::move(point));
+    }
     s.LogX = k.logX;
     TCoefficients c{1, 2, 3, 4, 5, 6};
     EXPECT_EQ(Calibrate(s, kW, kH, c), k.expected) << k.what;
@@ -215,15 +232,41 @@ TEST(Calibration, FailuresKeepTheCoefficientsAndSayWhy) {
       EXPECT_EQ(s.LogX, k.logX) << k.what;
     }
   }
-  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Line, false),
-            "Standard points should not be in Horizontal Line nor Vertical Line.\r\n");
-  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Log, true),
-            "対数軸では正の数を指定してください。\r\n");
-  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Triangle, false),
-            "Standard points should make a triangle.\r\n");
-  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Triangle, true),
-            "基準点は三角形を形作るように指定してください。\r\n");
-  EXPECT_EQ(CalibrationMessage(TCalibrationResult::Ok, true), "");
+  const struct {
+    TCalibrationResult result;
+    const char* japanese;
+    const char* english;
+  } messages[] = {
+      {TCalibrationResult::Line, "基準点は縦横に並ばないようにしてください。\r\n",
+       "Standard points should not be in Horizontal Line nor Vertical Line.\r\n"},
+      {TCalibrationResult::Log, "対数軸では正の数を指定してください。\r\n", "Log scale allows only positive value.\r\n"},
+      {TCalibrationResult::Triangle, "基準点は三角形を形作るように指定してください。\r\n",
+       "Standard points should make a triangle.\r\n"},
+      {TCalibrationResult::OutOfRange, "基準点またはその値が範囲外です。\r\n",
+       "Standard points or their values are out of range.\r\n"},
+      {TCalibrationResult::Ok, "", ""},
+  };
+  for (const auto& m : messages) {
+    EXPECT_EQ(CalibrationMessage(m.result, true), m.japanese);
+    EXPECT_EQ(CalibrationMessage(m.result, false), m.english);
+  }
+}
+
+TEST(Calibration, APointWithoutExtentKeepsItsValues) {
+  TStandardList s;
+  TCoefficients c;
+  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
+  for (auto [width, height] : {std::pair{0, kH}, {kW, 0}, {0, 0}}) {
+    TMeasuredPoint p(5, 5, width, height);
+    p.ValueX = 7;
+    p.ValueY = 8;
+    EXPECT_FALSE(ComputeValues(c, false, false, p));
+    EXPECT_EQ(p.ValueX, 7);
+    EXPECT_EQ(p.ValueY, 8);
+  }
+  TMeasuredPoint p(0, 0, kW, kH);
+  EXPECT_TRUE(ComputeValues(c, false, false, p));
+  EXPECT_DOUBLE_EQ(p.ValueX, 1);
 }
 
 TEST(Calibration, TwoPointsJustFarEnoughApartCalibrate) {
@@ -254,16 +297,4 @@ TEST(Calibration, StandardValueEntryAcceptsOnlyNumbers) {
   EXPECT_TRUE(EnterStandardValue(s, 0, TStandardColumn::Y, "-2,5", ','));
   EXPECT_EQ(s.Item(0)->ValueY, -2.5);
   EXPECT_FALSE(EnterStandardValue(s, 1, TStandardColumn::X, "1", '.'));  // no such row
-}
-
-TEST(Calibration, NewPointsUseTheCoefficientsFromBeforeAFailedAttempt) {
-  TStandardList s;
-  AddStandard(s, 100, 200, 100, 50);
-  TCoefficients c;
-  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
-  AddStandard(s, 100, 300, 0, 0);  // same column as the first
-  EXPECT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Line);
-  auto [x, y] = Read(c, s, 101, 200);
-  EXPECT_NEAR(x, 101, 1e-9);
-  EXPECT_NEAR(y, 50, 1e-9);
 }

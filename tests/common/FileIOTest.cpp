@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <filesystem>
+#include <ostream>
+#include <set>
+#include <stdexcept>
 
 #include "common/uError.h"
 #include "common/uFileIO.h"
@@ -18,34 +23,95 @@ class FileIO : public ::testing::Test {
     fs::create_directories(dir);
   }
   void TearDown() override { fs::remove_all(dir); }
+
+  std::string Path(const std::string& name) const { return (dir / name).string(); }
+  // The names in the folder and its subfolders, relative to it.
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) names.insert(e.path().lexically_relative(dir).string());
+    return names;
+  }
+  static unsigned Mode(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 0777;
+  }
   fs::path dir;
 };
 
-TEST_F(FileIO, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
-  const std::string path = (dir / "state.trm").string();
+TEST_F(FileIO, AtomicWriteReplacesWholeFileAndKeepsPermissions) {
+  const std::string path = Path("state.trm");
+  const mode_t mask = ::umask(027);
   WriteFileAtomic(path, "first");
-  ::chmod(path.c_str(), 0640);
-  WriteFileAtomic(path, std::string("second\0bytes", 12));
-  EXPECT_EQ(ReadFileBytes(path), std::string("second\0bytes", 12));
-  struct stat st {};
-  ::stat(path.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  ::umask(mask);
+  EXPECT_EQ(Mode(path), 0640u);  // a new file: 0666 less the umask
+  for (const auto durability : {WriteDurability::kFlushToDisk, WriteDurability::kReplaceOnly}) {
+    ::chmod(path.c_str(), 0604);
+    WriteFileAtomic(path, std::string("second\0bytes", 12), durability);
+    EXPECT_EQ(ReadFileBytes(path), std::string("second\0bytes", 12));
+    EXPECT_EQ(Mode(path), 0604u);
+    EXPECT_EQ(Names(), std::set<std::string>{"state.trm"});
+  }
+}
 
-  // Without the flush to disk the file is replaced the same way.
-  WriteFileAtomic(path, "third", WriteDurability::kReplaceOnly);
-  EXPECT_EQ(ReadFileBytes(path), "third");
-  ::stat(path.c_str(), &st);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-  EXPECT_THROW(WriteFileAtomic((dir / "no" / "folder.txt").string(), "x", WriteDurability::kReplaceOnly),
-               FileError);
+TEST_F(FileIO, SymbolicLinksAreWrittenThrough) {
+  fs::create_directories(dir / "real");
+  WriteFileAtomic(Path("real/settings.ini"), "old");
+  fs::create_symlink("real/settings.ini", dir / "near");         // relative to its folder
+  fs::create_symlink(dir / "near", dir / "chain");              // a link to a link
+  fs::create_symlink("real/missing.ini", dir / "dangling");      // names a file not made yet
+  fs::create_symlink("loop", dir / "loop");
+  const struct {
+    const char* link;
+    const char* file;
+  } cases[] = {{"near", "real/settings.ini"}, {"chain", "real/settings.ini"}, {"dangling", "real/missing.ini"}};
+  for (const auto& c : cases) {
+    WriteFileAtomic(Path(c.link), std::string("through ") + c.link);
+    EXPECT_TRUE(fs::is_symlink(dir / c.link)) << c.link;
+    EXPECT_EQ(ReadFileBytes(Path(c.file)), std::string("through ") + c.link);
+  }
+  EXPECT_THROW(WriteFileAtomic(Path("loop"), "x"), FileError);
+  fs::remove(dir / "loop");
+  EXPECT_EQ(Names(), (std::set<std::string>{"near", "chain", "dangling", "real", "real/settings.ini",
+                                            "real/missing.ini"}));
+}
+
+TEST_F(FileIO, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
+  const std::string path = Path("report.txt");
+  WriteFileAtomic(path, "old content");
+  // A writer that gives up after some bytes: before, at and beyond the buffer.
+  for (const std::size_t bytes : {std::size_t(0), std::size_t(1), std::size_t(1) << 16, std::size_t(200000)}) {
+    const auto failing = [bytes](std::ostream& out) {
+      out << std::string(bytes, 'x');
+      throw std::runtime_error("writer failed");
+    };
+    EXPECT_THROW(WriteFileAtomic(path, failing), std::runtime_error) << bytes;
+    EXPECT_EQ(ReadFileBytes(path), "old content") << bytes;
+    EXPECT_EQ(Names(), std::set<std::string>{"report.txt"}) << bytes;
+  }
+  // The disk refuses bytes beyond 4096: the stream fails and so does the write.
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  for (const std::size_t bytes : {std::size_t(5000), std::size_t(1) << 20}) {
+    EXPECT_THROW(WriteFileAtomic(path, std::string(bytes, 'y')), FileError) << bytes;
+    EXPECT_THROW(WriteFileAtomic(path, [bytes](std::ostream& out) { out << std::string(bytes, 'z'); }), FileError)
+        << bytes;
+  }
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(ReadFileBytes(path), "old content");
+  EXPECT_EQ(Names(), std::set<std::string>{"report.txt"});
 }
 
 TEST_F(FileIO, FailuresAreFileErrors) {
-  EXPECT_THROW(ReadFileBytes((dir / "missing").string()), FileError);
-  EXPECT_THROW(WriteFileAtomic((dir / "no" / "such" / "folder.txt").string(), "x"), FileError);
-  const std::string path = (dir / "big.bin").string();
+  EXPECT_THROW(ReadFileBytes(Path("missing")), FileError);
+  for (const auto durability : {WriteDurability::kFlushToDisk, WriteDurability::kReplaceOnly})
+    EXPECT_THROW(WriteFileAtomic(Path("no/such/folder.txt"), "x", durability), FileError);
+  const std::string path = Path("big.bin");
   WriteFileAtomic(path, std::string(100, 'x'));
   EXPECT_THROW(ReadFileBytes(path, 99), FileError);
   EXPECT_EQ(ReadFileBytes(path, 100).size(), 100u);

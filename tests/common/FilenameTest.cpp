@@ -18,10 +18,7 @@ TEST(Filename, SplitsPaths) {
   EXPECT_EQ(ExtractFileBaseName("/x/tracemill.ini"), "tracemill");
 }
 
-TEST(Filename, ChangesExtensionsAndSlashes) {
-  EXPECT_EQ(ChangeFileExt("/opt/tm/tracemill", ".html"), "/opt/tm/tracemill.html");
-  EXPECT_EQ(ChangeFileExt("a/b.old.txt", ".ini"), "a/b.old.ini");
-  EXPECT_EQ(ChangeFileExt("a/b.txt", ""), "a/b");
+TEST(Filename, TrailingSlashes) {
   EXPECT_EQ(IncludeTrailingSlash("/a"), "/a/");
   EXPECT_EQ(IncludeTrailingSlash("/a/"), "/a/");
   EXPECT_EQ(IncludeTrailingSlash(""), "");
@@ -39,4 +36,17 @@ TEST(Filename, CreatesFoldersWithParents) {
   EXPECT_FALSE(FileExists(deep));
   EXPECT_TRUE(ForceDirectories(deep));  // already there
   std::filesystem::remove_all(root);
+}
+
+TEST(Filename, CurrentFolderFallsBackToTheRoot) {
+  const auto start = std::filesystem::current_path();
+  const auto gone = std::filesystem::temp_directory_path() / "tm_filename_gone";
+  std::filesystem::create_directories(gone / "sub");
+  std::filesystem::current_path(gone / "sub");
+  EXPECT_EQ(CurrentFolder(), (gone / "sub").string());
+  std::filesystem::remove_all(gone);  // the current folder no longer exists
+  EXPECT_EQ(CurrentFolder(), "/");
+  std::filesystem::current_path("/");
+  EXPECT_EQ(CurrentFolder(), "/");
+  std::filesystem::current_path(start);
 }

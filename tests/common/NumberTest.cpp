@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <string>
 
 #include "common/uError.h"
 #include "common/uNumber.h"
@@ -85,35 +87,85 @@ TEST(PictureFormat, SectionsAndQuotedText) {
   EXPECT_EQ(FormatFloat("x=0", 3, fs), "x=3");
 }
 
-TEST(NumberTexts, ValidatorsAndConversions) {
-  EXPECT_TRUE(IsIntegerText(" 42 "));
-  EXPECT_TRUE(IsIntegerText("-2147483648"));
-  EXPECT_FALSE(IsIntegerText("2147483648"));
-  EXPECT_TRUE(IsIntegerText("$FF"));
-  EXPECT_EQ(StrToInt("0x10"), 16);
-  EXPECT_FALSE(IsIntegerText("1.0"));
-  EXPECT_FALSE(IsIntegerText(""));
-  EXPECT_FALSE(IsIntegerText("-"));
-
-  EXPECT_TRUE(IsFloatText("1.5e-3"));
-  EXPECT_TRUE(IsFloatText(".5"));
-  EXPECT_TRUE(IsFloatText("5."));
-  EXPECT_TRUE(IsFloatText("+7"));
-  EXPECT_FALSE(IsFloatText("1,5"));
-  EXPECT_TRUE(IsFloatText("1,5", ','));
-  EXPECT_FALSE(IsFloatText("1e"));
-  EXPECT_FALSE(IsFloatText("abc"));
-  EXPECT_FALSE(IsFloatText("1e999"));
-  EXPECT_FALSE(IsFloatText("nan"));
-  EXPECT_EQ(StrToFloat("1e-999"), 0.0);
-  EXPECT_DOUBLE_EQ(StrToFloat(" -2.5E2 "), -250.0);
-  EXPECT_THROW(StrToFloat("x1"), ConvertError);
+TEST(NumberTexts, IntegersWithin32Bits) {
+  const struct {
+    const char* text;
+    std::optional<std::int32_t> value;
+  } cases[] = {
+      {" 42 ", 42},
+      {"+7", 7},
+      {"-2147483648", INT32_MIN},
+      {"2147483648", std::nullopt},
+      {"4294967295", std::nullopt},
+      {"$FF", 255},
+      {"0x10", 16},
+      {"-$10", -16},
+      // Hexadecimal texts name 32-bit patterns, and no more than 32 bits.
+      {"$FFFFFFFF", -1},
+      {"$80000000", INT32_MIN},
+      {"$1FFFFFFFF", std::nullopt},
+      {"$FFFFFFFFFFFFFFFF", std::nullopt},
+      {"-$80000001", std::nullopt},
+      {"1.0", std::nullopt},
+      {"", std::nullopt},
+      {"-", std::nullopt},
+      {"$", std::nullopt},
+      {"--5", std::nullopt},
+      {"+-5", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TryStrToInt(c.text), c.value) << c.text;
+    EXPECT_EQ(IsIntegerText(c.text), c.value.has_value()) << c.text;
+  }
   try {
     StrToInt("abc");
     FAIL();
   } catch (const ConvertError& e) {
     EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
   }
+}
+
+TEST(NumberTexts, FloatsAreTheNearestDoubleOrAnError) {
+  const std::string zeros400(400, '0');
+  const struct {
+    std::string text;
+    char separator;
+    std::optional<double> value;
+  } cases[] = {
+      {"1.5e-3", '.', 1.5e-3},
+      {".5", '.', 0.5},
+      {"5.", '.', 5.0},
+      {"+7", '.', 7.0},
+      {" -2.5E2 ", '.', -250.0},
+      {"1,5", '.', std::nullopt},
+      {"1,5", ',', 1.5},
+      {"1e", '.', std::nullopt},
+      {".", '.', std::nullopt},
+      {"abc", '.', std::nullopt},
+      {"nan", '.', std::nullopt},
+      {"inf", '.', std::nullopt},
+      // Long texts: every figure counts towards the nearest double.
+      {"1" + zeros400 + "e-100", '.', 1e300},
+      {"0." + std::string(320, '0') + "1", '.', 1e-321},
+      {"4.9406564584124654e-324", '.', std::numeric_limits<double>::denorm_min()},
+      // Below the smallest denormal the nearest double is zero.
+      {"0." + std::string(330, '0') + "1", '.', 0.0},
+      {"1e-999", '.', 0.0},
+      {"-1e-400", '.', -0.0},
+      {"1e-99999999999999999999", '.', 0.0},
+      // Beyond the largest double there is none.
+      {"1" + zeros400 + "e-10", '.', std::nullopt},
+      {"1e400", '.', std::nullopt},
+      {"-1e999", '.', std::nullopt},
+      {"0.001e99999999999999999999", '.', std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const std::string shown = c.text.substr(0, 40);
+    EXPECT_EQ(TryStrToFloat(c.text, c.separator), c.value) << shown;
+    EXPECT_EQ(IsFloatText(c.text, c.separator), c.value.has_value()) << shown;
+  }
+  EXPECT_TRUE(std::signbit(*TryStrToFloat("-1e-400")));
+  EXPECT_THROW(StrToFloat("1e400"), ConvertError);
 }
 
 TEST(NumberTexts, GeneralFormatReadsBack) {

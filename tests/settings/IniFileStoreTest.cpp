@@ -86,7 +86,23 @@ TEST(IniFileValues, TextsThatDoNotConvertGiveTheDefault) {
   EXPECT_EQ(ParseIniDateTime("2024/1/2"), (TIniDateTime{2024, 1, 2}));
   EXPECT_EQ(ParseIniDateTime("2024/01/02 3:04"), (TIniDateTime{2024, 1, 2, 3, 4, 0}));
   EXPECT_FALSE(ParseIniDateTime("2024/13/02"));
+  // Century years are leap years only every four hundred years.
+  for (const auto& [text, leap] : {std::pair{"1900/02/29", false}, {"2000/02/29", true}, {"2100/02/29", false}})
+    EXPECT_EQ(ParseIniDateTime(text).has_value(), leap) << text;
   EXPECT_FALSE(ParseIniDateTime("2024/01/02 24:00:00"));
+}
+
+TEST(IniFileValues, PathsBeyondTheFilesLimitsAreRefused) {
+  TIniFile ini("unused.ini");
+  std::string deep = "S";
+  for (int i = 0; i < 31; ++i) deep += "\\S";
+  ini.WriteValue(deep, "Key", std::int32_t(1));  // 32 separators: the deepest the file holds
+  EXPECT_THROW(ini.WriteValue(deep + "\\S", "Key", std::int32_t(1)), InvalidOperation);
+  ini.WriteValue("", std::string(4096, 'k'), true);
+  EXPECT_THROW(ini.WriteValue("", std::string(4097, 'k'), true), InvalidOperation);
+  TIniFile again("unused.ini");
+  again.LoadFromText(ini.SaveToText());
+  EXPECT_EQ(again.Count(), 2);
 }
 
 TEST(IniFileValues, EmptyValuesDeleteEntries) {
@@ -231,6 +247,43 @@ TEST(IniFileDisk, AFileThatCannotBeCreatedIsReported) {
 
   ini.SetMessageService(nullptr);
   EXPECT_THROW(ini.Save(), FileError);
+}
+
+TEST(IniFileDisk, AFileThatWasNotReadIsNeverOverwritten) {
+  TScratchFolder dir("tm_ini_large");
+  const std::string name = dir / "tracemill.ini";
+  {
+    TIniFile ini(name);
+    ini.WriteValue("Format", "X", "0.00");
+    ASSERT_TRUE(ini.Save());
+  }
+  const auto size = std::filesystem::file_size(name);
+  std::filesystem::resize_file(name, (std::uintmax_t(64) << 20) + 1);  // one byte beyond the limit
+  LanguageGuard english(false);
+  TIniFile ini(name);
+  try {
+    ini.Load();
+    ADD_FAILURE() << "a file beyond the limit was read";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.what(), name + "\nis larger than 64 MB and has not been read.\nYour option settings will not be saved.");
+  }
+  EXPECT_EQ(ini.Count(), 0);
+  // The settings the store never read stay on disk.
+  ini.WriteValue("Format", "Y", "0.0");
+  EXPECT_THROW(ini.Save(), FileError);
+  TRecordingMessages messages;
+  ini.SetMessageService(&messages);
+  EXPECT_FALSE(ini.Save());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].Caption, "Tracemill - File Error");
+  EXPECT_EQ(messages.shown[0].Text,
+            name + "\nhas not been read, so it is not overwritten.\nYour option settings have not been saved.");
+  EXPECT_EQ(std::filesystem::file_size(name), (std::uintmax_t(64) << 20) + 1);
+  // Once the file reads again, saving works again.
+  std::filesystem::resize_file(name, size);
+  ini.Load();
+  EXPECT_EQ(ini.ReadValue("Format", "X", ""), "0.00");
+  EXPECT_TRUE(ini.Save());
 }
 
 TEST(IniFileDisk, LocationAndLegacyCopy) {

@@ -140,6 +140,35 @@ TEST(IniFileText, EveryKindReadsBackFromTheFile) {
     EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
+TEST(IniFileText, NamesTheMarkupCannotHoldAreEscaped) {
+  const struct {
+    const char* what;
+    std::string section, key;
+    TLines body;  // the file's lines inside the root element
+  } cases[] = {
+      {"a blank", "Path", "Last File",
+       {" <Path>", "  <Last%20File Type=\"String\">x</Last%20File>", " </Path>"}},
+      {"a section with a blank", "My Section", "Key", {" <My%20Section>", "  <Key Type=\"String\">x</Key>", " </My%20Section>"}},
+      {"a leading slash, read as a closing tag", "", "/Root", {" <%2FRoot Type=\"String\">x</%2FRoot>"}},
+      {"a slash elsewhere", "a/b", "c/", {" <a/b>", "  <c/ Type=\"String\">x</c/>", " </a/b>"}},
+      {"escapes", "", "50%\t\xff", {" <50%%%09%FF Type=\"String\">x</50%%%09%FF>"}},
+      {"empty names", "\\", "", {" <>", "  <>", "   < Type=\"String\">x</>", "  </>", " </>"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TIniFile ini("unused.ini");
+    ini.WriteValue(c.section, c.key, "x");
+    EXPECT_EQ(ini.SaveToText(), Xml(c.body));
+    const TIniFile again = ExpectReloads(ini);
+    EXPECT_EQ(again.ReadValue(c.section, c.key, ""), "x");
+  }
+  // Older files hold names as they are: one without valid escapes stays so,
+  // and so do names the indented form allowed.
+  EXPECT_EQ(Loaded(Xml({" <A%>", "  <50%x Type=\"Integer\">1</50%x>", " </A%>"})), TLines{"A%\\50%x|I|1"});
+  EXPECT_EQ(Loaded("my key=I:2\r\nSec\\/Slash=I:3\r\n/Root=I:4\r\nBad section\r\n x=I:5\r\n"),
+            (TLines{"my key|I|2", "Sec\\/Slash|I|3", "/Root|I|4", "Bad section\\x|I|5"}));
+}
+
 TEST(IniFileText, IndentedFormOfOlderVersionsLoads) {
   TIniFile ini("unused.ini");
   ini.LoadFromText(
@@ -193,10 +222,6 @@ TEST(IniFileText, DamagedFilesKeepTheReadableEntries) {
 
   // Characters are never cut in two, even where the markup is wrong.
   EXPECT_EQ(Loaded(head + " <日本\r\n  <X Type=\"String\"日本</X>\r\n</IniFile>\r\n"), TLines{"日\\X|S|本"});
-
-  // Names the file cannot hold are not taken: they would not read back.
-  EXPECT_EQ(Loaded("Good=I:1\r\nmy key=I:2\r\nSec\\/Slash=I:3\r\n/Root=I:4\r\nBad section\r\n x=I:5\r\n"),
-            TLines{"Good|I|1"});
 
   // Binary bytes and NULs never stop the reader.
   std::string junk = head;

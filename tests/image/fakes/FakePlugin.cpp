@@ -110,7 +110,7 @@ TM_SPI_EXPORT int IsSupported(const char* fileName, intptr_t fd) {
 #if FAKE_VARIANT != NOPICTURE
 TM_SPI_EXPORT int GetPicture(const char* fileName, intptr_t offset, unsigned int flag, void** info, void** bits,
                              TmSpiProgressCallback, intptr_t) {
-  offsetsSeen += (offsetsSeen.empty() ? "" : ",") + std::to_string(offset);
+  offsetsSeen.append(offsetsSeen.empty() ? "" : ",").append(std::to_string(offset));
   const std::string head = ReadAt(fileName, long(offset));
   if (flag != 0) return TM_SPI_NOT_IMPLEMENTED;
   if (!StartsWithMagic(head)) return TM_SPI_UNKNOWN_FORMAT;
