@@ -43,11 +43,6 @@ class ControlsTest : public QObject {
     bar.SetSelText(QStringLiteral("graph"));
     QCOMPARE(bar.EditText(), QStringLiteral("graph.bmp"));
     QCOMPARE(changes.count(), 2);
-    bar.SetEditReadOnly(true);
-    bar.SetEditBorderStyle(false);
-    bar.SetEditColor(Qt::yellow);
-    QVERIFY(bar.Edit()->isReadOnly() && !bar.Edit()->hasFrame());
-    QCOMPARE(bar.EditColor(), QColor(Qt::yellow));
   }
 
   void ScrollBarStopsAPageBeforeTheEnd() {
