@@ -1,0 +1,60 @@
+#pragma once
+// Shared by the options dialog tests: driving a modal dialog, the texts a
+// window shows, and saving screenshots beside the test program.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace tracemill::testing {
+
+// Runs act on the modal window once it is shown (call before the modal call).
+// done is set when act ran.
+inline void WhenModal(std::function<void(QWidget&)> act, bool* done = nullptr) {
+  QTimer::singleShot(0, [act = std::move(act), done] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    act(*modal);
+    if (done) *done = true;
+  });
+}
+
+// Every text the window shows: its title, labels, buttons and page captions.
+inline QStringList ShownTexts(const QWidget& window) {
+  QStringList texts{window.windowTitle()};
+  for (const QLabel* l : window.findChildren<QLabel*>()) texts << l->text();
+  for (const QAbstractButton* b : window.findChildren<QAbstractButton*>()) texts << b->text();
+  for (const QTabWidget* t : window.findChildren<QTabWidget*>())
+    for (int i = 0; i < t->count(); ++i) texts << t->tabText(i);
+  texts.removeAll(QString());
+  return texts;
+}
+
+// True when the text holds a Japanese (or other full-width) character.
+inline bool HasJapanese(const QString& text) {
+  for (const QChar c : text)
+    if (c.unicode() >= 0x3000) return true;
+  return false;
+}
+
+// Saves a picture of every page of the dialog as <name>-<language>-<page>.png
+// in the "screenshots" folder beside the test program; true when all were written.
+inline bool SaveScreenshots(QWidget& dialog, QTabWidget& pages, const QString& name, const QString& language) {
+  const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+  QDir().mkpath(folder);
+  dialog.show();
+  bool written = true;
+  for (int i = 0; i < pages.count(); ++i) {
+    pages.setCurrentIndex(i);
+    QApplication::processEvents();
+    written &= dialog.grab().save(QStringLiteral("%1/%2-%3-%4.png").arg(folder, name, language).arg(i));
+  }
+  return written;
+}
+
+}  // namespace tracemill::testing
