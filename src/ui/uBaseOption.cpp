@@ -33,6 +33,8 @@ constexpr TCaption kOpenCaption{"開く ...", "Open ..."};
 constexpr TCaption kSaveCaption{"保存 ...", "Save ..."};
 constexpr TCaption kReportApplicationCaption{"詳細レポートを開くアプリケーション", "Application to open Report"};
 constexpr const char* kBrowseCaption = "...";
+// Room for a report program on the first opening.
+constexpr QSize kDesignSize(560, 480);
 
 // The memo shows LF line breaks; the stored program and its files have CR LF.
 constexpr std::string_view kMemoLineBreak = "\n";
@@ -55,7 +57,7 @@ TBaseOptionForm::TBaseOptionForm(QWidget* parent, TIniFile& store, TMessageServi
   BuildFormatPage();
   BuildSimpleReportPage();
   BuildProgramPage();
-  RestoreMemory(FontPage);
+  RestoreMemory(FontPage, kDesignSize);
   SetValues(ReadBaseOptions(store));
 }
 

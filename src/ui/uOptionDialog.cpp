@@ -186,8 +186,8 @@ QWidget& TOptionDialog::AddPage(const TCaption& caption) {
 
 void TOptionDialog::AddAboveButtons(QWidget& widget) { layout_->insertWidget(layout_->count() - 1, &widget); }
 
-void TOptionDialog::RestoreMemory(int openingPage) {
-  adjustSize();
+void TOptionDialog::RestoreMemory(int openingPage, QSize designSize) {
+  resize(designSize.expandedTo(sizeHint()));
   // The first opening centres the dialog over its owner's window (or the screen).
   const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
   const QScreen* screen = QGuiApplication::primaryScreen();

@@ -97,9 +97,10 @@ class TOptionDialog : public QDialog {
   QWidget& AddPage(const TCaption& caption);
   // A widget between the pages and the buttons.
   void AddAboveButtons(QWidget& widget);
-  // Restores the placement, then the stored page when it is one of the pages
-  // and visible, else openingPage.
-  void RestoreMemory(int openingPage);
+  // Restores the placement (the first opening: at least designSize, centred
+  // over the owner), then the stored page when it is one of the pages and
+  // visible, else openingPage.
+  void RestoreMemory(int openingPage, QSize designSize = QSize());
   void done(int result) override;
 
   TIniFile& store_;
