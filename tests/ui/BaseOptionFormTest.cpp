@@ -104,6 +104,14 @@ class BaseOptionFormTest : public QObject {
     // A stored page that is none of the pages opens the font page.
     store_->WriteValue("BaseOptionForm", "Page", std::int32_t(4));
     QCOMPARE(Form()->Pages().currentIndex(), int(TBaseOptionForm::FontPage));
+
+    // A settings file that cannot be written is reported, and the dialog still closes.
+    std::ofstream(*folder_ / "blocker") << "a file where a folder should be";
+    store_ = std::make_unique<TIniFile>(*folder_ / "blocker/t.ini");
+    messages_.shown.clear();
+    WhenModal([](QWidget& dialog) { dialog.findChild<QPushButton*>("OkButton")->click(); });
+    QVERIFY(TBaseOptionForm::Edit(nullptr, *store_, messages_, shell_));
+    QCOMPARE(int(messages_.shown.size()), 2);  // the values on OK, then page and placement
   }
 
   void ProgramFilesOpenAndSave() {

@@ -188,10 +188,12 @@ class OptionFormTest : public QObject {
     store_->WriteValue("OptionForm", "Left", std::int32_t(100000));
     store_->WriteValue("OptionForm", "Width", std::int32_t(1));
     store_->WriteValue("OptionForm", "Height", std::int32_t(1 << 30));
+    store_->WriteValue("OptionForm", "State", "Minimized");  // a modal window out of sight would block all
     auto form = Form();
     const QRect screen = QGuiApplication::primaryScreen()->availableVirtualGeometry();
     QVERIFY(screen.contains(form->geometry()));
     QVERIFY(form->width() >= form->minimumSizeHint().width());
+    QVERIFY(!(form->windowState() & Qt::WindowMinimized));
   }
 
   void CancelKeepsNothingButPageAndPlacement() {
