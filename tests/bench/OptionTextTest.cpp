@@ -43,14 +43,8 @@ TEST(OptionText, EveryKeyOfTheBenchTextComesBackInTheDialogsOrder) {
             "LineWidth=3\r\nMagnitude=8\r\nGridColor=$123456\r\nCommentArea=True\r\nCommentColor=True\r\n"
             "StatusXo=False\r\nStatusYo=False\r\nStatusXv=False\r\nStatusYv=False\r\nStatusColor=False\r\n"
             "RightMagnifier=False\r\nRightLine=False\r\nRightDelete=False\r\nOtherWindow=False\r\nDefault=False\r\n");
-  v.OtherWindow = true;
-  v.Default = true;
-  const std::string text = OptionText(v);
-  EXPECT_NE(text.find("\r\nOtherWindow=True\r\nDefault=True\r\n"), std::string::npos);
-  // The bench reads the dialog's text back to the same settings.
-  TBenchSettings read;
-  ApplySettingsText(text, read);
-  EXPECT_EQ(SettingsText(read), SettingsText(v.Settings));
+  v.OtherWindow = v.Default = true;
+  EXPECT_TRUE(OptionText(v).ends_with("\r\nRightDelete=False\r\nOtherWindow=True\r\nDefault=True\r\n"));
 }
 
 TEST(OptionText, ReadingRulesOfTheDialog) {
@@ -94,13 +88,4 @@ TEST(OptionText, MalformedNumbersEndTheReadingAtTheirLine) {
     EXPECT_TRUE(v.Settings.CommentArea) << bad;
     EXPECT_FALSE(v.Settings.CommentColor) << bad;
   }
-}
-
-TEST(OptionText, ListItemsByNumber) {
-  EXPECT_EQ(ItemIndex(kMagnitudeItems, 10), 0);
-  EXPECT_EQ(ItemIndex(kMagnitudeItems, 3), 7);
-  EXPECT_EQ(ItemIndex(kMagnitudeItems, 12), -1);
-  EXPECT_EQ(ItemIndex(kLineWidthItems, 0), 5);
-  EXPECT_EQ(ItemIndex(kLineWidthItems, 6), -1);
-  EXPECT_EQ(ItemIndex(kLineWidthItems, -1), -1);
 }

@@ -124,11 +124,6 @@ class BaseOptionFormTest : public QObject {
     QCOMPARE(store_->ReadValue("Path", "Program", std::string_view()), saved);
     QVERIFY(SavedKeys().contains("Path\\Program"));  // stored and saved at once
 
-    memo->setPlainText("other");
-    form->OpenProgram(saved);
-    QCOMPARE(memo->toPlainText(), QStringLiteral("Print(\"saved\")\nPrint(2)"));
-    QVERIFY(messages_.shown.empty());
-
     // A file that cannot be read or written is reported; the memo keeps its text.
     const std::string missing = *folder_ / "missing.bas";
     form->OpenProgram(missing);
@@ -159,13 +154,9 @@ class BaseOptionFormTest : public QObject {
     for (const bool japanese : {true, false}) {
       SetJapanese(japanese);
       auto form = Form();
-      const QStringList texts = ShownTexts(*form);
-      QCOMPARE(form->windowTitle(), japanese ? QStringLiteral("設定 / Tracemill") : QStringLiteral("Option / Tracemill"));
-      QVERIFY(texts.contains(japanese ? QStringLiteral(" Ｘの書式") : QStringLiteral("Format for X")));
-      QVERIFY(texts.contains(QStringLiteral("0123456789ABCXYZabcxyz")));
-      QVERIFY(texts.contains(QStringLiteral("...")));
-      for (const QString& t : texts)
-        if (!japanese) QVERIFY2(!HasJapanese(t), qPrintable(t));
+      QCOMPARE(CaptionFault(*form, japanese, japanese ? QStringLiteral(" Ｘの書式") : QStringLiteral("Format for X")),
+               QString());
+      QVERIFY(ShownTexts(*form).contains(QStringLiteral("0123456789ABCXYZabcxyz")));
       QVERIFY(SaveScreenshots(*form, form->Pages(), "BaseOptionForm", japanese ? "ja" : "en"));
       form->close();
     }

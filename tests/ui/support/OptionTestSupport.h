@@ -13,8 +13,7 @@
 
 namespace tracemill::testing {
 
-// Runs act on the modal window once it is shown (call before the modal call).
-// done is set when act ran.
+// Runs act on the modal window once it is shown (call before the modal call); sets done then.
 inline void WhenModal(std::function<void(QWidget&)> act, bool* done = nullptr) {
   QTimer::singleShot(0, [act = std::move(act), done] {
     QWidget* modal = QApplication::activeModalWidget();
@@ -35,15 +34,21 @@ inline QStringList ShownTexts(const QWidget& window) {
   return texts;
 }
 
-// True when the text holds a Japanese (or other full-width) character.
-inline bool HasJapanese(const QString& text) {
-  for (const QChar c : text)
-    if (c.unicode() >= 0x3000) return true;
-  return false;
+// What is wrong with the dialog's captions in the interface language: its
+// title, a caption it must show, and in English no Japanese (full-width)
+// character anywhere. Empty when nothing is.
+inline QString CaptionFault(const QWidget& dialog, bool japanese, const QString& shown) {
+  const QStringList texts = ShownTexts(dialog);
+  if (dialog.windowTitle() != (japanese ? QStringLiteral("設定 / Tracemill") : QStringLiteral("Option / Tracemill")))
+    return dialog.windowTitle();
+  if (!texts.contains(shown)) return QStringLiteral("missing ") + shown;
+  for (const QString& t : texts)
+    for (const QChar c : t)
+      if (!japanese && c.unicode() >= 0x3000) return t;
+  return QString();
 }
 
-// Saves a picture of every page of the dialog as <name>-<language>-<page>.png
-// in the "screenshots" folder beside the test program; true when all were written.
+// Saves every page as screenshots/<name>-<language>-<page>.png beside the test program.
 inline bool SaveScreenshots(QWidget& dialog, QTabWidget& pages, const QString& name, const QString& language) {
   const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
   QDir().mkpath(folder);
