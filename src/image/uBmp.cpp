@@ -537,4 +537,35 @@ std::string BmpFileHeader(std::string_view dib) {
   return header;
 }
 
+std::string EncodeBmp(const TBitmap& bitmap) {
+  const std::size_t w = std::size_t(bitmap.Width()), h = std::size_t(bitmap.Height());
+  const std::size_t stride = ((w * 24 + 31) / 32) * 4;
+  const std::size_t offset = kBmpFileHeaderSize + 40;
+  if (stride * h > 0xFFFFFFFFu - offset) throw InvalidOperation("The bitmap is too large for a BMP file.");
+  std::string file(offset + stride * h, '\0');
+  auto* p = reinterpret_cast<std::uint8_t*>(file.data());
+  PutLE16(p, 19778);  // "BM"
+  PutLE32(p + 2, std::uint32_t(file.size()));
+  PutLE32(p + 10, std::uint32_t(offset));
+  std::uint8_t* info = p + kBmpFileHeaderSize;
+  PutLE32(info, 40);
+  PutLE32(info + 4, std::uint32_t(w));
+  PutLE32(info + 8, std::uint32_t(h));
+  PutLE16(info + 12, 1);
+  PutLE16(info + 14, 24);
+  PutLE32(info + 20, std::uint32_t(stride * h));
+  PutLE32(info + 24, 2835);  // 72 dots per inch
+  PutLE32(info + 28, 2835);
+  for (std::size_t y = 0; y < h; ++y) {
+    const std::uint32_t* src = bitmap.Row(int(h - 1 - y));
+    std::uint8_t* dst = p + offset + y * stride;
+    for (std::size_t x = 0; x < w; ++x, dst += 3) {
+      dst[0] = std::uint8_t(src[x]);
+      dst[1] = std::uint8_t(src[x] >> 8);
+      dst[2] = std::uint8_t(src[x] >> 16);
+    }
+  }
+  return file;
+}
+
 }  // namespace tracemill

@@ -58,4 +58,8 @@ inline constexpr std::size_t kBmpFileHeaderSize = 14;
 // its header says.
 std::string BmpFileHeader(std::string_view dib);
 
+// The bitmap as a whole 24-bit bottom-up BMP file. Throws InvalidOperation
+// for a bitmap too large for the format's 32-bit file size.
+std::string EncodeBmp(const TBitmap& bitmap);
+
 }  // namespace tracemill

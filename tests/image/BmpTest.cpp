@@ -279,5 +279,18 @@ TEST(BmpWriter, FileHeaderFollowsTheDibsBitCountAndColourTable) {
   EXPECT_EQ(DecodeBmp(BmpFileHeader(dib24) + dib24, kLimits).Pixel(1, 0), 0xFF060504u);
 }
 
+TEST(BmpWriter, WholeFilesOfBitmapsReadBackPixelForPixel) {
+  // Widths 1 to 5 cover every row padding of 24-bit rows.
+  for (int w = 1; w <= 5; ++w) {
+    SCOPED_TRACE(w);
+    TBitmap bitmap(w, 2);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < w; ++x) bitmap.SetColor(x, y, 0x102030u * std::uint32_t(x + 1) + 0x0F0000u * std::uint32_t(y));
+    const std::string file = EncodeBmp(bitmap);
+    EXPECT_EQ(file, testing::BmpFileOf(bitmap));
+    EXPECT_EQ(DecodeBmp(file, kLimits), bitmap);
+  }
+}
+
 }  // namespace
 }  // namespace tracemill
