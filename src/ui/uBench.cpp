@@ -23,6 +23,8 @@
 #include "ui/uBenchImage.h"
 #include "ui/uBenchLoad.h"
 #include "ui/uBenchPanel.h"
+#include "ui/uOption.h"
+#include "ui/uOptionDialog.h"
 #include "ui/uQtConvert.h"
 
 namespace tracemill {
@@ -52,6 +54,9 @@ TBenchForm::TBenchForm(TBench& bench, QWidget* parent)
   BuildPopup();
   ConnectParts();
 
+  OptionDialog = [this](QWidget* owner, const std::string& text) {
+    return TOptionForm::Edit(owner, Settings(), messages_, shell_, text);
+  };
   bench_.SetPictureLoader(WithLoadProgress(ownLoader_, this));
   bench_.OnRepaint = [this](TBench&, unsigned layers) { Repaint(layers); };
   bench_.OnBusy = [this](TBench&, bool busy) {
@@ -209,11 +214,11 @@ void TBenchForm::ShowStatus(QPoint pixel) {
 
 void TBenchForm::ApplyFont() {
   const TFontRecord& record = bench_.Settings().Font;
-  const QFont font = MakeFont(record, QApplication::font());
+  const QFont font = ToQFont(record);
   for (QWidget* w : {centralWidget(), static_cast<QWidget*>(statusBar())}) {
     w->setFont(font);
     QPalette palette = w->palette();
-    const QColor color = ColorOf(static_cast<std::uint32_t>(record.Color));
+    const QColor color = ToQColor(static_cast<std::uint32_t>(record.Color));
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
       palette.setColor(role, color);
     w->setPalette(palette);
@@ -224,11 +229,7 @@ void TBenchForm::Guarded(const std::function<void()>& command) {
   try {
     command();
   } catch (const std::exception& e) {
-    TMessage m;
-    m.Caption = Appli().Name;
-    m.Text = e.what();
-    m.Icon = TMessageIcon::Stop;
-    messages_.ShowMessage(m);
+    ShowError(messages_, e);
   }
   UpdateMenuStates();
 }

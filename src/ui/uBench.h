@@ -38,7 +38,9 @@ class TBenchForm : public QMainWindow {
   TBench& Bench() const { return bench_; }
 
   // The bench options dialog: shown with the bench's settings text, it
-  // returns the new text on OK. The Option item is disabled while none is set.
+  // returns the new text on OK. The program's options dialog (on the
+  // program's settings store) unless replaced; the Option item is disabled
+  // while none is set.
   using TOptionDialog = std::function<std::optional<std::string>(QWidget* parent, const std::string& settingsText)>;
   TOptionDialog OptionDialog;
 

@@ -12,6 +12,7 @@
 #include "ui/uBench.h"
 #include "ui/uBenchImage.h"
 #include "ui/uMenuText.h"
+#include "ui/uOptionDialog.h"
 #include "ui/uQtConvert.h"
 
 namespace tracemill {
@@ -161,8 +162,7 @@ void TBenchForm::OpenCommand() {
   QFileDialog dialog(this);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setOption(QFileDialog::HideNameFilterDetails);
-  dialog.setNameFilters(QtNameFilters(openFilter_));
+  dialog.setNameFilter(QtFileFilter(openFilter_));
   if (bench_.HasPicture())
     dialog.selectFile(ToQt(bench_.FileName()));
   else

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ui/uQtConvert.h"
+#include "ui/uOptionDialog.h"
 
 namespace tracemill {
 
@@ -81,7 +81,7 @@ void TBenchPainter::BuildFrame(const TBitmap& picture, const TPictureDraw& draw,
 }
 
 void PaintMarker(QPainter& painter, const TMarkerDraw& marker) {
-  const QColor color = ColorOf(marker.Color);
+  const QColor color = ToQColor(marker.Color);
   const int c = marker.CellSize;
   for (int j = 0; j < TMarkerShape::kSize; ++j) {
     int i = 0;
@@ -128,7 +128,7 @@ void TBenchPainter::PaintOverlay(const TViewGeometry& g) {
   std::memcpy(compose_.bits(), frame_.constBits(), static_cast<std::size_t>(frame_.sizeInBytes()));
   QPainter painter(&compose_);
   for (const TMarkerDraw& m : g.StandardMarkers) PaintMarker(painter, m);
-  const QColor lineColor = ColorOf(g.LineColor);
+  const QColor lineColor = ToQColor(g.LineColor);
   QPen pen(lineColor, std::max(g.LineWidth, 1), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   painter.setPen(pen);
   painter.setBrush(Qt::NoBrush);
@@ -148,7 +148,7 @@ void TBenchPainter::PaintOverlay(const TViewGeometry& g) {
       painter.drawPolyline(polygon);
     }
   }
-  const QColor grid = ColorOf(g.GridColor);
+  const QColor grid = ToQColor(g.GridColor);
   for (const TGridLine& l : g.Grid) painter.fillRect(QRect(QPoint(l.X1, l.Y1), QPoint(l.X2, l.Y2)), grid);
 }
 

@@ -7,7 +7,7 @@
 
 #include "BenchFormSupport.h"
 #include "ui/uBenchPaint.h"
-#include "ui/uQtConvert.h"
+#include "ui/uOptionDialog.h"
 
 using namespace tracemill;
 using namespace tracemill::testing;
@@ -42,7 +42,7 @@ class BenchPaintTest : public QObject {
       const TViewParams view{40, 30, c.scale, c.magnification, c.scrollX, c.scrollY, c.width, c.height};
       const TViewGeometry g = ComputeViewGeometry(view, settings, empty, false);
       const QImage image = Render(picture, g, QSize(c.width, c.height));
-      const QRgb grid = ColorOf(settings.GridColor).rgb();
+      const QRgb grid = ToQColor(settings.GridColor).rgb();
       const TRect& d = g.Picture.Dest;
       int gridPixels = 0;
       for (int y = 0; y < c.height; ++y) {
@@ -81,16 +81,16 @@ class BenchPaintTest : public QObject {
     const int m = 3;
     const TViewParams view{50, 40, 1, m, 0, 0, 150, 120};
     const QImage image = Render(picture, ComputeViewGeometry(view, settings, data, false), QSize(150, 120));
-    const QRgb white = 0xFFFFFFFFu, grid = ColorOf(settings.GridColor).rgb();
+    const QRgb white = 0xFFFFFFFFu, grid = ToQColor(settings.GridColor).rgb();
     // The standard marker: the diagonal cross, each pixel a 3 x 3 block inside the grid.
     for (int j = 0; j < 5; ++j)
       for (int i = 0; i < 5; ++i) {
         const QRgb inside = image.pixel((8 + i) * m + 1, (8 + j) * m + 1);
-        QCOMPARE(inside, settings.Standard.Shape.Pixel(i, j) ? ColorOf(0x0000FF).rgb() : white);
+        QCOMPARE(inside, settings.Standard.Shape.Pixel(i, j) ? ToQColor(0x0000FF).rgb() : white);
       }
     // The measured marker's square, then the line between the two points in its colour.
-    QCOMPARE(image.pixel(19 * m + 1, 29 * m + 1), ColorOf(0x00AA00).rgb());
-    QCOMPARE(image.pixel(30 * m + 1, 30 * m + 1), ColorOf(0xFF0000).rgb());
+    QCOMPARE(image.pixel(19 * m + 1, 29 * m + 1), ToQColor(0x00AA00).rgb());
+    QCOMPARE(image.pixel(30 * m + 1, 30 * m + 1), ToQColor(0xFF0000).rgb());
     QCOMPARE(image.pixel(30 * m + 1, 28 * m + 1), white);
     QCOMPARE(image.pixel(30 * m, 28 * m + 1), grid);
   }

@@ -1,5 +1,5 @@
 // The edit box with header, the picture's scroll bar, and the Qt services:
-// message boxes, script dialogs, dialog filters and fonts.
+// message boxes and script dialogs.
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -12,7 +12,6 @@
 
 #include "ui/controls/AlignableScrollBar.h"
 #include "ui/controls/uHEdit.h"
-#include "ui/uQtConvert.h"
 #include "ui/uQtServices.h"
 
 using namespace tracemill;
@@ -114,21 +113,6 @@ class ControlsTest : public QObject {
     cancel();
     QCOMPARE(services.SelectDirectory("/tmp", true), std::string("/tmp"));
     QCOMPARE(services.CommandLine().at(0), QCoreApplication::arguments().at(0).toStdString());
-  }
-
-  void FiltersAndFontsForQt() {
-    QCOMPARE(QtNameFilters("Image Files (*.bmp, *.jpg)|*.bmp;*.jpg|All Files (*.*)|*.*"),
-             (QStringList{"Image Files (*.bmp, *.jpg) (*.bmp *.jpg)", "All Files (*.*) (*.*)"}));
-    QCOMPARE(QtNameFilters("JPEG(*.jpg;*.jpeg)|*.jpg;*.jpeg|Odd"), QStringList{"JPEG(*.jpg;*.jpeg) (*.jpg *.jpeg)"});
-    QCOMPARE(ColorOf(0x0000FF), QColor(255, 0, 0));
-    for (const int size : {-5, 0, 12, 100000}) {
-      TFontRecord record;
-      record.Size = size;
-      record.Bold = true;
-      const QFont font = MakeFont(record, QFont());
-      QCOMPARE(font.pointSize(), std::clamp(size, kMinFontPoints, kMaxFontPoints));
-      QVERIFY(font.bold());
-    }
   }
 };
 
