@@ -142,6 +142,9 @@ class BenchFormTest : public QObject {
     QTest::mouseClick(w.form->StandardPanel()->DeleteButton(), Qt::LeftButton);
     QCOMPARE(grid->rowCount(), 2);
     QCOMPARE(grid->item(0, 3)->text(), QStringLiteral("180"));
+    // A cell still in edit when the window goes commits to the bench alone.
+    grid->editItem(grid->item(0, 6));
+    QTest::keyClicks(grid->viewport()->findChild<QLineEdit*>(), QStringLiteral("5"));
   }
 
   void RightButtonCommandsAndPopup() {
