@@ -85,6 +85,8 @@ bool TBench::LoadImage(const std::string& path) {
   TBitmap fresh;
   try {
     loader_.Load(path, fresh);
+  } catch (const TLoadCancelled&) {
+    return false;
   } catch (const std::exception& e) {
     ShowWarning(messages_, "", e.what());
     return false;

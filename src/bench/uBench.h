@@ -6,6 +6,7 @@
 // user's gestures to it.
 
 #include <array>
+#include <exception>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -34,6 +35,13 @@ struct TPictureLoader {
 };
 // The program's loaders (FileExists, CanOpenPicture, LoadPictureFile).
 TPictureLoader DefaultPictureLoader(const TImageLimits& limits = DefaultImageLimits());
+
+// Thrown by a loader when the user cancelled the loading: LoadImage returns
+// false without a message, the bench as it was.
+class TLoadCancelled : public std::exception {
+ public:
+  const char* what() const noexcept override { return "loading cancelled"; }
+};
 
 // What the window must redraw or re-read; OnRepaint carries a combination.
 namespace benchlayer {
@@ -160,6 +168,9 @@ class TBench {
   // On success: file name, caption and title text are set, the extent is
   // rebuilt, the bench calibrates, the history is cleared, OnImageLoaded.
   bool LoadImage(const std::string& path);
+  // The loader LoadImage uses; a window may wrap it (to load with progress).
+  const TPictureLoader& PictureLoader() const { return loader_; }
+  void SetPictureLoader(TPictureLoader loader) { loader_ = std::move(loader); }
 
   // --- View -------------------------------------------------------------------
   void SetClientSize(int width, int height);  // the image area in view pixels
