@@ -1,12 +1,17 @@
 // The report language interpreter against Lua 5.4 on the same programs, in
-// the same run: a FOR loop of 1,000,000 passes, a recursive fib(20), and the
-// default report program over 100,000 collected lines of 10 points each.
+// the same run: a FOR loop of 1,000,000 passes, a recursive fib(20), the
+// default report program over 100,000 collected lines of 10 points each, and
+// three long texts (a 1 MB sum passed to EVALUATE, a 10 MB program line, a
+// 10 MB argument list; for the last also the peak of allocated memory).
 // Lua's time is measured inside Lua (os.clock), so start-up is not counted.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -238,5 +243,93 @@ void BM_Lua_DefaultReport(benchmark::State& state) {
 }
 BENCHMARK(BM_Lua_DefaultReport)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
+// ---- long texts ----
+
+// "1+1+...+1" of about the given number of bytes.
+std::string Ones(std::size_t bytes, const char* separator) {
+  std::string text = "1";
+  text.reserve(bytes + 2);
+  while (text.size() + 2 <= bytes) {
+    text += separator;
+    text += '1';
+  }
+  return text;
+}
+
+// Live and peak bytes of the program's heap, counted by the global operator
+// new and delete below.
+std::atomic<std::size_t> gLiveBytes{0};
+std::atomic<std::size_t> gPeakBytes{0};
+
+// Runs program with the variable s holding text; the label tells the outcome.
+void RunLongText(benchmark::State& state, const std::string& program, const std::string& text) {
+  std::string outcome;
+  for (auto _ : state) {
+    TVariableSet vars;
+    if (!text.empty()) vars.SetValue("s", TValue::String(text));
+    gPeakBytes = gLiveBytes.load();
+    const std::size_t before = gLiveBytes;
+    TCalc calc;
+    calc.SetVariables(&vars);
+    calc.SetProgram(program);
+    calc.Reset();
+    calc.Run();
+    state.counters["peak_MB"] = static_cast<double>(gPeakBytes - before) / (1 << 20);
+    outcome = calc.HasError() ? calc.ErrorMessage().substr(0, 40) : "x = " + vars.GetValue("x").ToString();
+  }
+  state.SetLabel(outcome);
+}
+
+void BM_Tracemill_Evaluate1MB(benchmark::State& state) {
+  RunLongText(state, "x = EVALUATE(s)", Ones(1 << 20, "+"));
+}
+BENCHMARK(BM_Tracemill_Evaluate1MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_Lua_Evaluate1MB(benchmark::State& state) {
+  RunLua(state, "local s = string.rep('1+', 524287) .. '1' t0 = os.clock() local x = load('return ' .. s)()");
+}
+BENCHMARK(BM_Lua_Evaluate1MB)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+void BM_Tracemill_Line10MB(benchmark::State& state) {
+  RunLongText(state, "x = " + Ones(10 << 20, "+"), "");
+}
+BENCHMARK(BM_Tracemill_Line10MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_Lua_Line10MB(benchmark::State& state) {
+  RunLua(state, "local s = 'x = ' .. string.rep('1+', 5242879) .. '1' t0 = os.clock() load(s)()");
+}
+BENCHMARK(BM_Lua_Line10MB)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+void BM_Tracemill_Arguments10MB(benchmark::State& state) {
+  RunLongText(state, "x = SUM(" + Ones(10 << 20, ",") + ")", "");
+}
+BENCHMARK(BM_Tracemill_Arguments10MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_Lua_Arguments10MB(benchmark::State& state) {
+  // A table constructor of the same length, summed.
+  RunLua(state,
+         "local s = 'local t = {' .. string.rep('1,', 5242879) .. '1} local x = 0 for i = 1, #t do x = x + t[i] end' "
+         "t0 = os.clock() load(s)()");
+}
+BENCHMARK(BM_Lua_Arguments10MB)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
 }  // namespace
 }  // namespace tracemill
+
+void* operator new(std::size_t size) {
+  void* p = std::malloc(size ? size : 1);
+  if (!p) throw std::bad_alloc();
+  const std::size_t live = tracemill::gLiveBytes += malloc_usable_size(p);
+  std::size_t peak = tracemill::gPeakBytes;
+  while (live > peak && !tracemill::gPeakBytes.compare_exchange_weak(peak, live)) {
+  }
+  return p;
+}
+
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  tracemill::gLiveBytes -= malloc_usable_size(p);
+  std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
