@@ -24,6 +24,7 @@ namespace tracemill {
 namespace {
 
 const char* const kLua = "/usr/bin/lua5.4";
+const TFormatSettings kFormat;
 
 // Runs a Lua chunk that prints its own elapsed seconds; returns them (-1 on failure).
 double LuaSeconds(const std::string& body) {
@@ -75,7 +76,7 @@ void BM_Tracemill_ForLoop(benchmark::State& state) {
     calc.SetProgram(kForLoop);
     calc.Reset();
     calc.Run();
-    if (calc.HasError() || vars.GetValue("s").ToDouble() != 21e6 - 500000500000.0)
+    if (calc.HasError() || vars.GetValue("s").ToDouble(kFormat) != 21e6 - 500000500000.0)
       state.SkipWithError("wrong result");
   }
 }
@@ -111,7 +112,7 @@ void BM_Tracemill_Fib20(benchmark::State& state) {
     calc.SetProgram(kFib);
     calc.Reset();
     calc.Run();
-    if (calc.HasError() || vars.GetValue("x").ToInteger() != 6765) state.SkipWithError("wrong result");
+    if (calc.HasError() || vars.GetValue("x").ToInteger(kFormat) != 6765) state.SkipWithError("wrong result");
   }
 }
 BENCHMARK(BM_Tracemill_Fib20)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -147,8 +148,8 @@ struct TBenchData {
   }
 
   static int Index(const TValue& args, std::size_t k) {
-    if (!args.IsList()) return k == 0 ? args.ToInteger() : 0;
-    return k < args.Count() ? args[k].ToInteger() : 0;
+    if (!args.IsList()) return k == 0 ? args.ToInteger(kFormat) : 0;
+    return k < args.Count() ? args[k].ToInteger(kFormat) : 0;
   }
 
   bool Call(const std::string& name, const TValue& args, TValue& result, bool& handled) {
@@ -161,7 +162,7 @@ struct TBenchData {
     }
     if (u == "PRINT") {
       handled = true;
-      Report.push_back(args.ConcatenatedText());
+      Report.push_back(args.ConcatenatedText(kFormat));
       return true;
     }
     if (u == "X" || u == "Y") {
@@ -199,7 +200,7 @@ class TReportBuiltins : public TBuiltinLibrary {
     if (handled || call.UpperName != "FLOATTOSTR") return ok;
     handled = true;
     result = TValue();
-    for (const TValue& a : call.Arguments.Elements()) result.Append(TValue::String(FloatToStr(a.ToDouble())));
+    for (const TValue& a : call.Arguments.Elements()) result.Append(TValue::String(FloatToStr(a.ToDouble(kFormat))));
     return true;
   }
 };
@@ -275,7 +276,7 @@ void RunLongText(benchmark::State& state, const std::string& program, const std:
     calc.Reset();
     calc.Run();
     state.counters["peak_MB"] = static_cast<double>(gPeakBytes - before) / (1 << 20);
-    outcome = calc.HasError() ? calc.ErrorMessage().substr(0, 40) : "x = " + vars.GetValue("x").ToString();
+    outcome = calc.HasError() ? calc.ErrorMessage().substr(0, 40) : "x = " + vars.GetValue("x").ToString(kFormat);
   }
   state.SetLabel(outcome);
 }

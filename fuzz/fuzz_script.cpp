@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
     handled = true;
     if (args.IsList())
-      for (const TValue& a : args.Elements()) printed += a.IsList() ? 0 : a.ToString().size();
+      for (const TValue& a : args.Elements()) printed += a.IsList() ? 0 : a.ToString(TFormatSettings()).size();
     return true;
   });
   calc.SetStepLimit(2000);

@@ -74,9 +74,30 @@ std::string Joined(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-TCalc::TCalc() : program_(std::make_shared<TProgram>(std::string_view())), builtins_(&StandardBuiltins()) {
+TCalc::TRunState::TRunState(TScriptEnvironment environment) : Environment(std::move(environment)) {
+  std::uint64_t seed = Environment.RandomSeed;
+  if (seed == 0) {
+    std::random_device device;
+    seed = (std::uint64_t{device()} << 32) ^ device();
+  }
+  Random.seed(seed);
+}
+
+TCalc::TCalc() : TCalc(TScriptEnvironment::FromProcess()) {}
+
+TCalc::TCalc(TScriptEnvironment environment)
+    : program_(std::make_shared<TProgram>(std::string_view())),
+      builtins_(&StandardBuiltins()),
+      run_(std::make_shared<TRunState>(std::move(environment))) {
   InitStackLimit();
   Attach(&ownVariables_);
+}
+
+void TCalc::SetEnvironment(TScriptEnvironment environment) {
+  auto run = std::make_shared<TRunState>(std::move(environment));
+  run->StepLimit = run_->StepLimit;
+  run->StepsLeft = run_->StepsLeft;
+  run_ = std::move(run);
 }
 
 TCalc::~TCalc() { Detach(); }
@@ -136,12 +157,12 @@ void TCalc::SetError(const std::string& message) {
 }
 
 void TCalc::SetStepLimit(std::int64_t steps) {
-  stepLimit_ = steps;
-  stepsLeft_ = steps > 0 ? std::make_shared<std::int64_t>(steps) : nullptr;
+  run_->StepLimit = steps > 0 ? steps : 0;
+  run_->StepsLeft = run_->StepLimit;
 }
 
 void TCalc::Reset() {
-  if (stepLimit_ > 0) *stepsLeft_ = stepLimit_;
+  if (functionDepth_ == 0) run_->StepsLeft = run_->StepLimit;
   current_ = 0;
   next_ = 0;
   error_ = false;
@@ -156,26 +177,23 @@ void TCalc::Run() {
 // ---- expressions ----
 
 TValue TCalc::ParseExpression(std::string_view text) {
-  const TExprTree tree{std::string(text), FormatSettings().DecimalSeparator};
+  const TExprTree tree{std::string(text), Format().DecimalSeparator};
   return EvalNode(tree.Root());
 }
 
 TValue TCalc::Evaluate(std::string_view text) {
   const std::string_view t = TrimView(text);
-  return EvaluateTree(program_->Expression(t, FormatSettings().DecimalSeparator), t);
+  return EvaluateTree(program_->Expression(t, Format().DecimalSeparator), t);
 }
 
 TValue TCalc::Evaluate(const std::string& text, TTreeSlot& slot) {
-  return EvaluateTree(program_->Expression(text, FormatSettings().DecimalSeparator, slot), text);
+  return EvaluateTree(program_->Expression(text, Format().DecimalSeparator, slot), text);
 }
 
 TValue TCalc::EvaluateTree(const TExprTree& tree, std::string_view text) {
   try {
     TValue v = EvalNode(tree.Root());
-    if (v.IsList() && v.Count() == 1) {
-      TValue element = std::move(v.Elements()[0]);
-      return element;
-    }
+    v.UnwrapSingle();
     return v;
   } catch (const ConvertError&) {
     SetError(Joined(kConvertError, text));
@@ -219,7 +237,7 @@ TValue TCalc::EvalNode(const TExpr& node) {
       if (leftValue && rightValue) {
         if (ApplyNumericFast(node.Op, *leftValue, *rightValue, result)) return result;
         TValue left = *leftValue;
-        if (!ApplyOperatorTo(node.Op, left, *rightValue)) SetError(Joined(kInvalidExpression, node.Text));
+        if (!ApplyOperatorTo(node.Op, left, *rightValue, Format())) SetError(Joined(kInvalidExpression, node.Text));
         return left;
       }
       TValue left = leftValue ? *leftValue : EvalNode(*node.Left);
@@ -230,7 +248,7 @@ TValue TCalc::EvalNode(const TExpr& node) {
         rightValue = &right;
       }
       if (ApplyNumericFast(node.Op, left, *rightValue, result)) return result;
-      if (!ApplyOperatorTo(node.Op, left, *rightValue)) SetError(Joined(kInvalidExpression, node.Text));
+      if (!ApplyOperatorTo(node.Op, left, *rightValue, Format())) SetError(Joined(kInvalidExpression, node.Text));
       return left;
     }
     case TExprKind::Call: return EvalCall(node);
@@ -319,15 +337,15 @@ TValue TCalc::EvalArguments(const std::vector<std::unique_ptr<TExpr>>& args) {
     TValue v = EvalNode(*args[0]);
     if (v.IsList()) return v.Count() ? v : TValue();
     TValue list = TValue::List();
-    list.Elements().push_back(std::move(v));
+    list.MutableElements().push_back(std::move(v));
     return list;
   }
   TValue list = TValue::List();
-  list.Elements().reserve(args.size());
+  list.MutableElements().reserve(args.size());
   for (const auto& a : args) {
     TValue v = EvalNode(*a);
-    if (v.IsList()) list.Elements().push_back(v.Count() ? std::move(v.Elements()[0]) : TValue());
-    else list.Elements().push_back(std::move(v));
+    if (v.IsList()) list.MutableElements().push_back(v.Count() ? TValue(v[0]) : TValue());
+    else list.MutableElements().push_back(std::move(v));
   }
   return list;
 }
@@ -450,9 +468,8 @@ bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, con
   inner.externalFolder_ = externalFolder_;
   inner.libraries_ = libraries_;
   inner.builtins_ = builtins_;
-  inner.services_ = services_;
   inner.functionDepth_ = functionDepth_ + 1;
-  inner.stepsLeft_ = stepsLeft_;
+  inner.run_ = run_;
   inner.program_ = program_;  // compiled once, shared
   inner.PrepareState();
   inner.SetVariables(&locals);
@@ -475,10 +492,7 @@ bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, con
 namespace {
 // A one-element list stands for its element, as a statement's value does.
 TValue Unwrapped(TValue v) {
-  if (v.IsList() && v.Count() == 1) {
-    TValue element = std::move(v.Elements()[0]);
-    return element;
-  }
+  v.UnwrapSingle();
   return v;
 }
 }  // namespace
@@ -487,16 +501,16 @@ TValue TCalc::CallEvaluate(const TValue& args) {
   TValue out;
   if (!args.IsList()) return out;
   for (const TValue& a : args.Elements()) {
-    const TValue first = Unwrapped(ParseExpression(a.ToString()));
-    out.Append(Unwrapped(ParseExpression(first.ToString())));
+    const TValue first = Unwrapped(ParseExpression(a.ToString(Format())));
+    out.Append(Unwrapped(ParseExpression(first.ToString(Format()))));
   }
   return out;
 }
 
 TValue TCalc::CallCite(const TValue& args) {
-  const std::string name = args[0].ToString();
-  const std::int32_t from = args[1].ToInteger();
-  const std::int32_t to = args[2].ToInteger();
+  const std::string name = args[0].ToString(Format());
+  const std::int32_t from = args[1].ToInteger(Format());
+  const std::int32_t to = args[2].ToInteger(Format());
   TValue out;
   for (std::int64_t i = from; i <= to && !error_; ++i)
     out.Append(ParseExpression(name + "(" + std::to_string(i) + ")"));
@@ -517,7 +531,7 @@ void TCalc::Step() {
     return;
   }
   next_ = current_ + 1;
-  if (stepsLeft_ && --*stepsLeft_ < 0) {
+  if (run_->StepLimit > 0 && --run_->StepsLeft < 0) {
     SetError(kStepLimit);
     return;
   }
@@ -593,7 +607,7 @@ void TCalc::StepLine(const TFrameInfo& frame) {
       TValue list = TValue::List();
       const TResultStatement& r = p.Results()[static_cast<std::size_t>(frame.Index)];
       for (std::size_t i = 0; i < r.Expressions.size(); ++i)
-        list.Elements().push_back(Evaluate(r.Expressions[i], r.Trees[i]));
+        list.MutableElements().push_back(Evaluate(r.Expressions[i], r.Trees[i]));
       functionResult_ = std::move(list);
       return;
     }
@@ -609,10 +623,10 @@ void TCalc::StepLine(const TFrameInfo& frame) {
 
 int TCalc::LoopMaximum(const std::string& text) {
   if (text.empty()) return maxLoopCount_;
-  return Evaluate(text).ToInteger();
+  return Evaluate(text).ToInteger(Format());
 }
 
-bool TCalc::ConditionTrue(const std::string& text) { return Evaluate(text).ToBoolean(); }
+bool TCalc::ConditionTrue(const std::string& text) { return Evaluate(text).ToBoolean(Format()); }
 
 void TCalc::SetVariable(const std::string& name, const TValue& value) { variables_->SetValue(name, value); }
 
@@ -620,7 +634,7 @@ void TCalc::SetReadOnly(const std::string& name, bool flag) { variables_->SetRea
 
 TValue TCalc::TargetArguments(const TTarget& target) {
   // The texts inside the parentheses of a target, evaluated as an argument list.
-  const char separator = FormatSettings().DecimalSeparator;
+  const char separator = Format().DecimalSeparator;
   if (target.Arguments.size() == 1) {
     TValue v = EvalNode(program_->Expression(target.Arguments[0], separator).Root());
     if (v.IsList()) return v.Count() ? v : TValue();
@@ -631,7 +645,7 @@ TValue TCalc::TargetArguments(const TTarget& target) {
   args = TValue::List();
   for (const std::string& a : target.Arguments) {
     TValue v = EvalNode(program_->Expression(a, separator).Root());
-    args.Elements().push_back(v.IsList() ? (v.Count() ? TValue(v[0]) : TValue()) : std::move(v));
+    args.MutableElements().push_back(v.IsList() ? (v.Count() ? TValue(v[0]) : TValue()) : std::move(v));
   }
   return args;
 }
@@ -700,16 +714,16 @@ void TCalc::StepIf(int line) {
 namespace {
 // The loop's direction test: step > 0 and value > limit, or step < 0 and
 // value < limit.
-bool BeyondLimit(const TValue& value, const TValue& step, const TValue& limit) {
+bool BeyondLimit(const TValue& value, const TValue& step, const TValue& limit, const TFormatSettings& format) {
   if (value.IsInteger() && step.IsInteger() && limit.IsInteger()) {
     const int s = step.IntegerValue();
     return (s > 0 && value.IntegerValue() > limit.IntegerValue()) ||
            (s < 0 && value.IntegerValue() < limit.IntegerValue());
   }
   static const TValue kZero = TValue::Integer(0);
-  const TCompareResult s = CompareValues(step, kZero);
-  if (s == TCompareResult::Greater) return CompareValues(value, limit) == TCompareResult::Greater;
-  if (s == TCompareResult::Less) return CompareValues(value, limit) == TCompareResult::Less;
+  const TCompareResult s = CompareValues(step, kZero, format);
+  if (s == TCompareResult::Greater) return CompareValues(value, limit, format) == TCompareResult::Greater;
+  if (s == TCompareResult::Less) return CompareValues(value, limit, format) == TCompareResult::Less;
   return false;
 }
 }  // namespace
@@ -723,7 +737,7 @@ void TCalc::StepFor(int index) {
   st.Limit = Evaluate(loop.Limit);
   st.Step = Evaluate(loop.Step);
   const TValue value = variables_->GetValue(loop.Variable);
-  if (st.Counter >= st.Maximum || BeyondLimit(value, st.Step, st.Limit)) {
+  if (st.Counter >= st.Maximum || BeyondLimit(value, st.Step, st.Limit, Format())) {
     next_ = loop.NextLine + 1;
     return;
   }
@@ -748,10 +762,10 @@ void TCalc::StepNext(int index) {
   const TValue& value = slot >= 0 ? variables_->Cell(slot).Value : kZero;
   TValue candidate;
   if (!ApplyNumericFast(TOperatorKind::Add, value, st.Step, candidate) &&
-      !ApplyOperator(TOperatorKind::Add, value, st.Step, candidate))
+      !ApplyOperator(TOperatorKind::Add, value, st.Step, candidate, Format()))
     throw ConvertError("The loop variable cannot be stepped");
   writable(true);
-  if (BeyondLimit(candidate, st.Step, st.Limit)) {
+  if (BeyondLimit(candidate, st.Step, st.Limit, Format())) {
     next_ = loop.NextLine + 1;
     return;
   }

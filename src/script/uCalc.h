@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,10 @@ constexpr int kMaxFunctionDepth = 1000;
 
 class TCalc : public TBuiltinContext {
  public:
+  // An interpreter with the process's format settings and interface language
+  // as they are now (TScriptEnvironment::FromProcess()).
   TCalc();
+  explicit TCalc(TScriptEnvironment environment);
   ~TCalc() override;
   TCalc(const TCalc&) = delete;
   TCalc& operator=(const TCalc&) = delete;
@@ -52,8 +56,10 @@ class TCalc : public TBuiltinContext {
   const std::string& ExternalFolder() const { return externalFolder_; }
   // The built-in library consulted last (StandardBuiltins() by default).
   void SetBuiltins(const TBuiltinLibrary* library) { builtins_ = library; }
-  // Dialogs, shell and clock for the built-ins (non-interactive by default).
-  void SetServices(TScriptServices* services) { services_ = services; }
+  // Formats, interface language, platform services, memory budget and random
+  // seed of the runs that follow; conversions, operators and built-ins read
+  // nothing else. FUNCTION calls share their caller's.
+  void SetEnvironment(TScriptEnvironment environment);
 
   // Limits the number of steps a run may take, FUNCTION calls included; a
   // run that needs more stops with "Step limit reached". 0: no limit.
@@ -81,11 +87,19 @@ class TCalc : public TBuiltinContext {
   bool CallFunction(std::string_view name, const TValue& arguments, TValue& result);
 
   // TBuiltinContext
-  const TFormatSettings& Format() const override { return FormatSettings(); }
-  TScriptServices& Services() override { return services_ ? *services_ : DefaultScriptServices(); }
+  const TScriptEnvironment& Environment() const override { return run_->Environment; }
+  std::mt19937_64& RandomGenerator() override { return run_->Random; }
   void SetError(const std::string& message) override;
 
  private:
+  // What a run shares with the interpreters of its FUNCTION calls.
+  struct TRunState {
+    explicit TRunState(TScriptEnvironment environment);
+    TScriptEnvironment Environment;
+    std::mt19937_64 Random;
+    std::int64_t StepLimit = 0;  // 0: none
+    std::int64_t StepsLeft = 0;
+  };
   struct TDoState {
     int Counter = 0, Maximum = 0;
   };
@@ -141,7 +155,6 @@ class TCalc : public TBuiltinContext {
   TVariableSet* variables_ = nullptr;
   THostFunction host_;
   const TBuiltinLibrary* builtins_;
-  TScriptServices* services_ = nullptr;
   std::string externalFolder_;
   std::shared_ptr<TExternalLibraries> libraries_;
   std::vector<TDoState> doStates_;
@@ -152,8 +165,7 @@ class TCalc : public TBuiltinContext {
   bool error_ = false, finished_ = false;
   std::string message_;
   TValue functionResult_;
-  std::shared_ptr<std::int64_t> stepsLeft_;  // shared with FUNCTION calls
-  std::int64_t stepLimit_ = 0;
+  std::shared_ptr<TRunState> run_;
 };
 
 }  // namespace tracemill

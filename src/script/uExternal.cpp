@@ -66,7 +66,7 @@ TValue FromExternal(const TracemillValue& v, int depth) {
       TValue list = TValue::List();
       // Lists nest one level in practice; a deeper or endless structure is cut.
       if (depth >= 8 || v.count <= 0 || v.payload.items == nullptr) return list;
-      for (int32_t i = 0; i < v.count; ++i) list.Elements().push_back(FromExternal(v.payload.items[i], depth + 1));
+      for (int32_t i = 0; i < v.count; ++i) list.MutableElements().push_back(FromExternal(v.payload.items[i], depth + 1));
       return list;
     }
     default: return TValue();

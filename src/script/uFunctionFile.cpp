@@ -322,7 +322,7 @@ TValue Environment(TBuiltinContext& c, const TValue& name) {
 }
 
 TValue ParamStr(TBuiltinContext& c, const TValue& index) {
-  const std::int32_t i = index.ToInteger();
+  const std::int32_t i = index.ToInteger(c.Format());
   const auto line = c.Services().CommandLine();
   return TValue::String(i >= 0 && static_cast<std::size_t>(i) < line.size() ? line[static_cast<std::size_t>(i)]
                                                                                 : std::string());
@@ -334,7 +334,7 @@ TValue ParamCount(TBuiltinContext& c, const TValue&) {
 }
 
 TValue ColorToRGB(TBuiltinContext& c, const TValue& color) {
-  const auto rgb = c.Services().ColorToRGB(static_cast<std::uint32_t>(color.ToInteger()));
+  const auto rgb = c.Services().ColorToRGB(static_cast<std::uint32_t>(color.ToInteger(c.Format())));
   return TValue::Integer(static_cast<std::int32_t>(rgb));
 }
 

@@ -78,20 +78,20 @@ TValue QuotedStr(TBuiltinContext& c, const TValue& s) {
   return TValue::String(std::move(quoted));
 }
 
-TValue IntToStr(TBuiltinContext&, const TValue& n) {
-  return TValue::String(tracemill::IntToStr(n.ToInteger()));
+TValue IntToStr(TBuiltinContext& c, const TValue& n) {
+  return TValue::String(tracemill::IntToStr(n.ToInteger(c.Format())));
 }
 
 TValue FloatToStr(TBuiltinContext& c, const TValue& x) {
-  return TValue::String(tracemill::FloatToStr(x.ToDouble(), c.Format().DecimalSeparator));
+  return TValue::String(tracemill::FloatToStr(x.ToDouble(c.Format()), c.Format().DecimalSeparator));
 }
 
-TValue IntToHex(TBuiltinContext&, const TValue& n) {
-  return TValue::String(Hex(static_cast<std::uint32_t>(n.ToInteger()), 1));
+TValue IntToHex(TBuiltinContext& c, const TValue& n) {
+  return TValue::String(Hex(static_cast<std::uint32_t>(n.ToInteger(c.Format())), 1));
 }
 
-TValue Chr(TBuiltinContext&, const TValue& n) {
-  return TValue::String(std::string(1, static_cast<char>(n.ToInteger() & 0xFF)));
+TValue Chr(TBuiltinContext& c, const TValue& n) {
+  return TValue::String(std::string(1, static_cast<char>(n.ToInteger(c.Format()) & 0xFF)));
 }
 
 TValue Code(TBuiltinContext& c, const TValue& s) { return TValue::Integer(FirstCodePoint(Text(c, s))); }

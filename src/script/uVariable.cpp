@@ -33,44 +33,79 @@ std::string TypeName(int typeCode) {
 }
 
 TValue TValue::String(std::string v) {
-  TValue r;
-  r.type_ = kVarString;
-  r.s_ = std::move(v);
-  return r;
+  return TValue(TVariant(std::in_place_index<kStringIndex>, std::make_shared<std::string>(std::move(v))));
 }
 
-TValue TValue::List(std::vector<TValue> elements) {
-  TValue r;
-  r.type_ = kVarArray;
-  r.list_ = new std::vector<TValue>(std::move(elements));
-  return r;
+TValue TValue::List(TElements elements) {
+  auto block = std::make_shared<TListBlock>();
+  block->Items = std::move(elements);
+  return TValue(TVariant(std::in_place_index<kListIndex>, std::move(block)));
 }
 
-void TValue::CopyList(const TValue& other) {
-  std::vector<TValue>* copy = other.list_ ? new std::vector<TValue>(*other.list_) : nullptr;
-  delete list_;
-  list_ = copy;
+int TValue::TypeCode() const {
+  static constexpr int kCodes[] = {kVarEmpty, kVarInteger, kVarDouble, kVarDate, kVarBoolean, kVarString,
+                                   kVarArray | kVarVariant};
+  return kCodes[v_.index()];
 }
 
-void TValue::FreeList() {
-  delete list_;
-  list_ = nullptr;
+const TValue::TElements& TValue::Elements() const {
+  static const TElements kNone;
+  return IsList() ? ListBlock().Items : kNone;
 }
 
-const std::vector<TValue>& TValue::EmptyElements() {
-  static const std::vector<TValue> empty;
-  return empty;
+TValue::TElements& TValue::MutableElements() {
+  if (!IsList()) {
+    *this = List();
+  } else {
+    auto& block = std::get<kListIndex>(v_);
+    if (block.use_count() > 1) block = std::make_shared<TListBlock>(TListBlock{block->Items, kUnknownFootprint});
+  }
+  TListBlock& block = *std::get<kListIndex>(v_);
+  block.Footprint = kUnknownFootprint;
+  return block.Items;
+}
+
+void TValue::UnwrapSingle() {
+  if (!IsList() || Count() != 1) return;
+  auto& block = std::get<kListIndex>(v_);
+  if (block.use_count() > 1) *this = block->Items[0];
+  else *this = std::move(block->Items[0]);
+}
+
+void TValue::AppendText(std::string_view text) {
+  auto& s = std::get<kStringIndex>(v_);
+  if (s.use_count() > 1) {
+    std::string joined;
+    joined.reserve(s->size() + text.size());
+    joined.append(*s).append(text);
+    s = std::make_shared<std::string>(std::move(joined));
+  } else {
+    s->append(text);
+  }
 }
 
 void TValue::Append(TValue v) {
-  if (type_ == kVarArray) {
-    Elements().push_back(std::move(v));
+  if (IsList()) {
+    MutableElements().push_back(std::move(v));
     return;
   }
-  std::vector<TValue> elements;
-  if (type_ != kVarEmpty) elements.push_back(std::move(*this));
+  TElements elements;
+  elements.reserve(2);
+  if (!IsEmpty()) elements.push_back(std::move(*this));
   elements.push_back(std::move(v));
   *this = List(std::move(elements));
+}
+
+std::size_t TValue::Footprint() const {
+  if (IsString()) return sizeof(TValue) + StringValue().size();
+  if (!IsList()) return sizeof(TValue);
+  const TListBlock& block = ListBlock();
+  if (block.Footprint == kUnknownFootprint) {
+    std::size_t bytes = 0;
+    for (const TValue& e : block.Items) bytes += e.Footprint();
+    block.Footprint = bytes;
+  }
+  return sizeof(TValue) + block.Footprint;
 }
 
 std::int32_t RoundToInteger(double value) {
@@ -104,92 +139,93 @@ bool BooleanText(std::string_view text, bool& value) {
 
 }  // namespace
 
-std::int32_t TValue::ToInteger() const {
-  switch (type_) {
+std::int32_t TValue::ToInteger(const TFormatSettings& format) const {
+  switch (TypeCode()) {
     case kVarEmpty: return 0;
-    case kVarInteger: return i_;
+    case kVarInteger: return IntegerValue();
     case kVarDouble:
-    case kVarDate: return RoundToInteger(d_);
-    case kVarBoolean: return b_ ? -1 : 0;
+    case kVarDate: return RoundToInteger(DoubleValue());
+    case kVarBoolean: return BooleanValue() ? -1 : 0;
     case kVarString: {
       bool b = false;
-      if (BooleanText(s_, b)) return b ? -1 : 0;
-      const TValue n = NumberFromText(s_, FormatSettings().DecimalSeparator);
-      return n.IsInteger() ? n.i_ : RoundToInteger(n.d_);
+      if (BooleanText(StringValue(), b)) return b ? -1 : 0;
+      const TValue n = NumberFromText(StringValue(), format.DecimalSeparator);
+      return n.IsInteger() ? n.IntegerValue() : RoundToInteger(n.DoubleValue());
     }
     default: CannotConvert(*this, "Integer");
   }
 }
 
-double TValue::ToDouble() const {
-  switch (type_) {
+double TValue::ToDouble(const TFormatSettings& format) const {
+  switch (TypeCode()) {
     case kVarEmpty: return 0;
-    case kVarInteger: return i_;
+    case kVarInteger: return IntegerValue();
     case kVarDouble:
-    case kVarDate: return d_;
-    case kVarBoolean: return b_ ? -1 : 0;
+    case kVarDate: return DoubleValue();
+    case kVarBoolean: return BooleanValue() ? -1 : 0;
     case kVarString: {
       bool b = false;
-      if (BooleanText(s_, b)) return b ? -1 : 0;
-      const TValue n = NumberFromText(s_, FormatSettings().DecimalSeparator);
-      return n.IsInteger() ? n.i_ : n.d_;
+      if (BooleanText(StringValue(), b)) return b ? -1 : 0;
+      const TValue n = NumberFromText(StringValue(), format.DecimalSeparator);
+      return n.IsInteger() ? n.IntegerValue() : n.DoubleValue();
     }
     default: CannotConvert(*this, "Double");
   }
 }
 
-bool TValue::ToBoolean() const {
-  switch (type_) {
+bool TValue::ToBoolean(const TFormatSettings& format) const {
+  switch (TypeCode()) {
     case kVarEmpty: return false;
-    case kVarInteger: return i_ != 0;
+    case kVarInteger: return IntegerValue() != 0;
     case kVarDouble:
-    case kVarDate: return d_ != 0;
-    case kVarBoolean: return b_;
+    case kVarDate: return DoubleValue() != 0;
+    case kVarBoolean: return BooleanValue();
     case kVarString: {
       bool b = false;
-      if (BooleanText(s_, b)) return b;
-      const TValue n = NumberFromText(s_, FormatSettings().DecimalSeparator);
-      return n.IsInteger() ? n.i_ != 0 : n.d_ != 0;
+      if (BooleanText(StringValue(), b)) return b;
+      const TValue n = NumberFromText(StringValue(), format.DecimalSeparator);
+      return n.IsInteger() ? n.IntegerValue() != 0 : n.DoubleValue() != 0;
     }
     default: CannotConvert(*this, "Boolean");
   }
 }
 
-std::string TValue::ToString() const { return ToString(FormatSettings()); }
-
-std::string TValue::ConcatenatedText() const {
-  if (!IsList()) return ToString();
+std::string TValue::ConcatenatedText(const TFormatSettings& format) const {
+  if (!IsList()) return ToString(format);
   std::string text;
-  for (const TValue& element : Elements()) text += element.ToString();
+  for (const TValue& element : Elements()) text += element.ToString(format);
   return text;
 }
 
-std::string TValue::ToString(const TFormatSettings& settings) const {
-  switch (type_) {
+std::string TValue::ToString(const TFormatSettings& format) const {
+  switch (TypeCode()) {
     case kVarEmpty: return std::string();
-    case kVarInteger: return IntToStr(i_);
-    case kVarDouble: return FloatToStr(d_, settings.DecimalSeparator);
-    case kVarDate: return DateTimeToStr(d_, settings);
-    case kVarBoolean: return b_ ? "True" : "False";
-    case kVarString: return s_;
+    case kVarInteger: return IntToStr(IntegerValue());
+    case kVarDouble: return FloatToStr(DoubleValue(), format.DecimalSeparator);
+    case kVarDate: return DateTimeToStr(DoubleValue(), format);
+    case kVarBoolean: return BooleanValue() ? "True" : "False";
+    case kVarString: return StringValue();
     default: CannotConvert(*this, "String");
   }
 }
 
 bool TValue::SameAs(const TValue& other) const {
-  if (type_ != other.type_) return false;
-  switch (type_) {
-    case kVarInteger: return i_ == other.i_;
+  if (v_.index() != other.v_.index()) return false;
+  switch (TypeCode()) {
+    case kVarInteger: return IntegerValue() == other.IntegerValue();
     case kVarDouble:
-    case kVarDate: return d_ == other.d_ || (std::isnan(d_) && std::isnan(other.d_));
-    case kVarBoolean: return b_ == other.b_;
-    case kVarString: return s_ == other.s_;
-    case kVarArray:
+    case kVarDate: {
+      const double a = DoubleValue(), b = other.DoubleValue();
+      return a == b || (std::isnan(a) && std::isnan(b));
+    }
+    case kVarBoolean: return BooleanValue() == other.BooleanValue();
+    case kVarString: return StringValue() == other.StringValue();
+    case kVarEmpty: return true;
+    default:
       if (Count() != other.Count()) return false;
       for (std::size_t i = 0; i < Count(); ++i)
         if (!(*this)[i].SameAs(other[i])) return false;
       return true;
-    default: return true;
   }
 }
 

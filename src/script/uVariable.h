@@ -12,6 +12,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <variant>
 #include <vector>
 
 #include "common/uError.h"
@@ -74,152 +75,127 @@ class ArithmeticOverflow : public Error {
   using Error::Error;
 };
 
+// A Date: days since 1899-12-30, the time of day as the fraction. A type of
+// its own so that a value knows it is no Double.
+struct TDateValue {
+  double Days;
+};
+
 class TValue {
  public:
+  using TElements = std::vector<TValue>;
+
   TValue() = default;  // Empty
-  TValue(const TValue& other) : type_(other.type_), bits_(other.bits_) {
-    if (other.type_ == kVarString) s_ = other.s_;
-    if (other.list_) CopyList(other);
-  }
-  TValue(TValue&& other) noexcept : type_(other.type_), bits_(other.bits_), list_(other.list_) {
-    other.list_ = nullptr;
-    if (type_ == kVarString) s_ = std::move(other.s_);
-  }
+  TValue(const TValue&) = default;
+  TValue(TValue&&) noexcept = default;
+  // Assignment takes the source before the old value goes, so a value may be
+  // assigned an element of its own list.
   TValue& operator=(const TValue& other) {
-    if (this != &other) {
-      type_ = other.type_;
-      bits_ = other.bits_;
-      if (other.type_ == kVarString) s_ = other.s_;
-      else if (!s_.empty()) s_.clear();
-      if (list_ || other.list_) CopyList(other);
-    }
+    TVariant copy(other.v_);
+    v_ = std::move(copy);
     return *this;
   }
   TValue& operator=(TValue&& other) noexcept {
-    if (this != &other) {
-      type_ = other.type_;
-      bits_ = other.bits_;
-      if (other.type_ == kVarString) s_ = std::move(other.s_);
-      else if (!s_.empty()) s_.clear();
-      // other may live inside this list: take its list before freeing ours.
-      std::vector<TValue>* incoming = other.list_;
-      other.list_ = nullptr;
-      if (list_) FreeList();
-      list_ = incoming;
-    }
+    TVariant taken(std::move(other.v_));
+    v_ = std::move(taken);
     return *this;
   }
-  ~TValue() {
-    if (list_) FreeList();
-  }
-  static TValue Integer(std::int32_t v) {
-    TValue r;
-    r.type_ = kVarInteger;
-    r.i_ = v;
-    return r;
-  }
-  static TValue Double(double v) {
-    TValue r;
-    r.type_ = kVarDouble;
-    r.d_ = v;
-    return r;
-  }
-  static TValue Date(double v) {
-    TValue r;
-    r.type_ = kVarDate;
-    r.d_ = v;
-    return r;
-  }
-  static TValue Boolean(bool v) {
-    TValue r;
-    r.type_ = kVarBoolean;
-    r.b_ = v;
-    return r;
-  }
+
+  static TValue Integer(std::int32_t v) { return TValue(TVariant(std::in_place_index<kIntegerIndex>, v)); }
+  static TValue Double(double v) { return TValue(TVariant(std::in_place_index<kDoubleIndex>, v)); }
+  static TValue Date(double v) { return TValue(TVariant(std::in_place_index<kDateIndex>, TDateValue{v})); }
+  static TValue Boolean(bool v) { return TValue(TVariant(std::in_place_index<kBooleanIndex>, v)); }
   static TValue String(std::string v);
-  static TValue List(std::vector<TValue> elements = {});
+  static TValue List(TElements elements = {});
 
   // The full type code: a list gives kVarArray | kVarVariant.
-  int TypeCode() const { return type_ == kVarArray ? (kVarArray | kVarVariant) : type_; }
-  bool IsEmpty() const { return type_ == kVarEmpty; }
-  bool IsList() const { return type_ == kVarArray; }
-  bool IsInteger() const { return type_ == kVarInteger; }
-  bool IsDouble() const { return type_ == kVarDouble; }
-  bool IsDate() const { return type_ == kVarDate; }
-  bool IsBoolean() const { return type_ == kVarBoolean; }
-  bool IsString() const { return type_ == kVarString; }
+  int TypeCode() const;
+  bool IsEmpty() const { return v_.index() == kEmptyIndex; }
+  bool IsList() const { return v_.index() == kListIndex; }
+  bool IsInteger() const { return v_.index() == kIntegerIndex; }
+  bool IsDouble() const { return v_.index() == kDoubleIndex; }
+  bool IsDate() const { return v_.index() == kDateIndex; }
+  bool IsBoolean() const { return v_.index() == kBooleanIndex; }
+  bool IsString() const { return v_.index() == kStringIndex; }
   // Integer, Double or Date.
-  bool IsNumber() const { return type_ == kVarInteger || type_ == kVarDouble || type_ == kVarDate; }
+  bool IsNumber() const { return IsInteger() || IsDouble() || IsDate(); }
 
-  // Raw payloads; valid only for the matching type.
-  std::int32_t IntegerValue() const { return i_; }
-  double DoubleValue() const { return d_; }  // Double and Date
-  bool BooleanValue() const { return b_; }
-  const std::string& StringValue() const { return s_; }
-
-  // List access. Count is 0 for a value that is no list.
-  std::size_t Count() const { return list_ ? list_->size() : 0; }
-  const std::vector<TValue>& Elements() const { return list_ ? *list_ : EmptyElements(); }
-  std::vector<TValue>& Elements() {
-    if (!list_) list_ = new std::vector<TValue>();
-    return *list_;
+  // Payloads; asking for another type than the value has throws
+  // std::bad_variant_access.
+  std::int32_t IntegerValue() const { return std::get<kIntegerIndex>(v_); }
+  double DoubleValue() const {  // Double and Date
+    return IsDate() ? std::get<kDateIndex>(v_).Days : std::get<kDoubleIndex>(v_);
   }
+  bool BooleanValue() const { return std::get<kBooleanIndex>(v_); }
+  const std::string& StringValue() const { return *std::get<kStringIndex>(v_); }
+
+  // List access. Count is 0 and Elements empty for a value that is no list.
+  std::size_t Count() const { return IsList() ? ListBlock().Items.size() : 0; }
+  const TElements& Elements() const;
+  const TValue& operator[](std::size_t i) const { return ListBlock().Items[i]; }
+  // The elements for changing them: the list is copied first when another
+  // value shares it. A value that is no list becomes the empty list.
+  TElements& MutableElements();
+
+  // A list of exactly one element becomes that element.
+  void UnwrapSingle();
+
   // Make this value a scalar in place.
-  void SetInteger(std::int32_t v) { MakeScalar(kVarInteger), i_ = v; }
-  void SetDouble(double v) { MakeScalar(kVarDouble), d_ = v; }
-  void SetBoolean(bool v) { MakeScalar(kVarBoolean), b_ = v; }
-  // Appends text to a String in place.
-  void AppendText(std::string_view text) { s_.append(text); }
-  const TValue& operator[](std::size_t i) const { return (*list_)[i]; }
+  void SetInteger(std::int32_t v) { v_.emplace<kIntegerIndex>(v); }
+  void SetDouble(double v) { v_.emplace<kDoubleIndex>(v); }
+  void SetBoolean(bool v) { v_.emplace<kBooleanIndex>(v); }
+  // Appends text to a String (copied first when another value shares it).
+  void AppendText(std::string_view text);
 
   // The append rule: Empty + v = [v]; scalar s + v = [s, v]; list + v = list
   // one longer.
   void Append(TValue v);
+
+  // The bytes this value stands for: the value itself, a string's text, a
+  // list's elements (counted once for each value that holds them, however
+  // they are shared).
+  std::size_t Footprint() const;
 
   // Conversions by the variant rules. They throw ConvertError when the value
   // cannot become the type (a string that reads as no number, a list, a
   // Double outside the 32-bit range).
   // Integer: Doubles and Dates rounded to nearest, halves to even; Boolean
   // -1/0; Empty 0; strings read as numbers.
-  std::int32_t ToInteger() const;
-  double ToDouble() const;
+  // Strings read as numbers with the format's decimal separator.
+  std::int32_t ToInteger(const TFormatSettings& format) const;
+  double ToDouble(const TFormatSettings& format) const;
   // Numbers are true when not 0; strings "True"/"False" (any case) or numbers.
-  bool ToBoolean() const;
-  // Numbers in the general format (15 significant figures, the format
-  // settings' decimal separator), Booleans "True"/"False", Dates in the short
-  // date and long time formats, Empty "".
-  std::string ToString() const;
-  std::string ToString(const TFormatSettings& settings) const;
+  bool ToBoolean(const TFormatSettings& format) const;
+  // Numbers in the general format (15 significant figures, the format's
+  // decimal separator), Booleans "True"/"False", Dates in the short date and
+  // long time formats, Empty "".
+  std::string ToString(const TFormatSettings& format) const;
   // The texts of a list's elements run together without a separator (the
   // value's own text when it is not a list): one line of PRINT output.
-  std::string ConcatenatedText() const;
-  double ToDate() const { return ToDouble(); }
+  std::string ConcatenatedText(const TFormatSettings& format) const;
+  double ToDate(const TFormatSettings& format) const { return ToDouble(format); }
 
   // Exact equality of type and payload (lists element by element); for tests
   // and caches, not the language's "=".
   bool SameAs(const TValue& other) const;
 
  private:
-  static const std::vector<TValue>& EmptyElements();
-  void MakeScalar(int type) {
-    if (list_) FreeList();
-    if (!s_.empty()) s_.clear();
-    type_ = type;
-    bits_ = 0;
-  }
-  void CopyList(const TValue& other);  // list_ := a copy of other's list (or none)
-  void FreeList();
-
-  int type_ = kVarEmpty;
-  // The scalar payload; copies take bits_, which covers the others.
-  union {
-    std::uint64_t bits_ = 0;
-    std::int32_t i_;
-    double d_;
-    bool b_;
+  // Strings and lists are shared between copies and copied when one of them
+  // changes, so reading a variable or passing a value on costs no copy.
+  struct TListBlock {
+    TElements Items;
+    mutable std::size_t Footprint = kUnknownFootprint;
   };
-  std::string s_;                                // String
-  std::vector<TValue>* list_ = nullptr;          // list elements, owned
+  static constexpr std::size_t kUnknownFootprint = ~std::size_t(0);
+  using TVariant = std::variant<std::monostate, std::int32_t, double, TDateValue, bool,
+                                std::shared_ptr<std::string>, std::shared_ptr<TListBlock>>;
+  static constexpr std::size_t kEmptyIndex = 0, kIntegerIndex = 1, kDoubleIndex = 2, kDateIndex = 3,
+                               kBooleanIndex = 4, kStringIndex = 5, kListIndex = 6;
+
+  explicit TValue(TVariant v) : v_(std::move(v)) {}
+  const TListBlock& ListBlock() const { return *std::get<kListIndex>(v_); }
+
+  TVariant v_;
 };
 
 // Rounds to the nearest 32-bit integer, halves to the even neighbour

@@ -10,7 +10,6 @@
 #include "common/uDateTime.h"
 #include "common/uError.h"
 #include "script/uFunction.h"
-#include "settings/uEnvironment.h"
 
 using namespace tracemill;
 using namespace tracemill::testing;
@@ -70,10 +69,10 @@ TEST(BuiltinFailures, EachBadCallFailsItsOwnWay) {
 
 TEST(BuiltinTexts, TheContextsFormatSettingsShapeNumbersAndDates) {
   TTestContext c;
-  c.Settings.DecimalSeparator = ',';
-  c.Settings.ThousandSeparator = '.';
-  c.Settings.ShortDateFormat = "yyyy/mm/dd";
-  c.Settings.DateSeparator = '-';
+  c.Env.Format.DecimalSeparator = ',';
+  c.Env.Format.ThousandSeparator = '.';
+  c.Env.Format.ShortDateFormat = "yyyy/mm/dd";
+  c.Env.Format.DateSeparator = '-';
   EXPECT_EQ(Eval(c, "FLOATTOSTR", Args({D(1.5)})), "[1,5]");
   EXPECT_EQ(Eval(c, "STRTOFLOAT", Args({S("2,25")})), "[2.25]");
   EXPECT_THROW(CallBuiltin(c, "STRTOFLOAT", Args({S("2.25")})), ConvertError);
@@ -84,9 +83,9 @@ TEST(BuiltinTexts, TheContextsFormatSettingsShapeNumbersAndDates) {
 TEST(BuiltinDates, DayNamesFollowTheInterfaceLanguage) {
   TTestContext c;
   const TValue sunday = TValue::Date(EncodeDate(2024, 6, 2));
-  SetJapanese(true);
+  c.Env.Japanese = true;
   EXPECT_EQ(Eval(c, "DAYSTRINGOFWEEK", Args({sunday})), "[日]");
-  SetJapanese(false);
+  c.Env.Japanese = false;
   EXPECT_EQ(Eval(c, "DAYSTRINGOFWEEK", Args({sunday, TValue::Date(EncodeDate(2024, 6, 8))})), "[Sun, Sat]");
 }
 
@@ -122,7 +121,7 @@ class TRecordingServices : public TScriptServices {
 TEST(BuiltinPlatform, DialogsShellClockAndCommandLineGoThroughTheServices) {
   TTestContext c;
   TRecordingServices services;
-  c.ServicesUsed = &services;
+  c.Env.Services = &services;
   EXPECT_EQ(Eval(c, "MESSAGEBOX", Args({S("Go on?"), S("Report"), I(4 + 0x30)})), "[7]");
   EXPECT_EQ(services.Asked, "Go on?|Report|52");
   EXPECT_EQ(Eval(c, "INPUTBOX", Args({S("Title"), S("Value"), S("1")})), "[typed]");
@@ -133,10 +132,10 @@ TEST(BuiltinPlatform, DialogsShellClockAndCommandLineGoThroughTheServices) {
   EXPECT_EQ(services.Asked, "prog|-x y|/work");
   EXPECT_EQ(Eval(c, "COLORTORGB", Args({TValue::Integer(static_cast<std::int32_t>(0x80000005u)), I(255)})),
             "[16777215, 255]");
-  EXPECT_EQ(CallBuiltin(c, "NOW", TValue()).Result[0].ToDouble(), EncodeDate(2001, 2, 3) + 0.75);
-  EXPECT_EQ(CallBuiltin(c, "TODAY", TValue()).Result[0].ToDouble(), EncodeDate(2001, 2, 3));
-  EXPECT_EQ(CallBuiltin(c, "DATE", TValue()).Result[0].ToDouble(), EncodeDate(2001, 2, 3));
-  EXPECT_EQ(CallBuiltin(c, "TIME", TValue()).Result[0].ToDouble(), 0.75);
+  EXPECT_EQ(CallBuiltin(c, "NOW", TValue()).Result[0].ToDouble(kFormat), EncodeDate(2001, 2, 3) + 0.75);
+  EXPECT_EQ(CallBuiltin(c, "TODAY", TValue()).Result[0].ToDouble(kFormat), EncodeDate(2001, 2, 3));
+  EXPECT_EQ(CallBuiltin(c, "DATE", TValue()).Result[0].ToDouble(kFormat), EncodeDate(2001, 2, 3));
+  EXPECT_EQ(CallBuiltin(c, "TIME", TValue()).Result[0].ToDouble(kFormat), 0.75);
   EXPECT_EQ(Eval(c, "PARAMCOUNT", TValue()), "[2]");
   EXPECT_EQ(Eval(c, "PARAMSTR", Args({I(0), I(2), I(3), I(-1)})), "[tracemill, /ENGLISH, , ]");
 }

@@ -13,6 +13,7 @@
 namespace tracemill {
 namespace {
 
+using testing::kFormat;
 using testing::TRunner;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
@@ -35,7 +36,7 @@ TEST(CalcHost, ContractAndPrecedence) {
       result = TValue::Integer(args.TypeCode());
     } else if (u == "X") {  // needs two arguments, as the report host's X does
       if (args.Count() < 2) return false;
-      result = TValue::Integer(args[0].ToInteger() * 10 + args[1].ToInteger());
+      result = TValue::Integer(args[0].ToInteger(kFormat) * 10 + args[1].ToInteger(kFormat));
     } else if (u == "SQRT") {  // a host function hides a built-in of the same name
       result = TValue::String("host");
     } else {
@@ -72,7 +73,7 @@ TEST(CalcHooks, AssignmentHooksReachFunctionLocals) {
   TRunner r;
   std::vector<std::string> assigned;
   r.Calc.OnAfterAssign = [&](TVariableSet&, const std::string& name, const TValue& v) {
-    assigned.push_back(name + "=" + v.ToString());
+    assigned.push_back(name + "=" + v.ToString(kFormat));
   };
   r.Calc.OnBeforeAssign = [](TVariableSet&, const std::string& name, bool& handled, TValue&) {
     if (UpperCaseAscii(name) == "HIDDEN") handled = true;
@@ -153,6 +154,48 @@ TEST(CalcRun, TheDefaultMaximumPassCountCanBeSet) {
   EXPECT_EQ(r.Output("n = 0\nDO\n  n = n + 1\nLOOP\nFOR i = 1 TO 100\nNEXT\nprint(n, \" \", i)"), "5 5");
   // Inner interpreters of FUNCTION calls inherit the maximum.
   EXPECT_EQ(r.Output("FUNCTION F\n  n = 0\n  DO\n    n = n + 1\n  LOOP\n  RESULT n\nENDFUNCTION\nprint(F)"), "5");
+}
+
+// Conversions, operators and built-ins read the interpreter's own format; the
+// process's settings change nothing once it exists.
+TEST(CalcEnvironment, OneFormatForConversionsOperatorsAndBuiltins) {
+  TScriptEnvironment comma;
+  comma.Format.DecimalSeparator = ',';
+  TRunner r;
+  r.Calc.SetEnvironment(comma);
+  const TFormatSettings saved = FormatSettings();
+  FormatSettings().DecimalSeparator = '.';
+  // (PRINT here writes numbers with '.')
+  EXPECT_EQ(r.Output("s = \"2,25\"\nprint(STRTOFLOAT(s), \" \", ABS(s), \" \", s * 2, \" \", s + 1, \" \", FLOATTOSTR(s))\n"
+                     "IF s < 3\n  print(INT(s))\nENDIF"),
+            "2.25 2.25 4.5 3.25 2,25|2");
+  TRunner dot;
+  EXPECT_EQ(dot.Output("print(ABS(\"2.25\") + 1)\nx = ABS(\"2,25\")"), "3.25|error: Convert error: ABS");
+  FormatSettings() = saved;
+}
+
+TEST(CalcEnvironment, InterpretersKeepTheirOwnRandomSequenceAndLanguage) {
+  const std::string draw = "print(RANDOM(1000000), \" \", RANDOM(1000000))";
+  TRunner a, b, fresh;
+  ASSERT_EQ(a.Run("RANDOMIZE(7)"), "");
+  b.Output("RANDOMIZE(8)\n" + draw + "\n" + draw);
+  const std::string first = a.Output(draw);
+  EXPECT_EQ(first, fresh.Output("RANDOMIZE(7)\n" + draw));
+  // Without a seed every interpreter has a sequence of its own; with the
+  // same seed two runs repeat each other, FUNCTION calls included.
+  TRunner c, d;
+  EXPECT_NE(c.Output(draw + "\n" + draw), d.Output(draw + "\n" + draw));
+  TScriptEnvironment seeded;
+  seeded.RandomSeed = 42;
+  const std::string program = "FUNCTION F\n  RESULT RANDOM(1000)\nENDFUNCTION\nprint(F(), \" \", RANDOM(1000))";
+  c.Calc.SetEnvironment(seeded);
+  d.Calc.SetEnvironment(seeded);
+  EXPECT_EQ(c.Output(program), d.Output(program));
+
+  seeded.Japanese = true;
+  c.Calc.SetEnvironment(seeded);
+  EXPECT_EQ(c.Output("print(DAYSTRINGOFWEEK(ENCODEDATE(2024, 6, 2)))"), "日");
+  EXPECT_EQ(d.Output("print(DAYSTRINGOFWEEK(ENCODEDATE(2024, 6, 2)))"), "Sun");
 }
 
 TEST(CalcEvaluate, EvaluateAndParseExpression) {
@@ -259,8 +302,8 @@ TEST(CalcReport, DefaultProgramReportsEveryLine) {
   const std::vector<TLine> data = {{"A", "c", {{1, 2}, {3, 4}}}, {"B", "", {{5, 6}}}};
   TRunner r;
   r.Extra = [&](const std::string& name, const TValue& args, TValue& result, bool& handled) {
-    const auto line = [&]() -> const TLine& { return data.at(static_cast<std::size_t>(args[0].ToInteger())); };
-    const auto point = [&] { return line().Points.at(static_cast<std::size_t>(args[1].ToInteger())); };
+    const auto line = [&]() -> const TLine& { return data.at(static_cast<std::size_t>(args[0].ToInteger(kFormat))); };
+    const auto point = [&] { return line().Points.at(static_cast<std::size_t>(args[1].ToInteger(kFormat))); };
     const std::string u = UpperCaseAscii(Trim(name));
     handled = true;
     if (u == "DATACOUNT") result = TValue::Integer(static_cast<int>(data.size()));

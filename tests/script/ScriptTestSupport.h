@@ -16,6 +16,9 @@
 
 namespace tracemill::testing {
 
+// The format settings of a caller that changes none.
+inline const TFormatSettings kFormat{};
+
 inline TValue I(int v) { return TValue::Integer(v); }
 inline TValue D(double v) { return TValue::Double(v); }
 inline TValue S(std::string v) { return TValue::String(std::move(v)); }
@@ -26,7 +29,7 @@ inline TValue Args(std::initializer_list<TValue> values) { return TValue::List(v
 // A value as a text: lists as "[a, b]" (nested the same way), other values
 // by their string conversion.
 inline std::string Show(const TValue& v) {
-  if (!v.IsList()) return v.ToString(FormatSettings());
+  if (!v.IsList()) return v.ToString(kFormat);
   std::string text = "[";
   for (std::size_t i = 0; i < v.Count(); ++i) text += (i ? ", " : "") + Show(v[i]);
   return text + "]";
@@ -34,12 +37,12 @@ inline std::string Show(const TValue& v) {
 
 class TTestContext : public TBuiltinContext {
  public:
-  TFormatSettings Settings;
-  TScriptServices* ServicesUsed = &DefaultScriptServices();
+  TScriptEnvironment Env;
+  std::mt19937_64 Random{1};
   std::string Error;
 
-  const TFormatSettings& Format() const override { return Settings; }
-  TScriptServices& Services() override { return *ServicesUsed; }
+  const TScriptEnvironment& Environment() const override { return Env; }
+  std::mt19937_64& RandomGenerator() override { return Random; }
   bool HasError() const override { return !Error.empty(); }
   void SetError(const std::string& message) override {
     if (Error.empty()) Error = message;
@@ -74,7 +77,7 @@ inline std::string Eval(TTestContext& context, const std::string& name, const TV
 // (one line of the concatenated argument texts); Extra is asked first.
 struct TRunner {
   TVariableSet Vars;
-  TCalc Calc;
+  TCalc Calc{TScriptEnvironment{}};
   std::vector<std::string> Printed;
   THostFunction Extra;
 
@@ -87,7 +90,7 @@ struct TRunner {
       }
       if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
       handled = true;
-      Printed.push_back(args.ConcatenatedText());
+      Printed.push_back(args.ConcatenatedText(kFormat));
       return true;
     });
   }

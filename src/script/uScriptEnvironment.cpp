@@ -1,11 +1,13 @@
-#include "script/uBuiltin.h"
+#include "script/uScriptEnvironment.h"
 
 #include "common/uDateTime.h"
 #include "script/uFunction.h"
+#include "settings/uEnvironment.h"
 
 namespace tracemill {
 
-TScriptServices::TScriptServices(TMessageService* messages) : messages_(messages) {}
+TScriptServices::TScriptServices(TMessageService* messages, TShellService* shell)
+    : messages_(messages), shell_(shell) {}
 
 int TScriptServices::MessageBox(const std::string& text, const std::string& caption, int flags) {
   static TQuietMessageService quiet;
@@ -37,6 +39,13 @@ std::vector<std::string> TScriptServices::CommandLine() { return {"tracemill"}; 
 TScriptServices& DefaultScriptServices() {
   static TScriptServices services;
   return services;
+}
+
+TScriptEnvironment TScriptEnvironment::FromProcess() {
+  TScriptEnvironment environment;
+  environment.Format = FormatSettings();
+  environment.Japanese = IsJapanese();
+  return environment;
 }
 
 }  // namespace tracemill
