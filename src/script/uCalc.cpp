@@ -29,6 +29,7 @@ constexpr const char* kOverflow = "Overflow: ";
 constexpr const char* kTooDeep = "Nesting too deep: ";
 constexpr const char* kOutOfMemory = "Out of memory: ";
 constexpr const char* kStepLimit = "Step limit reached";
+constexpr const char* kBudgetExceeded = "Memory budget exceeded: ";
 
 // Stack reserve: an evaluation that finds less free stack than this below
 // its frame stops with an error instead of overflowing. Sanitizer builds use
@@ -74,7 +75,8 @@ std::string Joined(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-TCalc::TRunState::TRunState(TScriptEnvironment environment) : Environment(std::move(environment)) {
+TCalc::TRunState::TRunState(TScriptEnvironment environment)
+    : Environment(std::move(environment)), Budget(Environment.MemoryBudget) {
   std::uint64_t seed = Environment.RandomSeed;
   if (seed == 0) {
     std::random_device device;
@@ -93,11 +95,29 @@ TCalc::TCalc(TScriptEnvironment environment)
   Attach(&ownVariables_);
 }
 
+TCalc::TCalc(const TCalc& caller, TVariableSet& locals)
+    : OnBeforeAssign(caller.OnBeforeAssign),
+      OnAfterAssign(caller.OnAfterAssign),
+      program_(caller.program_),
+      host_(caller.host_),
+      builtins_(caller.builtins_),
+      externalFolder_(caller.externalFolder_),
+      libraries_(caller.libraries_),
+      maxLoopCount_(caller.maxLoopCount_),
+      functionDepth_(caller.functionDepth_ + 1),
+      run_(caller.run_) {
+  PrepareState();
+  Attach(&locals);
+}
+
 void TCalc::SetEnvironment(TScriptEnvironment environment) {
   auto run = std::make_shared<TRunState>(std::move(environment));
   run->StepLimit = run_->StepLimit;
   run->StepsLeft = run_->StepsLeft;
+  TVariableSet* table = variables_;
+  Detach();
   run_ = std::move(run);
+  Attach(table);
 }
 
 TCalc::~TCalc() { Detach(); }
@@ -107,11 +127,28 @@ void TCalc::Attach(TVariableSet* table) {
   variables_->OnError = [this](TVariableSet&, const std::string& message) { SetError(message); };
   if (OnBeforeAssign) variables_->OnBeforeAssign = OnBeforeAssign;
   if (OnAfterAssign) variables_->OnAfterAssign = OnAfterAssign;
+  variables_->SetBudget(&run_->Budget);
 }
 
 void TCalc::Detach() {
   // The table may outlive the interpreter: leave no hook pointing at it.
-  if (variables_) variables_->OnError = nullptr;
+  if (!variables_) return;
+  variables_->OnError = nullptr;
+  variables_->SetBudget(nullptr);
+}
+
+bool TCalc::CountStep() {
+  if (run_->StepLimit > 0 && --run_->StepsLeft < 0) {
+    SetError(kStepLimit);
+    return false;
+  }
+  return true;
+}
+
+bool TCalc::FitsBudget(std::size_t bytes, std::string_view what) {
+  if (run_->Budget.Fits(bytes)) return true;
+  SetError(Joined(kBudgetExceeded, what));
+  return false;
 }
 
 void TCalc::SetProgram(std::string_view text) {
@@ -460,24 +497,11 @@ bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, con
   } else if (!f.Parameters.empty()) {
     locals.SetValue(f.Parameters[0], args);
   }
-  TCalc inner;
-  inner.OnBeforeAssign = OnBeforeAssign;
-  inner.OnAfterAssign = OnAfterAssign;
-  inner.host_ = host_;
-  inner.maxLoopCount_ = maxLoopCount_;
-  inner.externalFolder_ = externalFolder_;
-  inner.libraries_ = libraries_;
-  inner.builtins_ = builtins_;
-  inner.functionDepth_ = functionDepth_ + 1;
-  inner.run_ = run_;
-  inner.program_ = program_;  // compiled once, shared
-  inner.PrepareState();
-  inner.SetVariables(&locals);
+  TCalc inner(*this, locals);
   inner.Reset();
   inner.next_ = f.FunctionLine + 1;
   inner.finished_ = inner.next_ >= program_->LineCount();
   inner.Run();
-  inner.SetVariables(nullptr);
   if (inner.error_) {
     std::string message = Joined(kFunctionRuntimeError, name);
     message += "\r\n";
@@ -497,12 +521,19 @@ TValue Unwrapped(TValue v) {
 }
 }  // namespace
 
+// EVALUATE and CITE build their lists one element per step; the list counts
+// against the memory budget as it grows.
 TValue TCalc::CallEvaluate(const TValue& args) {
   TValue out;
   if (!args.IsList()) return out;
+  std::size_t bytes = 0;
   for (const TValue& a : args.Elements()) {
+    if (error_ || !CountStep()) break;
     const TValue first = Unwrapped(ParseExpression(a.ToString(Format())));
-    out.Append(Unwrapped(ParseExpression(first.ToString(Format()))));
+    TValue value = Unwrapped(ParseExpression(first.ToString(Format())));
+    bytes += value.Footprint();
+    if (!FitsBudget(bytes, "EVALUATE")) break;
+    out.Append(std::move(value));
   }
   return out;
 }
@@ -512,8 +543,13 @@ TValue TCalc::CallCite(const TValue& args) {
   const std::int32_t from = args[1].ToInteger(Format());
   const std::int32_t to = args[2].ToInteger(Format());
   TValue out;
-  for (std::int64_t i = from; i <= to && !error_; ++i)
-    out.Append(ParseExpression(name + "(" + std::to_string(i) + ")"));
+  std::size_t bytes = 0;
+  for (std::int64_t i = from; i <= to && !error_ && CountStep(); ++i) {
+    TValue value = ParseExpression(name + "(" + std::to_string(i) + ")");
+    bytes += value.Footprint();
+    if (!FitsBudget(bytes, "CITE")) break;
+    out.Append(std::move(value));
+  }
   return out;
 }
 
@@ -531,10 +567,7 @@ void TCalc::Step() {
     return;
   }
   next_ = current_ + 1;
-  if (run_->StepLimit > 0 && --run_->StepsLeft < 0) {
-    SetError(kStepLimit);
-    return;
-  }
+  if (!CountStep()) return;
   try {
     StepLine(program_->Frame(current_));
   } catch (const ConvertError&) {

@@ -61,8 +61,9 @@ class TCalc : public TBuiltinContext {
   // nothing else. FUNCTION calls share their caller's.
   void SetEnvironment(TScriptEnvironment environment);
 
-  // Limits the number of steps a run may take, FUNCTION calls included; a
-  // run that needs more stops with "Step limit reached". 0: no limit.
+  // Limits the number of steps a run may take, FUNCTION calls and the
+  // iterations of EVALUATE and CITE included; a run that needs more stops
+  // with "Step limit reached". 0: no limit.
   void SetStepLimit(std::int64_t steps);
 
   void Reset();
@@ -97,6 +98,7 @@ class TCalc : public TBuiltinContext {
     explicit TRunState(TScriptEnvironment environment);
     TScriptEnvironment Environment;
     std::mt19937_64 Random;
+    TMemoryBudget Budget;
     std::int64_t StepLimit = 0;  // 0: none
     std::int64_t StepsLeft = 0;
   };
@@ -110,8 +112,17 @@ class TCalc : public TBuiltinContext {
     TSlotCache Slot;
   };
 
+  // The interpreter of one FUNCTION call: the caller's program, hooks, host,
+  // libraries, loop maximum and run, and the call's own variable table.
+  TCalc(const TCalc& caller, TVariableSet& locals);
   void Attach(TVariableSet* table);
   void Detach();
+  // Counts one step against the step limit; false (with the error set) when
+  // the limit is reached.
+  bool CountStep();
+  // Whether a value being built of bytes still fits the memory budget; false
+  // (with the error set, naming what) when it does not.
+  bool FitsBudget(std::size_t bytes, std::string_view what);
   void PrepareState();
   TValue EvaluateTree(const TExprTree& tree, std::string_view text);
   TValue Evaluate(const std::string& text, TTreeSlot& slot);

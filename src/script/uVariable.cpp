@@ -231,6 +231,12 @@ bool TValue::SameAs(const TValue& other) const {
 
 // ---- variable table ----
 
+namespace {
+constexpr const char* kReadOnly = " is read-only.";
+constexpr const char* kNotExist = " is not exist.";
+constexpr const char* kBudgetExceeded = "Memory budget exceeded: ";
+}  // namespace
+
 bool TVariableSet::Find(std::string_view name, int& index) const {
   index = IndexOfUpper(UpperCaseAscii(name));
   if (index < 0) {
@@ -243,23 +249,35 @@ bool TVariableSet::Find(std::string_view name, int& index) const {
 bool TVariableSet::Exists(std::string_view name) const { return IndexOfUpper(UpperCaseAscii(name)) >= 0; }
 
 int TVariableSet::IndexOfUpper(std::string_view upperName) const {
-  const auto it = index_.find(upperName);
-  return it == index_.end() ? -1 : it->second;
+  if (cells_.size() > kLinearLimit) {
+    const auto it = index_.find(upperName);
+    return it == index_.end() ? -1 : it->second;
+  }
+  for (std::size_t i = 0; i < cells_.size(); ++i)
+    if (cells_[i].Upper == upperName) return static_cast<int>(i);
+  return -1;
 }
 
 const TValue* TVariableSet::FindUpper(std::string_view upperName) const {
   const int i = IndexOfUpper(upperName);
-  return i < 0 ? nullptr : &cells_[static_cast<std::size_t>(i)]->Value;
+  return i < 0 ? nullptr : &cells_[static_cast<std::size_t>(i)].Object.Value;
 }
 
 TValue TVariableSet::GetValueByIndex(int index) const {
   if (index < 0 || index >= Count()) return TValue::Integer(0);
-  return cells_[static_cast<std::size_t>(index)]->Value;
+  return cells_[static_cast<std::size_t>(index)].Object.Value;
 }
 
 TValue TVariableSet::GetValue(std::string_view name) const {
   const TValue* v = FindUpper(UpperCaseAscii(name));
   return v ? *v : TValue::Integer(0);
+}
+
+bool TVariableSet::HasElementsOf(std::string_view upperBase) const {
+  if (bases_.size() > kLinearLimit) return baseIndex_.find(upperBase) != baseIndex_.end();
+  for (const std::string& base : bases_)
+    if (base == upperBase) return true;
+  return false;
 }
 
 std::uint64_t TVariableSet::NextSerial() {
@@ -276,61 +294,108 @@ int TVariableSet::LookUpSlot(std::string_view upperName, TSlotCache& slot) const
   return i;
 }
 
-void TVariableSet::AssignAt(int index, std::string_view name, TValue value) {
+std::size_t TVariableSet::CellFootprint(const TCell& cell) {
+  return sizeof(TCell) + cell.Object.Name.size() + cell.Upper.size() + cell.Object.Value.Footprint();
+}
+
+void TVariableSet::SetBudget(TMemoryBudget* budget) {
+  if (budget_) budget_->Remove(footprint_);
+  budget_ = budget;
+  if (budget_) budget_->Add(footprint_);
+}
+
+bool TVariableSet::Store(TCell& cell, TValue& value) {
+  if (cell.Object.ReadOnly) {
+    if (OnError) OnError(*this, cell.Object.Name + kReadOnly);
+    return false;
+  }
+  const std::size_t before = cell.Footprint;
+  const std::size_t after = before - cell.Object.Value.Footprint() + value.Footprint();
+  if (after > before && budget_ && !budget_->Fits(after - before)) {
+    if (OnError) OnError(*this, kBudgetExceeded + cell.Object.Name);
+    return false;
+  }
+  cell.Object.Value = OnAfterAssign ? value : std::move(value);
+  cell.Footprint = after;
+  footprint_ = footprint_ - before + after;
+  if (budget_) {
+    budget_->Remove(before);
+    budget_->Add(after);
+  }
+  return true;
+}
+
+void TVariableSet::AddCell(std::string name, std::string upper, TValue value) {
+  TCell cell;
+  cell.Object.Name = std::move(name);
+  cell.Upper = std::move(upper);
+  cell.Object.Value = std::move(value);
+  cell.Footprint = CellFootprint(cell);
+  if (budget_ && !budget_->Fits(cell.Footprint)) {
+    if (OnError) OnError(*this, kBudgetExceeded + cell.Object.Name);
+    return;
+  }
+  const std::size_t paren = cell.Upper.find('(');
+  if (paren != std::string::npos) {
+    const std::string_view base = std::string_view(cell.Upper).substr(0, paren);
+    if (!HasElementsOf(base)) {
+      bases_.emplace_back(base);
+      if (bases_.size() > kLinearLimit) {
+        if (baseIndex_.empty())
+          for (std::size_t i = 0; i < bases_.size(); ++i) baseIndex_.emplace(bases_[i], static_cast<int>(i));
+        else
+          baseIndex_.emplace(bases_.back(), static_cast<int>(bases_.size() - 1));
+      }
+    }
+  }
+  footprint_ += cell.Footprint;
+  if (budget_) budget_->Add(cell.Footprint);
+  cells_.push_back(std::move(cell));
+  if (cells_.size() > kLinearLimit) {
+    if (index_.empty())
+      for (std::size_t i = 0; i < cells_.size(); ++i) index_.emplace(cells_[i].Upper, static_cast<int>(i));
+    else
+      index_.emplace(cells_.back().Upper, Count() - 1);
+  }
+}
+
+void TVariableSet::SetValueAt(int index, std::string_view name, TValue value) {
   if (OnBeforeAssign) {
     const std::string nameText(name);
     bool handled = false;
     OnBeforeAssign(*this, nameText, handled, value);
     if (handled) return;
   }
-  TVariantObject& cell = *cells_[static_cast<std::size_t>(index)];
-  if (cell.ReadOnly) {
-    if (OnError) OnError(*this, cell.Name + " is read-only.");
-    return;
-  }
-  if (OnAfterAssign) {
-    cell.Value = value;
+  if (Store(cells_[static_cast<std::size_t>(index)], value) && OnAfterAssign)
     OnAfterAssign(*this, std::string(name), value);
-  } else {
-    cell.Value = std::move(value);
-  }
 }
 
 void TVariableSet::SetValue(std::string_view name, TValue value) {
-  const std::string nameText(name);
   if (OnBeforeAssign) {
+    const std::string nameText(name);
     bool handled = false;
     OnBeforeAssign(*this, nameText, handled, value);
     if (handled) return;
   }
   std::string upper = UpperCaseAscii(name);
-  const auto it = index_.find(upper);
-  if (it == index_.end()) {
-    auto cell = std::make_unique<TVariantObject>();
-    cell->Name = nameText;
-    cell->Value = value;
-    const std::size_t paren = upper.find('(');
-    if (paren != std::string::npos) elementBases_.emplace(upper.substr(0, paren));
-    index_.emplace(std::move(upper), Count());
-    cells_.push_back(std::move(cell));
+  const int i = IndexOfUpper(upper);
+  if (i >= 0) {
+    if (!Store(cells_[static_cast<std::size_t>(i)], value)) return;
   } else {
-    TVariantObject& cell = *cells_[static_cast<std::size_t>(it->second)];
-    if (cell.ReadOnly) {
-      if (OnError) OnError(*this, cell.Name + " is read-only.");
-      return;
-    }
-    cell.Value = value;
+    const std::size_t before = cells_.size();
+    AddCell(std::string(name), std::move(upper), OnAfterAssign ? value : std::move(value));
+    if (cells_.size() == before) return;
   }
-  if (OnAfterAssign) OnAfterAssign(*this, nameText, value);
+  if (OnAfterAssign) OnAfterAssign(*this, std::string(name), value);
 }
 
 void TVariableSet::SetReadOnly(std::string_view name, bool flag) {
   const int i = IndexOfUpper(UpperCaseAscii(name));
   if (i < 0) {
-    if (OnError) OnError(*this, std::string(name) + " is not exist.");
+    if (OnError) OnError(*this, std::string(name) + kNotExist);
     return;
   }
-  cells_[static_cast<std::size_t>(i)]->ReadOnly = flag;
+  cells_[static_cast<std::size_t>(i)].Object.ReadOnly = flag;
 }
 
 }  // namespace tracemill

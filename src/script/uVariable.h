@@ -207,11 +207,28 @@ std::int32_t RoundToInteger(double value);
 TValue NumberFromText(std::string_view text, char decimalSeparator);
 
 // Remembers where a variable was found in a table, so that later accesses of
-// the same name skip the hash lookup. Tables never delete cells, so an index
-// stays valid for the table it was found in (tables are told apart by serial).
+// the same name skip the lookup. Tables never delete cells, so an index stays
+// valid for the table it was found in (tables are told apart by serial).
 struct TSlotCache {
   std::uint64_t TableSerial = 0;
   int Index = -1;
+};
+
+// What the variables of one run may hold together (see TValue::Footprint),
+// shared by the tables of the run.
+class TMemoryBudget {
+ public:
+  explicit TMemoryBudget(std::size_t limit) : limit_(limit) {}
+  std::size_t Limit() const { return limit_; }
+  std::size_t Used() const { return used_; }
+  // Whether bytes more stay within the limit.
+  bool Fits(std::size_t bytes) const { return used_ <= limit_ && bytes <= limit_ - used_; }
+  void Add(std::size_t bytes) { used_ += bytes; }
+  void Remove(std::size_t bytes) { used_ -= bytes < used_ ? bytes : used_; }
+
+ private:
+  std::size_t limit_;
+  std::size_t used_ = 0;
 };
 
 // A variable cell.
@@ -223,7 +240,7 @@ class TVariantObject {
 };
 
 // The variable table: cells in insertion order, names matched after upper-
-// casing the ASCII letters, lookup by hash.
+// casing the ASCII letters.
 class TVariableSet {
  public:
   using TBeforeAssign =
@@ -236,6 +253,7 @@ class TVariableSet {
   TErrorHook OnError;
 
   TVariableSet() = default;
+  ~TVariableSet() { SetBudget(nullptr); }
   TVariableSet(const TVariableSet&) = delete;
   TVariableSet& operator=(const TVariableSet&) = delete;
 
@@ -245,12 +263,21 @@ class TVariableSet {
   // The stored value, or the Integer 0 outside the table.
   TValue GetValueByIndex(int index) const;
   TValue GetValue(std::string_view name) const;
+  // Stores the value, unless the cell is read-only or the value would pass
+  // the memory budget: then OnError is told and the old value stays.
   void SetValue(std::string_view name, TValue value);
   void SetReadOnly(std::string_view name, bool flag);
 
   int Count() const { return static_cast<int>(cells_.size()); }
-  // The cell at index (0 <= index < Count()).
-  const TVariantObject& Cell(int index) const { return *cells_[static_cast<std::size_t>(index)]; }
+  // The cell at index (0 <= index < Count()); valid until the next cell is
+  // made.
+  const TVariantObject& Cell(int index) const { return cells_[static_cast<std::size_t>(index)].Object; }
+
+  // Counts what the cells hold against budget (none: no limit) from now on;
+  // the budget is charged with what they hold already.
+  void SetBudget(TMemoryBudget* budget);
+  // The bytes the cells hold (names, values and bookkeeping).
+  std::size_t Footprint() const { return footprint_; }
 
   // Fast paths for the interpreter: the name is already upper-cased.
   // Returns the stored value or nullptr.
@@ -263,34 +290,42 @@ class TVariableSet {
   }
   // SetValue for the cell at index (0 <= index < Count()); name is the name
   // as passed, for the hooks.
-  void SetValueAt(int index, std::string_view name, TValue value) {
-    TVariantObject& cell = *cells_[static_cast<std::size_t>(index)];
-    if (!OnBeforeAssign && !OnAfterAssign && !cell.ReadOnly) {
-      cell.Value = std::move(value);
-      return;
-    }
-    AssignAt(index, name, std::move(value));
-  }
-  void SetReadOnlyAt(int index, bool flag) { cells_[static_cast<std::size_t>(index)]->ReadOnly = flag; }
+  void SetValueAt(int index, std::string_view name, TValue value);
+  void SetReadOnlyAt(int index, bool flag) { cells_[static_cast<std::size_t>(index)].Object.ReadOnly = flag; }
   std::uint64_t Serial() const { return serial_; }
   // Whether some variable is named upperBase + "(" ...: element variables of
   // that name may exist. A quick test before building an element name.
-  bool HasElementsOf(std::string_view upperBase) const {
-    return !elementBases_.empty() && elementBases_.find(upperBase) != elementBases_.end();
-  }
+  bool HasElementsOf(std::string_view upperBase) const;
 
  private:
   struct Hash {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
   };
+  using TIndex = std::unordered_map<std::string, int, Hash, std::equal_to<>>;
+  struct TCell {
+    TVariantObject Object;
+    std::string Upper;
+    std::size_t Footprint = 0;  // of the whole cell
+  };
+  // Tables up to this many cells (or element bases) are searched in order;
+  // bigger ones get a hash index.
+  static constexpr std::size_t kLinearLimit = 8;
+
   int LookUpSlot(std::string_view upperName, TSlotCache& slot) const;
-  void AssignAt(int index, std::string_view name, TValue value);
-  std::uint64_t serial_ = NextSerial();
+  // Replaces the value of an existing cell, checking read-only and budget.
+  bool Store(TCell& cell, TValue& value);
+  void AddCell(std::string name, std::string upper, TValue value);
+  static std::size_t CellFootprint(const TCell& cell);
   static std::uint64_t NextSerial();
-  std::vector<std::unique_ptr<TVariantObject>> cells_;
-  std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;
-  std::unordered_set<std::string, Hash, std::equal_to<>> elementBases_;
+
+  std::uint64_t serial_ = NextSerial();
+  std::vector<TCell> cells_;
+  TIndex index_;                        // upper name -> cell, beyond kLinearLimit cells
+  std::vector<std::string> bases_;      // element bases (upper case)
+  TIndex baseIndex_;                    // the same, beyond kLinearLimit bases
+  TMemoryBudget* budget_ = nullptr;
+  std::size_t footprint_ = 0;
 };
 
 }  // namespace tracemill

@@ -257,12 +257,51 @@ TEST(CalcLimits, StepLimitAndStringLength) {
   EXPECT_EQ(r.Run("FUNCTION F\n  DO MAX 1000000\n  LOOP\nENDFUNCTION\nx = F()"),
             "Function runtime error: F\r\nStep limit reached");
   EXPECT_EQ(r.Run("x = 1\ny = 2"), "");  // Reset gives the next run the whole budget
+  // Each element of EVALUATE and CITE is a step.
+  EXPECT_EQ(r.Run("x = CITE(\"ABS\", 0, 2147483647)"), "Step limit reached");
+  EXPECT_EQ(r.Run("x = EVALUATE(" + Repeat("\"1\", ", 60) + "\"1\")"), "Step limit reached");
   r.Calc.SetStepLimit(0);
   EXPECT_EQ(r.Output("n = 0\nFOR i = 1 TO 1000 MAX 1000\n  n = n + 1\nNEXT\nprint(n)"), "1000");
 
   // Doubling a string stops at 256 MiB with an ordinary error.
   EXPECT_EQ(r.Run("s = \"ab\"\nFOR i = 1 TO 40\n  s = s + s\nNEXT"), "Overflow: s + s");
   EXPECT_EQ(r.Calc.NextLine(), 3);
+}
+
+// Doubling a string to 256 MiB and storing it in list elements ends with the
+// budget error (the elements share the text, but each counts in full).
+TEST(CalcLimits, VariablesStayWithinTheMemoryBudget) {
+  TRunner r;
+  EXPECT_EQ(r.Run("s = \"ab\"\nFOR i = 1 TO 27\n  s = s + s\nNEXT\nFOR i = 0 TO 99\n  A(i) = s\nNEXT"),
+            "Memory budget exceeded: A(2)");
+  EXPECT_EQ(r.Calc.NextLine(), 6);
+  EXPECT_FALSE(r.Vars.Exists("A(2)"));
+
+  // A table that holds more than a new budget allows takes nothing more.
+  TScriptEnvironment small;
+  small.MemoryBudget = 1 << 20;
+  r.Calc.SetEnvironment(small);
+  EXPECT_EQ(r.Run("n = 1"), "Memory budget exceeded: n");
+  TRunner f;
+  f.Calc.SetEnvironment(small);
+  // Function locals count too, and are given back when the call ends.
+  EXPECT_EQ(f.Run("FUNCTION F(n)\n  t = STRINGREPEAT(\"x\", n)\n  RESULT LENGTH(t)\nENDFUNCTION\n"
+                  "FOR j = 1 TO 4\n  k = F(400000)\nNEXT\nk = F(1100000)"),
+            "Function runtime error: F\r\nMemory budget exceeded: t");
+  // The lists EVALUATE and CITE build count as they grow.
+  EXPECT_EQ(f.Run("x = CITE(\"ABS\", 0, 2147483647)"), "Memory budget exceeded: CITE");
+  EXPECT_EQ(f.Run("t = \"STRINGREPEAT(\"\"x\"\", 600000)\"\nx = EVALUATE(\"t\", \"t\")"),
+            "Memory budget exceeded: EVALUATE");
+}
+
+// Reading a variable or an element shares its text; nothing is copied.
+TEST(CalcLimits, ReadingAVariableSharesItsValue) {
+  TRunner r;
+  ASSERT_EQ(r.Run("s = STRINGREPEAT(\"ab\", 1000)\nt = s\nA(1) = t\nL = DECODEDATE(0)\nM = L"), "");
+  const char* text = r.Vars.GetValue("s").StringValue().data();
+  EXPECT_EQ(r.Vars.GetValue("t").StringValue().data(), text);
+  EXPECT_EQ(r.Vars.GetValue("A(1)").StringValue().data(), text);
+  EXPECT_EQ(&r.Vars.GetValue("M").Elements(), &r.Vars.GetValue("L").Elements());
 }
 
 // A host whose failure is no script error still ends the run cleanly.
