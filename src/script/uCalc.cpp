@@ -215,7 +215,7 @@ void TCalc::Run() {
 
 TValue TCalc::ParseExpression(std::string_view text) {
   const TExprTree tree{std::string(text), Format().DecimalSeparator};
-  return EvalNode(tree.Root());
+  return EvalNode(tree, tree.Root());
 }
 
 TValue TCalc::Evaluate(std::string_view text) {
@@ -229,7 +229,7 @@ TValue TCalc::Evaluate(const std::string& text, TTreeSlot& slot) {
 
 TValue TCalc::EvaluateTree(const TExprTree& tree, std::string_view text) {
   try {
-    TValue v = EvalNode(tree.Root());
+    TValue v = EvalNode(tree, tree.Root());
     v.UnwrapSingle();
     return v;
   } catch (const ConvertError&) {
@@ -253,58 +253,66 @@ TValue TCalc::EvaluateTree(const TExprTree& tree, std::string_view text) {
   return TValue();
 }
 
-TValue TCalc::EvalNode(const TExpr& node) {
+TValue TCalc::EvalNode(const TExprTree& tree, const TExpr& node) {
   switch (node.Kind) {
     case TExprKind::Empty: return TValue();
-    case TExprKind::Constant: return node.Value;
-    case TExprKind::InvalidString: SetError(Joined(kInvalidString, node.Text)); return TValue();
-    case TExprKind::TooDeep: SetError(Joined(kTooDeep, node.Text)); return TValue();
-    case TExprKind::Binary: {
-      if (StackExhausted()) {
-        SetError(Joined(kTooDeep, node.Text));
-        return TValue();
-      }
-      TValue result;
-      if (ApplyNumberTree(node, result)) return result;
-      // Operands that are literals or variables are read in place. The left
-      // one is copied before the right one is evaluated, which may call
-      // functions.
-      const TValue* leftValue = Peek(*node.Left);
-      const TValue* rightValue = leftValue ? Peek(*node.Right) : nullptr;
-      if (leftValue && rightValue) {
-        if (ApplyNumericFast(node.Op, *leftValue, *rightValue, result)) return result;
-        TValue left = *leftValue;
-        if (!ApplyOperatorTo(node.Op, left, *rightValue, Format())) SetError(Joined(kInvalidExpression, node.Text));
-        return left;
-      }
-      TValue left = leftValue ? *leftValue : EvalNode(*node.Left);
-      TValue right;
-      if (!leftValue) rightValue = Peek(*node.Right);
-      if (!rightValue) {
-        right = EvalNode(*node.Right);
-        rightValue = &right;
-      }
-      if (ApplyNumericFast(node.Op, left, *rightValue, result)) return result;
-      if (!ApplyOperatorTo(node.Op, left, *rightValue, Format())) SetError(Joined(kInvalidExpression, node.Text));
-      return left;
-    }
-    case TExprKind::Call: return EvalCall(node);
-    case TExprKind::Name: return EvalName(node);
+    case TExprKind::Constant: return tree.Constant(node);
+    case TExprKind::InvalidString: SetError(Joined(kInvalidString, tree.TextOf(node))); return TValue();
+    case TExprKind::TooDeep: SetError(Joined(kTooDeep, tree.TextOf(node))); return TValue();
+    case TExprKind::Binary: return EvalBinary(tree, node);
+    case TExprKind::Call: return EvalCall(tree, node);
+    case TExprKind::Name: return EvalName(tree, node);
   }
   return TValue();
 }
 
-bool TCalc::EvalNumber(const TExpr& node, TNumber& out) {
+TValue TCalc::EvalBinary(const TExprTree& tree, const TExpr& node) {
+  if (StackExhausted()) {
+    SetError(Joined(kTooDeep, tree.TextOf(node)));
+    return TValue();
+  }
+  TValue result;
+  if (ApplyNumberTree(tree, node, result)) return result;
+  // Operands that are literals or variables are read in place. The left one
+  // is copied before the right one is evaluated, which may call functions.
+  const TExpr& leftNode = tree.Left(node);
+  const TExpr& rightNode = tree.Right(node);
+  const TValue* leftValue = Peek(tree, leftNode);
+  const TValue* rightValue = leftValue ? Peek(tree, rightNode) : nullptr;
+  if (leftValue && rightValue) {
+    if (ApplyNumericFast(node.Op, *leftValue, *rightValue, result)) return result;
+    TValue left = *leftValue;
+    if (!ApplyOperatorTo(node.Op, left, *rightValue, Format()))
+      SetError(Joined(kInvalidExpression, tree.TextOf(node)));
+    return left;
+  }
+  TValue left = leftValue ? *leftValue : EvalNode(tree, leftNode);
+  TValue right;
+  if (!leftValue) rightValue = Peek(tree, rightNode);
+  if (!rightValue) {
+    right = EvalNode(tree, rightNode);
+    rightValue = &right;
+  }
+  if (ApplyNumericFast(node.Op, left, *rightValue, result)) return result;
+  if (!ApplyOperatorTo(node.Op, left, *rightValue, Format())) SetError(Joined(kInvalidExpression, tree.TextOf(node)));
+  return left;
+}
+
+bool TCalc::EvalNumber(const TExprTree& tree, const TExpr& node, TNumber& out) {
   if (!node.MaybeNumber) return false;
   const TValue* v = nullptr;
   switch (node.Kind) {
-    case TExprKind::Constant: v = &node.Value; break;
-    case TExprKind::Name: v = ReadVariable(node.UpperName, &node.Slot); break;
+    case TExprKind::Constant: v = &tree.Constant(node); break;
+    case TExprKind::Name: {
+      const TExprName& name = tree.Name(node);
+      v = ReadVariable(name.Upper, &name.Slot);
+      break;
+    }
     case TExprKind::Binary: {
       if (node.Op != TOperatorKind::Add && node.Op != TOperatorKind::Subtract && node.Op != TOperatorKind::Multiply)
         return false;
       TNumber a, b;
-      if (!EvalNumber(*node.Left, a) || !EvalNumber(*node.Right, b)) return false;
+      if (!EvalNumber(tree, tree.Left(node), a) || !EvalNumber(tree, tree.Right(node), b)) return false;
       if (a.IsInteger && b.IsInteger) {
         const std::int64_t x = a.Integer, y = b.Integer;
         const std::int64_t r = node.Op == TOperatorKind::Add ? x + y : node.Op == TOperatorKind::Subtract ? x - y : x * y;
@@ -332,13 +340,13 @@ bool TCalc::EvalNumber(const TExpr& node, TNumber& out) {
   return false;
 }
 
-bool TCalc::ApplyNumberTree(const TExpr& node, TValue& result) {
+bool TCalc::ApplyNumberTree(const TExprTree& tree, const TExpr& node, TValue& result) {
   switch (node.Op) {
     case TOperatorKind::Add:
     case TOperatorKind::Subtract:
     case TOperatorKind::Multiply: {
       TNumber n;
-      if (!EvalNumber(node, n)) return false;
+      if (!EvalNumber(tree, node, n)) return false;
       if (n.IsInteger) result.SetInteger(n.Integer);
       else result.SetDouble(n.Real);
       return true;
@@ -350,7 +358,7 @@ bool TCalc::ApplyNumberTree(const TExpr& node, TValue& result) {
     case TOperatorKind::Equal:
     case TOperatorKind::NotEqual: {
       TNumber a, b;
-      if (!EvalNumber(*node.Left, a) || !EvalNumber(*node.Right, b)) return false;
+      if (!EvalNumber(tree, tree.Left(node), a) || !EvalNumber(tree, tree.Right(node), b)) return false;
       TValue l, r;
       if (a.IsInteger) l.SetInteger(a.Integer);
       else l.SetDouble(a.Real);
@@ -362,29 +370,31 @@ bool TCalc::ApplyNumberTree(const TExpr& node, TValue& result) {
   }
 }
 
-const TValue* TCalc::Peek(const TExpr& node) {
-  if (node.Kind == TExprKind::Constant) return &node.Value;
-  if (node.Kind == TExprKind::Name) return ReadVariable(node.UpperName, &node.Slot);
+const TValue* TCalc::Peek(const TExprTree& tree, const TExpr& node) {
+  if (node.Kind == TExprKind::Constant) return &tree.Constant(node);
+  if (node.Kind == TExprKind::Name) {
+    const TExprName& name = tree.Name(node);
+    return ReadVariable(name.Upper, &name.Slot);
+  }
   return nullptr;
 }
 
-TValue TCalc::EvalArguments(const std::vector<std::unique_ptr<TExpr>>& args) {
-  if (args.empty()) return TValue();
-  if (args.size() == 1) {
-    TValue v = EvalNode(*args[0]);
+TValue TCalc::EvalArguments(const TExprTree& tree, const TExpr& call) {
+  const std::size_t count = tree.ArgumentCount(call);
+  if (count == 0) return TValue();
+  if (count == 1) {
+    TValue v = EvalNode(tree, tree.Argument(call, 0));
     if (v.IsList()) return v.Count() ? v : TValue();
-    TValue list = TValue::List();
-    list.MutableElements().push_back(std::move(v));
-    return list;
+    return TValue::List({std::move(v)});
   }
-  TValue list = TValue::List();
-  list.MutableElements().reserve(args.size());
-  for (const auto& a : args) {
-    TValue v = EvalNode(*a);
-    if (v.IsList()) list.MutableElements().push_back(v.Count() ? TValue(v[0]) : TValue());
-    else list.MutableElements().push_back(std::move(v));
+  TValue::TElements elements;
+  elements.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    TValue v = EvalNode(tree, tree.Argument(call, i));
+    if (v.IsList()) elements.push_back(v.Count() ? TValue(v[0]) : TValue());
+    else elements.push_back(std::move(v));
   }
-  return list;
+  return TValue::List(std::move(elements));
 }
 
 bool TCalc::ElementName(std::string_view name, const TValue& args, std::string& out) {
@@ -406,29 +416,31 @@ const TValue* TCalc::ReadVariable(std::string_view upperName, TSlotCache* slot) 
   return i < 0 ? nullptr : &variables_->Cell(i).Value;
 }
 
-TValue TCalc::EvalCall(const TExpr& node) {
+TValue TCalc::EvalCall(const TExprTree& tree, const TExpr& node) {
   if (StackExhausted()) {
-    SetError(Joined(kTooDeep, node.Text));
+    SetError(Joined(kTooDeep, tree.TextOf(node)));
     return TValue();
   }
-  const TValue args = EvalArguments(node.Args);
+  const TValue args = EvalArguments(tree, node);
+  const TExprName& name = tree.Name(node);
   std::string element;
-  if (variables_->HasElementsOf(node.UpperName) && ElementName(node.UpperName, args, element))
+  if (variables_->HasElementsOf(name.Upper) && ElementName(name.Upper, args, element))
     if (const TValue* v = ReadVariable(element, nullptr)) return *v;
   TValue result;
-  if (!CallFunctionAt(node.Name, node.UpperName, args, result, node.Text))
-    SetError(Joined(kInvalidCall, node.Text));
+  if (!CallFunctionAt(tree.NameText(node), name.Upper, args, result, tree.TextOf(node)))
+    SetError(Joined(kInvalidCall, tree.TextOf(node)));
   return result;
 }
 
-TValue TCalc::EvalName(const TExpr& node) {
-  if (const TValue* v = ReadVariable(node.UpperName, &node.Slot)) return *v;
+TValue TCalc::EvalName(const TExprTree& tree, const TExpr& node) {
+  const TExprName& name = tree.Name(node);
+  if (const TValue* v = ReadVariable(name.Upper, &name.Slot)) return *v;
   TValue result;
-  if (!CallFunctionAt(node.Name, node.UpperName, TValue(), result, node.Text)) {
+  if (!CallFunctionAt(tree.NameText(node), name.Upper, TValue(), result, tree.TextOf(node))) {
     // The unknown name has been reported; a known function that failed is an
     // invalid call like any other.
-    SetError(Joined(kInvalidCall, node.Text));
-    return TValue::String(std::string(node.Name));
+    SetError(Joined(kInvalidCall, tree.TextOf(node)));
+    return TValue::String(std::string(tree.NameText(node)));
   }
   return result;
 }
@@ -669,7 +681,8 @@ TValue TCalc::TargetArguments(const TTarget& target) {
   // The texts inside the parentheses of a target, evaluated as an argument list.
   const char separator = Format().DecimalSeparator;
   if (target.Arguments.size() == 1) {
-    TValue v = EvalNode(program_->Expression(target.Arguments[0], separator).Root());
+    const TExprTree& tree = program_->Expression(target.Arguments[0], separator);
+    TValue v = EvalNode(tree, tree.Root());
     if (v.IsList()) return v.Count() ? v : TValue();
     return TValue::List({std::move(v)});
   }
@@ -677,7 +690,8 @@ TValue TCalc::TargetArguments(const TTarget& target) {
   if (target.Arguments.empty()) return args;
   args = TValue::List();
   for (const std::string& a : target.Arguments) {
-    TValue v = EvalNode(program_->Expression(a, separator).Root());
+    const TExprTree& tree = program_->Expression(a, separator);
+    TValue v = EvalNode(tree, tree.Root());
     args.MutableElements().push_back(v.IsList() ? (v.Count() ? TValue(v[0]) : TValue()) : std::move(v));
   }
   return args;

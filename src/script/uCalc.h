@@ -126,9 +126,9 @@ class TCalc : public TBuiltinContext {
   void PrepareState();
   TValue EvaluateTree(const TExprTree& tree, std::string_view text);
   TValue Evaluate(const std::string& text, TTreeSlot& slot);
-  TValue EvalNode(const TExpr& node);
+  TValue EvalNode(const TExprTree& tree, const TExpr& node);
   // The value of a literal or an existing variable without copying it.
-  const TValue* Peek(const TExpr& node);
+  const TValue* Peek(const TExprTree& tree, const TExpr& node);
   // Integer and Double arithmetic of literals and existing variables with
   // "+", "-" and "*", computed without building values; false (with nothing
   // evaluated that has effects) when the general evaluation is needed.
@@ -137,11 +137,12 @@ class TCalc : public TBuiltinContext {
     std::int32_t Integer;
     double Real;
   };
-  bool EvalNumber(const TExpr& node, TNumber& out);
-  bool ApplyNumberTree(const TExpr& binary, TValue& result);
-  TValue EvalCall(const TExpr& node);
-  TValue EvalName(const TExpr& node);
-  TValue EvalArguments(const std::vector<std::unique_ptr<TExpr>>& args);
+  bool EvalNumber(const TExprTree& tree, const TExpr& node, TNumber& out);
+  bool ApplyNumberTree(const TExprTree& tree, const TExpr& binary, TValue& result);
+  TValue EvalBinary(const TExprTree& tree, const TExpr& node);
+  TValue EvalCall(const TExprTree& tree, const TExpr& node);
+  TValue EvalName(const TExprTree& tree, const TExpr& node);
+  TValue EvalArguments(const TExprTree& tree, const TExpr& call);
   const TValue* ReadVariable(std::string_view upperName, TSlotCache* slot);
   bool ElementName(std::string_view name, const TValue& args, std::string& out);
   bool CallFunctionAt(std::string_view name, std::string_view upperName, const TValue& arguments, TValue& result,
