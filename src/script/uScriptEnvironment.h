@@ -18,8 +18,8 @@ namespace tracemill {
 // batch command line: MESSAGEBOX goes to the given message service (one that
 // answers the default button when none is given), INPUTBOX answers its
 // default text, SELECTDIRECTORY the folder it was given; SHELL goes to the
-// given shell service (one that starts processes when none is given);
-// COLORTORGB answers the light theme's system colours.
+// given shell service (TProcessShellService when none is given); COLORTORGB
+// answers the light theme's system colours.
 class TScriptServices {
  public:
   explicit TScriptServices(TMessageService* messages = nullptr, TShellService* shell = nullptr);

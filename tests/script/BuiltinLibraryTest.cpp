@@ -3,8 +3,10 @@
 // platform services. What a report program shows directly is checked by the
 // cases under cases/builtins.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "ScriptTestSupport.h"
 #include "common/uDateTime.h"
@@ -138,6 +140,57 @@ TEST(BuiltinPlatform, DialogsShellClockAndCommandLineGoThroughTheServices) {
   EXPECT_EQ(CallBuiltin(c, "TIME", TValue()).Result[0].ToDouble(kFormat), 0.75);
   EXPECT_EQ(Eval(c, "PARAMCOUNT", TValue()), "[2]");
   EXPECT_EQ(Eval(c, "PARAMSTR", Args({I(0), I(2), I(3), I(-1)})), "[tracemill, /ENGLISH, , ]");
+}
+
+// SHELL opens documents and folders with the desktop's application, starts
+// executable files and programs found in PATH, and asks for nothing when the
+// file or the folder is missing.
+TEST(BuiltinPlatform, ShellOpensDocumentsAndStartsPrograms) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("tm_shell_" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder / "sub");
+  std::ofstream(folder / "report.txt") << "report";
+  std::ofstream(folder / "run.sh") << "#!/bin/sh\n";
+  chmod((folder / "run.sh").c_str(), 0755);
+  const std::string f = folder.string();
+  TRecordingShell shell;
+  TScriptServices services(nullptr, &shell);
+  const struct {
+    std::string File, Parameters, Folder;
+    int Result;
+    std::string Asked;
+  } cases[] = {
+      {"report.txt", "", f, 33, "open " + f + "/report.txt"},
+      {f + "/sub/../report.txt", "-x", "", 33, "open " + f + "/report.txt"},
+      {"sub", "", f, 33, "open " + f + "/sub"},
+      {"run.sh", "-a \"b c\"", f, 33, "run ./run.sh|-a|b c in " + f},
+      {f + "/run.sh", "", "", 33, "run " + f + "/run.sh in "},
+      {"sh", "-c \"exit 0\"", "/", 33, "run sh|-c|exit 0 in /"},
+      {"missing.txt", "", f, 2, ""},
+      {f + "/missing", "", "", 2, ""},
+      {"report.txt", "", f + "/none", 2, ""},
+      {"", "", "", 2, ""},
+  };
+  for (const auto& c : cases) {
+    shell.Asked.clear();
+    EXPECT_EQ(services.Shell(c.File, c.Parameters, c.Folder), c.Result) << c.File;
+    EXPECT_EQ(shell.Asked, c.Asked.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.Asked}) << c.File;
+  }
+  shell.Started = false;
+  EXPECT_EQ(services.Shell("report.txt", "", f), 2);
+  std::filesystem::remove_all(folder);
+}
+
+// The launcher refuses, without starting anything, what it cannot start.
+TEST(BuiltinPlatform, TheLauncherRefusesMissingProgramsAndFolders) {
+  EXPECT_FALSE(FindProgram("sh").empty());
+  EXPECT_EQ(FindProgram("tracemill-no-such-program"), "");
+  EXPECT_EQ(FindProgram("/no/such/program"), "");
+  EXPECT_FALSE(StartProcess("tracemill-no-such-program", {}, ""));
+  EXPECT_FALSE(StartProcess("/no/such/program", {}, ""));
+  EXPECT_FALSE(StartProcess("sh", {}, "/no/such/folder"));
+  EXPECT_FALSE(StartProcess("sh", {std::string("a\0b", 3)}, ""));
+  TProcessShellService shell;
+  EXPECT_FALSE(shell.RunProgram("./tracemill-no-such-program", {}, "/"));
 }
 
 // Without a display MESSAGEBOX answers through the message service it is given.

@@ -159,9 +159,9 @@ TEST(CalcRun, TheDefaultMaximumPassCountCanBeSet) {
 // Conversions, operators and built-ins read the interpreter's own format; the
 // process's settings change nothing once it exists.
 TEST(CalcEnvironment, OneFormatForConversionsOperatorsAndBuiltins) {
-  TScriptEnvironment comma;
-  comma.Format.DecimalSeparator = ',';
   TRunner r;
+  TScriptEnvironment comma = r.Env();
+  comma.Format.DecimalSeparator = ',';
   r.Calc.SetEnvironment(comma);
   const TFormatSettings saved = FormatSettings();
   FormatSettings().DecimalSeparator = '.';
@@ -185,7 +185,7 @@ TEST(CalcEnvironment, InterpretersKeepTheirOwnRandomSequenceAndLanguage) {
   // same seed two runs repeat each other, FUNCTION calls included.
   TRunner c, d;
   EXPECT_NE(c.Output(draw + "\n" + draw), d.Output(draw + "\n" + draw));
-  TScriptEnvironment seeded;
+  TScriptEnvironment seeded = c.Env();
   seeded.RandomSeed = 42;
   const std::string program = "FUNCTION F\n  RESULT RANDOM(1000)\nENDFUNCTION\nprint(F(), \" \", RANDOM(1000))";
   c.Calc.SetEnvironment(seeded);
@@ -278,7 +278,7 @@ TEST(CalcLimits, VariablesStayWithinTheMemoryBudget) {
   EXPECT_FALSE(r.Vars.Exists("A(2)"));
 
   // A table that holds more than a new budget allows takes nothing more.
-  TScriptEnvironment small;
+  TScriptEnvironment small = r.Env();
   small.MemoryBudget = 1 << 20;
   r.Calc.SetEnvironment(small);
   EXPECT_EQ(r.Run("n = 1"), "Memory budget exceeded: n");

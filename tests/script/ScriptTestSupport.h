@@ -73,13 +73,42 @@ inline std::string Eval(TTestContext& context, const std::string& name, const TV
   return Show(outcome.Result);
 }
 
+// A shell that records what it is asked ("open PATH", "run PROGRAM|ARGUMENT|...
+// in FOLDER"), starts nothing and answers Started.
+class TRecordingShell : public TShellService {
+ public:
+  std::vector<std::string> Asked;
+  bool Started = true;
+  bool OpenFile(const std::string& path, const std::string& anchor) override {
+    Asked.push_back("open " + path + (anchor.empty() ? "" : "#" + anchor));
+    return Started;
+  }
+  bool RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string& folder) override {
+    std::string asked = "run " + program;
+    for (const std::string& a : arguments) asked += "|" + a;
+    Asked.push_back(asked + " in " + folder);
+    return Started;
+  }
+};
+
 // An interpreter with its own variable table and a host that provides PRINT
-// (one line of the concatenated argument texts); Extra is asked first.
+// (one line of the concatenated argument texts); Extra is asked first. Its
+// environment has the default formats, English and the recording shell.
 struct TRunner {
+  TRecordingShell Shell;
+  TScriptServices Services{nullptr, &Shell};
   TVariableSet Vars;
-  TCalc Calc{TScriptEnvironment{}};
+  TCalc Calc{Env()};
   std::vector<std::string> Printed;
   THostFunction Extra;
+
+  // The runner's environment, to change and hand back with SetEnvironment.
+  TScriptEnvironment Env() {
+    TScriptEnvironment environment;
+    environment.Services = &Services;
+    return environment;
+  }
 
   TRunner() {
     Calc.SetVariables(&Vars);
