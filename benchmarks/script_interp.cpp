@@ -257,10 +257,11 @@ std::string Ones(std::size_t bytes, const char* separator) {
   return text;
 }
 
-// Live and peak bytes of the program's heap, counted by the global operator
-// new and delete below.
-std::atomic<std::size_t> gLiveBytes{0};
-std::atomic<std::size_t> gPeakBytes{0};
+// Live and peak bytes of the program's heap while gCounting is set, counted
+// by the global operator new and delete below.
+std::atomic<bool> gCounting{false};
+std::atomic<std::int64_t> gLiveBytes{0};
+std::atomic<std::int64_t> gPeakBytes{0};
 
 // Runs program with the variable s holding text; the label tells the outcome.
 void RunLongText(benchmark::State& state, const std::string& program, const std::string& text) {
@@ -269,12 +270,14 @@ void RunLongText(benchmark::State& state, const std::string& program, const std:
     TVariableSet vars;
     if (!text.empty()) vars.SetValue("s", TValue::String(text));
     gPeakBytes = gLiveBytes.load();
-    const std::size_t before = gLiveBytes;
+    const std::int64_t before = gLiveBytes;
+    gCounting = true;
     TCalc calc;
     calc.SetVariables(&vars);
     calc.SetProgram(program);
     calc.Reset();
     calc.Run();
+    gCounting = false;
     state.counters["peak_MB"] = static_cast<double>(gPeakBytes - before) / (1 << 20);
     outcome = calc.HasError() ? calc.ErrorMessage().substr(0, 40) : "x = " + vars.GetValue("x").ToString(kFormat);
   }
@@ -320,17 +323,21 @@ BENCHMARK(BM_Lua_Arguments10MB)->Unit(benchmark::kMillisecond)->UseManualTime()-
 void* operator new(std::size_t size) {
   void* p = std::malloc(size ? size : 1);
   if (!p) throw std::bad_alloc();
-  const std::size_t live = tracemill::gLiveBytes += malloc_usable_size(p);
-  std::size_t peak = tracemill::gPeakBytes;
+  if (!tracemill::gCounting.load(std::memory_order_relaxed)) return p;
+  const std::int64_t live = tracemill::gLiveBytes += static_cast<std::int64_t>(malloc_usable_size(p));
+  std::int64_t peak = tracemill::gPeakBytes;
   while (live > peak && !tracemill::gPeakBytes.compare_exchange_weak(peak, live)) {
   }
   return p;
 }
 
-void operator delete(void* p) noexcept {
-  if (!p) return;
-  tracemill::gLiveBytes -= malloc_usable_size(p);
+// Out of line, so that the compiler does not pair this free with new.
+[[gnu::noinline]] void ReleaseBlock(void* p) noexcept {
+  if (p && tracemill::gCounting.load(std::memory_order_relaxed))
+    tracemill::gLiveBytes -= static_cast<std::int64_t>(malloc_usable_size(p));
   std::free(p);
 }
+
+void operator delete(void* p) noexcept { ReleaseBlock(p); }
 
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }

@@ -153,7 +153,7 @@ class TCalc : public TBuiltinContext {
   TValue CallCite(const TValue& args);
   int LoopMaximum(const std::string& text);
   bool ConditionTrue(const std::string& text);
-  void Assign(const TTarget& target, TValue value);
+  void Assign(const TTarget& target, TValue&& value);
   void StepLine(const TFrameInfo& frame);
   void StepLet(const TLetStatement& let);
   void StepIf(int line);

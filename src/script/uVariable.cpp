@@ -96,9 +96,8 @@ void TValue::Append(TValue v) {
   *this = List(std::move(elements));
 }
 
-std::size_t TValue::Footprint() const {
+std::size_t TValue::SharedFootprint() const {
   if (IsString()) return sizeof(TValue) + StringValue().size();
-  if (!IsList()) return sizeof(TValue);
   const TListBlock& block = ListBlock();
   if (block.Footprint == kUnknownFootprint) {
     std::size_t bytes = 0;
@@ -359,15 +358,15 @@ void TVariableSet::AddCell(std::string name, std::string upper, TValue value) {
   }
 }
 
-void TVariableSet::SetValueAt(int index, std::string_view name, TValue value) {
+void TVariableSet::AssignAt(TCell& target, std::string_view name, TValue&& value) {
+  const std::size_t index = static_cast<std::size_t>(&target - cells_.data());
   if (OnBeforeAssign) {
     const std::string nameText(name);
     bool handled = false;
-    OnBeforeAssign(*this, nameText, handled, value);
+    OnBeforeAssign(*this, nameText, handled, value);  // may add cells
     if (handled) return;
   }
-  if (Store(cells_[static_cast<std::size_t>(index)], value) && OnAfterAssign)
-    OnAfterAssign(*this, std::string(name), value);
+  if (Store(cells_[index], value) && OnAfterAssign) OnAfterAssign(*this, std::string(name), value);
 }
 
 void TVariableSet::SetValue(std::string_view name, TValue value) {

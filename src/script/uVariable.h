@@ -88,16 +88,24 @@ class TValue {
   TValue() = default;  // Empty
   TValue(const TValue&) = default;
   TValue(TValue&&) noexcept = default;
-  // Assignment takes the source before the old value goes, so a value may be
-  // assigned an element of its own list.
+  // A list takes the source before its elements go, so it may be assigned
+  // one of its own elements.
   TValue& operator=(const TValue& other) {
-    TVariant copy(other.v_);
-    v_ = std::move(copy);
+    if (IsList()) {
+      TVariant copy(other.v_);
+      v_ = std::move(copy);
+    } else {
+      v_ = other.v_;
+    }
     return *this;
   }
   TValue& operator=(TValue&& other) noexcept {
-    TVariant taken(std::move(other.v_));
-    v_ = std::move(taken);
+    if (IsList()) {
+      TVariant taken(std::move(other.v_));
+      v_ = std::move(taken);
+    } else {
+      v_ = std::move(other.v_);
+    }
     return *this;
   }
 
@@ -119,6 +127,8 @@ class TValue {
   bool IsString() const { return v_.index() == kStringIndex; }
   // Integer, Double or Date.
   bool IsNumber() const { return IsInteger() || IsDouble() || IsDate(); }
+  // Neither string nor list: nothing shared, Footprint() is sizeof(TValue).
+  bool IsScalar() const { return v_.index() < kStringIndex; }
 
   // Payloads; asking for another type than the value has throws
   // std::bad_variant_access.
@@ -154,7 +164,7 @@ class TValue {
   // The bytes this value stands for: the value itself, a string's text, a
   // list's elements (counted once for each value that holds them, however
   // they are shared).
-  std::size_t Footprint() const;
+  std::size_t Footprint() const { return IsScalar() ? sizeof(TValue) : SharedFootprint(); }
 
   // Conversions by the variant rules. They throw ConvertError when the value
   // cannot become the type (a string that reads as no number, a list, a
@@ -193,6 +203,7 @@ class TValue {
                                kBooleanIndex = 4, kStringIndex = 5, kListIndex = 6;
 
   explicit TValue(TVariant v) : v_(std::move(v)) {}
+  std::size_t SharedFootprint() const;
   const TListBlock& ListBlock() const { return *std::get<kListIndex>(v_); }
 
   TVariant v_;
@@ -290,7 +301,13 @@ class TVariableSet {
   }
   // SetValue for the cell at index (0 <= index < Count()); name is the name
   // as passed, for the hooks.
-  void SetValueAt(int index, std::string_view name, TValue value);
+  void SetValueAt(int index, std::string_view name, TValue&& value) {
+    TCell& cell = cells_[static_cast<std::size_t>(index)];
+    if (!OnBeforeAssign && !OnAfterAssign && !cell.Object.ReadOnly && value.IsScalar() && cell.Object.Value.IsScalar())
+      cell.Object.Value = std::move(value);  // the footprint stays
+    else
+      AssignAt(cell, name, std::move(value));
+  }
   void SetReadOnlyAt(int index, bool flag) { cells_[static_cast<std::size_t>(index)].Object.ReadOnly = flag; }
   std::uint64_t Serial() const { return serial_; }
   // Whether some variable is named upperBase + "(" ...: element variables of
@@ -315,6 +332,7 @@ class TVariableSet {
   int LookUpSlot(std::string_view upperName, TSlotCache& slot) const;
   // Replaces the value of an existing cell, checking read-only and budget.
   bool Store(TCell& cell, TValue& value);
+  void AssignAt(TCell& cell, std::string_view name, TValue&& value);
   void AddCell(std::string name, std::string upper, TValue value);
   static std::size_t CellFootprint(const TCell& cell);
   static std::uint64_t NextSerial();
