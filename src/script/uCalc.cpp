@@ -44,6 +44,17 @@ void InitStackLimit() {
 
 using namespace calc_detail;
 
+namespace {
+
+// The lines that evaluate nothing: ELSEIF and ELSE reached from the branch
+// before, ENDIF, FUNCTION run through, the ends and exits of functions and
+// of the program, comments.
+bool PassesOn(TFrameKind kind) {
+  return kind >= TFrameKind::ElseIf && kind != TFrameKind::Let && kind != TFrameKind::Result;
+}
+
+}  // namespace
+
 TCalc::TRunState::TRunState(TScriptEnvironment environment)
     : Environment(std::move(environment)), Budget(Environment.MemoryBudget) {
   std::uint64_t seed = Environment.RandomSeed;
@@ -62,21 +73,6 @@ TCalc::TCalc(TScriptEnvironment environment)
       run_(std::make_shared<TRunState>(std::move(environment))) {
   InitStackLimit();
   Attach(&ownVariables_);
-}
-
-TCalc::TCalc(const TCalc& caller, TVariableSet& locals)
-    : OnBeforeAssign(caller.OnBeforeAssign),
-      OnAfterAssign(caller.OnAfterAssign),
-      program_(caller.program_),
-      host_(caller.host_),
-      builtins_(caller.builtins_),
-      externalFolder_(caller.externalFolder_),
-      libraries_(caller.libraries_),
-      maxLoopCount_(caller.maxLoopCount_),
-      functionDepth_(caller.functionDepth_ + 1),
-      run_(caller.run_) {
-  PrepareState();
-  Attach(&locals);
 }
 
 void TCalc::SetEnvironment(TScriptEnvironment environment) {
@@ -106,12 +102,9 @@ void TCalc::Detach() {
   variables_->SetBudget(nullptr);
 }
 
-bool TCalc::CountStep() {
-  if (run_->StepLimit > 0 && --run_->StepsLeft < 0) {
-    SetError(kStepLimit);
-    return false;
-  }
-  return true;
+bool TCalc::StepLimitReached() {
+  SetError(kStepLimit);
+  return false;
 }
 
 bool TCalc::FitsBudget(std::size_t bytes, std::string_view what) {
@@ -124,14 +117,12 @@ void TCalc::SetProgram(std::string_view text) {
   program_ = std::make_shared<TProgram>(text);
   error_ = program_->HasError();
   message_ = program_->ErrorMessage();
-  PrepareState();
+  ResetLoops(loops_);
 }
 
-void TCalc::PrepareState() {
-  doStates_.assign(program_->DoLoops().size(), TDoState{});
-  forStates_.assign(program_->ForLoops().size(), TForState{});
-  for (std::size_t i = 0; i < forStates_.size(); ++i)
-    forStates_[i].UpperVariable = UpperCaseAscii(program_->ForLoops()[i].Variable);
+void TCalc::ResetLoops(TLoopStates& loops) const {
+  loops.Do.assign(program_->DoLoops().size(), TDoState{});
+  loops.For.assign(program_->ForLoops().size(), TForState{});
 }
 
 void TCalc::SetVariables(TVariableSet* table) {
@@ -177,26 +168,44 @@ void TCalc::Reset() {
 }
 
 void TCalc::Run() {
-  while (!finished_ && !error_) Step();
+  const TProgram& p = *program_;
+  const int lines = p.LineCount();
+  while (!finished_ && !error_) {
+    Step();
+    // Lines that evaluate nothing and only pass on (ENDIF, ELSE after its
+    // branch, comments, a FUNCTION block run through, ENDFUNCTION, END,
+    // EXIT) are followed here rather than stepped through; they all lead
+    // forward.
+    while (!finished_ && !error_ && next_ >= 0 && next_ < lines) {
+      const TFrameInfo& frame = p.Frame(next_);
+      if (!PassesOn(frame.Kind)) break;
+      const int to = PassOn(frame, next_);
+      current_ = next_;
+      next_ = to;
+      finished_ = next_ >= lines;
+    }
+  }
 }
 
 // ---- statements ----
 
 void TCalc::Step() {
-  if (program_->HasError()) {
+  const TProgram& p = *program_;
+  if (p.HasError()) {
     // A program that did not compile is never run, even after a Reset.
-    SetError(program_->ErrorMessage());
+    SetError(p.ErrorMessage());
     return;
   }
   current_ = next_;
-  if (current_ < 0 || current_ >= program_->LineCount()) {
+  const int lines = p.LineCount();
+  if (current_ < 0 || current_ >= lines) {
     finished_ = true;
     return;
   }
   next_ = current_ + 1;
   if (!CountStep()) return;
   try {
-    StepLine(program_->Frame(current_));
+    StepLine(p.Frame(current_));
   } catch (const ConvertError&) {
     SetError(Joined(kConvertError, TrimView(program_->Line(current_))));
   } catch (const VariantError&) {
@@ -214,71 +223,93 @@ void TCalc::Step() {
   } catch (const std::exception& e) {
     SetError(e.what());
   }
-  if (next_ >= program_->LineCount() && !error_) finished_ = true;
+  if (next_ >= lines && !error_) finished_ = true;
+}
+
+int TCalc::PassOn(const TFrameInfo& frame, int line) const {
+  const TProgram& p = *program_;
+  const auto index = static_cast<std::size_t>(frame.Index);
+  switch (frame.Kind) {
+    case TFrameKind::EndIf:
+    case TFrameKind::Comment:
+    case TFrameKind::None: return line + 1;
+    case TFrameKind::ElseIf:
+    case TFrameKind::Else: return EndOfIf(p.IfBlocks()[index].NextBranch);
+    case TFrameKind::Function: return p.Functions()[index].EndFunctionLine + 1;
+    case TFrameKind::ExitFunction:
+    case TFrameKind::EndFunction:
+    case TFrameKind::ExitProgram:
+    case TFrameKind::End: return p.LineCount();
+    default: return -1;
+  }
 }
 
 void TCalc::StepLine(const TFrameInfo& frame) {
   const TProgram& p = *program_;
+  const auto index = static_cast<std::size_t>(frame.Index);
   switch (frame.Kind) {
-    case TFrameKind::Let: StepLet(p.Lets()[static_cast<std::size_t>(frame.Index)]); return;
-    case TFrameKind::Do: {
-      const TDoLoop& loop = p.DoLoops()[static_cast<std::size_t>(frame.Index)];
-      TDoState& st = doStates_[static_cast<std::size_t>(frame.Index)];
-      const int doMax = LoopMaximum(loop.DoMax);
-      const int loopMax = LoopMaximum(loop.LoopMax);
-      st.Maximum = std::min(doMax, loopMax);
-      st.Counter = 0;
-      if (!loop.DoUntil.empty() && ConditionTrue(loop.DoUntil)) next_ = loop.LoopLine + 1;
-      return;
-    }
-    case TFrameKind::Loop: {
-      const TDoLoop& loop = p.DoLoops()[static_cast<std::size_t>(frame.Index)];
-      TDoState& st = doStates_[static_cast<std::size_t>(frame.Index)];
-      ++st.Counter;
-      if (st.Counter >= st.Maximum) next_ = loop.LoopLine + 1;
-      else if ((!loop.LoopUntil.empty() && ConditionTrue(loop.LoopUntil)) ||
-               (!loop.DoUntil.empty() && ConditionTrue(loop.DoUntil)))
-        next_ = loop.LoopLine + 1;
-      else next_ = loop.DoLine + 1;
-      return;
-    }
-    case TFrameKind::ExitDo: next_ = p.DoLoops()[static_cast<std::size_t>(frame.Index)].LoopLine + 1; return;
+    case TFrameKind::Let: StepLet(p.Lets()[index]); return;
+    case TFrameKind::Do: StepDo(index); return;
+    case TFrameKind::Loop: StepLoop(index); return;
+    case TFrameKind::ExitDo: next_ = p.DoLoops()[index].LoopLine + 1; return;
     case TFrameKind::For: StepFor(frame.Index); return;
     case TFrameKind::Next: StepNext(frame.Index); return;
-    case TFrameKind::ExitFor: {
-      const TForLoop& loop = p.ForLoops()[static_cast<std::size_t>(frame.Index)];
-      SetReadOnly(loop.Variable, false);
-      next_ = loop.NextLine + 1;
+    case TFrameKind::ExitFor:
+      SetReadOnly(p.ForLoops()[index].Variable, false);
+      next_ = p.ForLoops()[index].NextLine + 1;
       return;
-    }
     case TFrameKind::If: StepIf(current_); return;
-    case TFrameKind::ElseIf:
-    case TFrameKind::Else: {
-      int line = p.IfBlocks()[static_cast<std::size_t>(frame.Index)].NextBranch;
-      while (p.Frame(line).Kind == TFrameKind::ElseIf || p.Frame(line).Kind == TFrameKind::Else)
-        line = p.IfBlocks()[static_cast<std::size_t>(p.Frame(line).Index)].NextBranch;
-      next_ = line;
-      return;
-    }
-    case TFrameKind::Function:
-      next_ = p.Functions()[static_cast<std::size_t>(frame.Index)].EndFunctionLine + 1;
-      return;
-    case TFrameKind::Result: {
-      TValue list = TValue::List();
-      const TResultStatement& r = p.Results()[static_cast<std::size_t>(frame.Index)];
-      for (std::size_t i = 0; i < r.Expressions.size(); ++i)
-        list.MutableElements().push_back(Evaluate(r.Expressions[i], r.Trees[i]));
-      functionResult_ = std::move(list);
-      return;
-    }
-    case TFrameKind::ExitFunction:
-    case TFrameKind::EndFunction:
-    case TFrameKind::ExitProgram:
-    case TFrameKind::End: next_ = p.LineCount(); return;
-    case TFrameKind::EndIf:
-    case TFrameKind::Comment:
-    case TFrameKind::None: return;
+    case TFrameKind::Result: StepResult(p.Results()[index]); return;
+    default: next_ = PassOn(frame, current_); return;
   }
+}
+
+void TCalc::StepDo(std::size_t index) {
+  const TDoLoop& loop = program_->DoLoops()[index];
+  TDoState& st = loops_.Do[index];
+  const int doMax = LoopMaximum(loop.DoMax);
+  const int loopMax = LoopMaximum(loop.LoopMax);
+  st.Maximum = std::min(doMax, loopMax);
+  st.Counter = 0;
+  if (!loop.DoUntil.empty() && ConditionTrue(loop.DoUntil)) next_ = loop.LoopLine + 1;
+}
+
+void TCalc::StepLoop(std::size_t index) {
+  const TDoLoop& loop = program_->DoLoops()[index];
+  TDoState& st = loops_.Do[index];
+  ++st.Counter;
+  if (st.Counter >= st.Maximum) next_ = loop.LoopLine + 1;
+  else if ((!loop.LoopUntil.empty() && ConditionTrue(loop.LoopUntil)) ||
+           (!loop.DoUntil.empty() && ConditionTrue(loop.DoUntil)))
+    next_ = loop.LoopLine + 1;
+  else next_ = loop.DoLine + 1;
+}
+
+int TCalc::EndOfIf(int line) const {
+  const TProgram& p = *program_;
+  while (p.Frame(line).Kind == TFrameKind::ElseIf || p.Frame(line).Kind == TFrameKind::Else)
+    line = p.IfBlocks()[static_cast<std::size_t>(p.Frame(line).Index)].NextBranch;
+  return line;
+}
+
+void TCalc::StepResult(const TResultStatement& r) {
+  if (r.Expressions.size() == 1) {
+    // The list of the one statement value: a one-element list is that list
+    // already, anything else gets wrapped.
+    TValue v = Evaluate(r.Expressions[0], r.Trees[0], false);
+    if (v.IsList() && v.Count() == 1) {
+      functionResult_ = std::move(v);
+    } else {
+      TValue::TElements values;
+      values.push_back(std::move(v));
+      functionResult_ = TValue::List(std::move(values));
+    }
+    return;
+  }
+  TValue::TElements values;
+  values.reserve(r.Expressions.size());
+  for (std::size_t i = 0; i < r.Expressions.size(); ++i) values.push_back(Evaluate(r.Expressions[i], r.Trees[i]));
+  functionResult_ = TValue::List(std::move(values));
 }
 
 int TCalc::LoopMaximum(const std::string& text) {
@@ -392,7 +423,7 @@ bool BeyondLimit(const TValue& value, const TValue& step, const TValue& limit, c
 
 void TCalc::StepFor(int index) {
   const TForLoop& loop = program_->ForLoops()[static_cast<std::size_t>(index)];
-  TForState& st = forStates_[static_cast<std::size_t>(index)];
+  TForState& st = loops_.For[static_cast<std::size_t>(index)];
   st.Maximum = LoopMaximum(loop.Max);
   st.Counter = 0;
   SetVariable(loop.Variable, Evaluate(loop.Start));
@@ -408,9 +439,9 @@ void TCalc::StepFor(int index) {
 
 void TCalc::StepNext(int index) {
   const TForLoop& loop = program_->ForLoops()[static_cast<std::size_t>(index)];
-  TForState& st = forStates_[static_cast<std::size_t>(index)];
+  TForState& st = loops_.For[static_cast<std::size_t>(index)];
   ++st.Counter;
-  const int slot = variables_->IndexOfUpper(st.UpperVariable, st.Slot);
+  const int slot = variables_->IndexOfUpper(loop.UpperVariable, st.Slot);
   auto writable = [&](bool flag) {
     if (slot >= 0) variables_->SetReadOnlyAt(slot, !flag);
     else SetReadOnly(loop.Variable, !flag);

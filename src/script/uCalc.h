@@ -26,7 +26,7 @@ using THostFunction =
 // Deepest nesting of user FUNCTION calls.
 constexpr int kMaxFunctionDepth = 1000;
 
-class TCalc : public TBuiltinContext {
+class TCalc final : public TBuiltinContext {
  public:
   // An interpreter with the process's format settings and interface language
   // as they are now (TScriptEnvironment::FromProcess()).
@@ -108,24 +108,41 @@ class TCalc : public TBuiltinContext {
   struct TForState {
     int Counter = 0, Maximum = 0;
     TValue Step, Limit;
-    std::string UpperVariable;
     TSlotCache Slot;
   };
+  // The loop counters of one running body: the program or one FUNCTION call.
+  struct TLoopStates {
+    std::vector<TDoState> Do;
+    std::vector<TForState> For;
+  };
+  // What a FUNCTION call puts aside of its caller while its body runs.
+  struct TCallerFrame {
+    TVariableSet* Variables;
+    int Current, Next;
+    bool Finished;
+    TValue Result;
+    TLoopStates Loops;
+  };
 
-  // The interpreter of one FUNCTION call: the caller's program, hooks, host,
-  // libraries, loop maximum and run, and the call's own variable table.
-  TCalc(const TCalc& caller, TVariableSet& locals);
   void Attach(TVariableSet* table);
   void Detach();
   // Counts one step against the step limit; false (with the error set) when
   // the limit is reached.
-  bool CountStep();
+  bool CountStep() { return run_->StepLimit <= 0 || --run_->StepsLeft >= 0 || StepLimitReached(); }
+  bool StepLimitReached();
   // Whether a value being built of bytes still fits the memory budget; false
   // (with the error set, naming what) when it does not.
   bool FitsBudget(std::size_t bytes, std::string_view what);
-  void PrepareState();
-  TValue EvaluateTree(const TExprTree& tree, std::string_view text);
-  TValue Evaluate(const std::string& text, TTreeSlot& slot);
+  // Counters for every loop of the program, all 0.
+  void ResetLoops(TLoopStates& loops) const;
+  // A FUNCTION body runs as a frame of this interpreter: Enter puts the
+  // caller's frame aside and starts the body at firstLine with the table
+  // locals; Leave brings the caller's frame back.
+  TCallerFrame EnterFrame(TVariableSet& locals, int firstLine);
+  void LeaveFrame(TCallerFrame& caller);
+  // A statement's expression; unwrap false keeps a one-element list whole.
+  TValue EvaluateTree(const TExprTree& tree, std::string_view text, bool unwrap = true);
+  TValue Evaluate(const std::string& text, TTreeSlot& slot, bool unwrap = true);
   TValue EvalNode(const TExprTree& tree, const TExpr& node);
   // The value of a literal or an existing variable without copying it.
   const TValue* Peek(const TExprTree& tree, const TExpr& node);
@@ -147,7 +164,15 @@ class TCalc : public TBuiltinContext {
   bool ElementName(std::string_view name, const TValue& args, std::string& out);
   bool CallFunctionAt(std::string_view name, std::string_view upperName, const TValue& arguments, TValue& result,
                       std::string_view callText);
-  bool CallUserFunction(const TFunctionBlock& f, std::string_view name, const TValue& args, TValue& result);
+  // Runs FUNCTION f with the argument values (bound to its parameters in
+  // order); false when it failed.
+  bool CallUserFunction(const TFunctionBlock& f, std::string_view name, const TValue* values, std::size_t count,
+                        TValue& result);
+  // The program's FUNCTION that a call of name runs ahead of every other
+  // handler, or nullptr (also for EVALUATE and CITE, which come after it).
+  const TFunctionBlock* UserFunction(const TExprName& name) const;
+  // A call of a user FUNCTION whose arguments go straight to its parameters.
+  TValue EvalUserCall(const TExprTree& tree, const TExpr& node, const TFunctionBlock& f);
   TValue TargetArguments(const TTarget& target);
   TValue CallEvaluate(const TValue& args);
   TValue CallCite(const TValue& args);
@@ -157,6 +182,14 @@ class TCalc : public TBuiltinContext {
   void StepLine(const TFrameInfo& frame);
   void StepLet(const TLetStatement& let);
   void StepIf(int line);
+  void StepDo(std::size_t index);
+  void StepLoop(std::size_t index);
+  void StepResult(const TResultStatement& result);
+  // The ENDIF line of the IF block whose branch starts at line.
+  int EndOfIf(int line) const;
+  // The line that a line which evaluates nothing leads to, or -1 for a line
+  // that does work.
+  int PassOn(const TFrameInfo& frame, int line) const;
   void StepFor(int index);
   void StepNext(int index);
   void SetVariable(const std::string& name, const TValue& value);
@@ -169,8 +202,7 @@ class TCalc : public TBuiltinContext {
   const TBuiltinLibrary* builtins_;
   std::string externalFolder_;
   std::shared_ptr<TExternalLibraries> libraries_;
-  std::vector<TDoState> doStates_;
-  std::vector<TForState> forStates_;
+  TLoopStates loops_;
   int current_ = 0, next_ = 0;
   int maxLoopCount_ = 100;
   int functionDepth_ = 0;
@@ -178,6 +210,10 @@ class TCalc : public TBuiltinContext {
   std::string message_;
   TValue functionResult_;
   std::shared_ptr<TRunState> run_;
+  // The variable tables and loop counters of the FUNCTION calls at each
+  // depth, kept for the next call at that depth.
+  std::vector<std::unique_ptr<TVariableSet>> callTables_;
+  std::vector<TLoopStates> callLoops_;
 };
 
 }  // namespace tracemill

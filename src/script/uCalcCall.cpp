@@ -2,6 +2,7 @@
 // the calling interpreter with a variable table of its own), the host,
 // external libraries, EVALUATE and CITE, and the built-ins.
 #include <algorithm>
+#include <array>
 
 #include "common/uStrC.h"
 #include "script/uCalc.h"
@@ -27,7 +28,10 @@ bool TCalc::CallFunctionAt(std::string_view name, std::string_view upperName, co
   try {
     if (const TFunctionBlock* f = program_->FindFunction(upperName)) {
       handled = true;
-      success = CallUserFunction(*f, name, arguments, result);
+      // A value that is no list (Empty) is the first parameter's.
+      const bool list = arguments.IsList();
+      success = CallUserFunction(*f, name, list ? arguments.Elements().data() : &arguments,
+                                 list ? arguments.Count() : 1, result);
     }
     if (!handled && host_) success = host_(std::string(name), arguments, result, handled);
     if (!handled && libraries_) success = libraries_->Call(std::string(name), arguments, result, handled);
@@ -62,32 +66,121 @@ bool TCalc::CallFunctionAt(std::string_view name, std::string_view upperName, co
   return success;
 }
 
-bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, const TValue& args, TValue& result) {
+bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, const TValue* values,
+                             std::size_t count, TValue& result) {
   if (functionDepth_ >= kMaxFunctionDepth || StackExhausted()) {
     SetError(Joined(kTooDeep, name));
     return false;
   }
-  TVariableSet locals;
-  if (args.IsList()) {
-    const std::size_t n = std::min(args.Count(), f.Parameters.size());
-    for (std::size_t i = 0; i < n; ++i) locals.SetValue(f.Parameters[i], args[i]);
-  } else if (!f.Parameters.empty()) {
-    locals.SetValue(f.Parameters[0], args);
+  const auto level = static_cast<std::size_t>(functionDepth_);
+  if (callTables_.size() <= level) {
+    auto table = std::make_unique<TVariableSet>();
+    table->OnError = [this](TVariableSet&, const std::string& message) { SetError(message); };
+    callTables_.push_back(std::move(table));
   }
-  TCalc inner(*this, locals);
-  inner.Reset();
-  inner.next_ = f.FunctionLine + 1;
-  inner.finished_ = inner.next_ >= program_->LineCount();
-  inner.Run();
-  if (inner.error_) {
-    std::string message = Joined(kFunctionRuntimeError, name);
-    message += "\r\n";
-    message += inner.message_;
-    SetError(message);
-    return false;
+  TVariableSet& locals = *callTables_[level];
+  locals.SetBudget(&run_->Budget);
+  // The parameters are bound before the assignment hooks are passed on.
+  const std::size_t n = std::min(count, f.Parameters.size());
+  for (std::size_t i = 0; i < n; ++i) locals.SetValue(f.Parameters[i], f.UpperParameters[i], values[i]);
+  bool failed = error_;
+  std::string failure;
+  const bool hooked = OnBeforeAssign || OnAfterAssign;
+  if (!failed) {
+    if (hooked) {
+      locals.OnBeforeAssign = OnBeforeAssign;
+      locals.OnAfterAssign = OnAfterAssign;
+    }
+    // The caller's frame comes back however the body ends.
+    struct TFrameGuard {
+      TCalc& Calc;
+      TCallerFrame Caller;
+      ~TFrameGuard() { Calc.LeaveFrame(Caller); }
+    } guard{*this, EnterFrame(locals, f.FunctionLine + 1)};
+    Run();
+    failed = error_;
+    failure = std::move(message_);
+    result = std::move(functionResult_);
   }
-  result = std::move(inner.functionResult_);
-  return true;
+  if (hooked) {
+    locals.OnBeforeAssign = nullptr;
+    locals.OnAfterAssign = nullptr;
+  }
+  locals.Clear();
+  locals.SetBudget(nullptr);
+  if (!failed) return true;
+  if (!error_) SetError(Joined(Joined(kFunctionRuntimeError, name), "\r\n") + failure);
+  return false;
+}
+
+const TFunctionBlock* TCalc::UserFunction(const TExprName& name) const {
+  if (name.Function == TExprName::kUnknownFunction) {
+    const TFunctionBlock* f = name.Upper == "EVALUATE" || name.Upper == "CITE" ? nullptr : program_->FindFunction(name.Upper);
+    name.Function = f ? static_cast<int>(f - program_->Functions().data()) : -1;
+  }
+  return name.Function < 0 ? nullptr : &program_->Functions()[static_cast<std::size_t>(name.Function)];
+}
+
+TValue TCalc::EvalUserCall(const TExprTree& tree, const TExpr& node, const TFunctionBlock& f) {
+  // The arguments as EvalArguments gives them: one argument whole (a list
+  // spread, an empty list as Empty), several each by its first element.
+  const auto call = [&](const TValue* values, std::size_t n) {
+    TValue result;
+    if (error_) return result;  // as every call after a failure
+    if (!CallUserFunction(f, tree.NameText(node), values, n, result))
+      SetError(Joined(kInvalidCall, tree.TextOf(node)));
+    return result;
+  };
+  const std::size_t count = tree.ArgumentCount(node);
+  if (count <= 1) {
+    TValue only = count ? EvalNode(tree, tree.Argument(node, 0)) : TValue();
+    if (!only.IsList()) return call(&only, 1);
+    if (only.Count() > 0) return call(only.Elements().data(), only.Count());
+    const TValue empty;
+    return call(&empty, 1);
+  }
+  constexpr std::size_t kInlineArguments = 4;
+  std::array<TValue, kInlineArguments> inlineValues;
+  std::vector<TValue> moreValues(count > kInlineArguments ? count : 0);
+  TValue* values = count > kInlineArguments ? moreValues.data() : inlineValues.data();
+  for (std::size_t i = 0; i < count; ++i) {
+    TValue v = EvalNode(tree, tree.Argument(node, i));
+    values[i] = v.IsList() ? (v.Count() ? v[0] : TValue()) : std::move(v);
+  }
+  return call(values, count);
+}
+
+TCalc::TCallerFrame TCalc::EnterFrame(TVariableSet& locals, int firstLine) {
+  TCallerFrame caller{variables_, current_, next_, finished_, std::move(functionResult_), {}};
+  if (program_->HasLoops()) {
+    const auto level = static_cast<std::size_t>(functionDepth_);
+    if (callLoops_.size() <= level) callLoops_.resize(level + 1);
+    caller.Loops = std::move(loops_);
+    loops_ = std::move(callLoops_[level]);
+    ResetLoops(loops_);
+  }
+  ++functionDepth_;
+  variables_ = &locals;
+  current_ = 0;
+  next_ = firstLine;
+  finished_ = next_ >= program_->LineCount();
+  functionResult_ = TValue();
+  return caller;
+}
+
+void TCalc::LeaveFrame(TCallerFrame& caller) {
+  --functionDepth_;
+  if (program_->HasLoops()) {
+    callLoops_[static_cast<std::size_t>(functionDepth_)] = std::move(loops_);
+    loops_ = std::move(caller.Loops);
+  }
+  variables_ = caller.Variables;
+  current_ = caller.Current;
+  next_ = caller.Next;
+  finished_ = caller.Finished;
+  functionResult_ = std::move(caller.Result);
+  error_ = false;
+  message_.clear();
 }
 
 namespace {

@@ -22,14 +22,14 @@ TValue TCalc::Evaluate(std::string_view text) {
   return EvaluateTree(program_->Expression(t, Format().DecimalSeparator), t);
 }
 
-TValue TCalc::Evaluate(const std::string& text, TTreeSlot& slot) {
-  return EvaluateTree(program_->Expression(text, Format().DecimalSeparator, slot), text);
+TValue TCalc::Evaluate(const std::string& text, TTreeSlot& slot, bool unwrap) {
+  return EvaluateTree(program_->Expression(text, Format().DecimalSeparator, slot), text, unwrap);
 }
 
-TValue TCalc::EvaluateTree(const TExprTree& tree, std::string_view text) {
+TValue TCalc::EvaluateTree(const TExprTree& tree, std::string_view text, bool unwrap) {
   try {
     TValue v = EvalNode(tree, tree.Root());
-    v.UnwrapSingle();
+    if (unwrap) v.UnwrapSingle();
     return v;
   } catch (const ConvertError&) {
     SetError(Joined(kConvertError, text));
@@ -158,12 +158,17 @@ bool TCalc::ApplyNumberTree(const TExprTree& tree, const TExpr& node, TValue& re
     case TOperatorKind::NotEqual: {
       TNumber a, b;
       if (!EvalNumber(tree, tree.Left(node), a) || !EvalNumber(tree, tree.Right(node), b)) return false;
-      TValue l, r;
-      if (a.IsInteger) l.SetInteger(a.Integer);
-      else l.SetDouble(a.Real);
-      if (b.IsInteger) r.SetInteger(b.Integer);
-      else r.SetDouble(b.Real);
-      return ApplyNumericFast(node.Op, l, r, result);
+      // Both are Integers or finite numbers: the comparison is exact.
+      const double x = a.IsInteger ? a.Integer : a.Real, y = b.IsInteger ? b.Integer : b.Real;
+      switch (node.Op) {
+        case TOperatorKind::Less: result.SetBoolean(x < y); break;
+        case TOperatorKind::LessEqual: result.SetBoolean(x <= y); break;
+        case TOperatorKind::Greater: result.SetBoolean(x > y); break;
+        case TOperatorKind::GreaterEqual: result.SetBoolean(x >= y); break;
+        case TOperatorKind::Equal: result.SetBoolean(x == y); break;
+        default: result.SetBoolean(x != y); break;
+      }
+      return true;
     }
     default: return false;
   }
@@ -220,8 +225,10 @@ TValue TCalc::EvalCall(const TExprTree& tree, const TExpr& node) {
     SetError(Joined(kTooDeep, tree.TextOf(node)));
     return TValue();
   }
-  const TValue args = EvalArguments(tree, node);
   const TExprName& name = tree.Name(node);
+  if (const TFunctionBlock* f = UserFunction(name); f && !variables_->HasElementsOf(name.Upper))
+    return EvalUserCall(tree, node, *f);
+  const TValue args = EvalArguments(tree, node);
   std::string element;
   if (variables_->HasElementsOf(name.Upper) && ElementName(name.Upper, args, element))
     if (const TValue* v = ReadVariable(element, nullptr)) return *v;

@@ -58,6 +58,10 @@ struct TExprName {
   std::uint32_t Begin = 0, Length = 0;  // as written
   std::string Upper;                    // ASCII letters upper-cased
   mutable TSlotCache Slot;              // where the variable was last found
+  // The interpreter's note of the program's FUNCTION of this name (its index,
+  // -1 for none), made at the first call; kUnknownFunction before.
+  static constexpr int kUnknownFunction = -2;
+  mutable int Function = kUnknownFunction;
 };
 
 // An expression text with its split form.

@@ -273,6 +273,7 @@ bool IsConcat(TOperatorKind kind) { return kind == K::Add || kind == K::Concat; 
 
 // left := left op right for scalars, appending in place for two strings.
 bool ApplyScalarTo(TOperatorKind kind, TValue& left, const TValue& right, const TFormatSettings& f) {
+  if (ApplyNumericFast(kind, left, right, left)) return true;
   if (IsConcat(kind) && left.IsString() && right.IsString() &&
       left.StringValue().size() + right.StringValue().size() <= kMaxStringLength) {
     left.AppendText(right.StringValue());

@@ -122,7 +122,7 @@ TProgram::TProgram(std::string_view text) {
 }
 
 const TFunctionBlock* TProgram::FindFunction(std::string_view upperName) const {
-  const auto it = functionIndex_.find(std::string(upperName));
+  const auto it = functionIndex_.find(upperName);
   return it == functionIndex_.end() ? nullptr : &functions_[static_cast<std::size_t>(it->second)];
 }
 
@@ -188,6 +188,7 @@ void TProgram::PassBlocks() {
       loop.Max = parts.After("MAX ", hasMax);
       if (loop.Variable.empty() || loop.Start.empty() || loop.Limit.empty()) return Fail(kSyntaxFor, n);
       if (!step.empty()) loop.Step = step;
+      loop.UpperVariable = UpperCaseAscii(loop.Variable);
       loop.ForLine = n;
       forLoops_.push_back(std::move(loop));
       frame = {TFrameKind::For, static_cast<int>(forLoops_.size()) - 1};
@@ -224,7 +225,10 @@ void TProgram::PassBlocks() {
         f.Name = std::string(TrimView(rest.substr(0, paren)));
         std::string_view params = TrimView(rest.substr(paren + 1));
         if (!params.empty()) params.remove_suffix(1);
-        for (std::string_view p : SplitArguments(params)) f.Parameters.emplace_back(p);
+        for (std::string_view p : SplitArguments(params)) {
+          f.Parameters.emplace_back(p);
+          f.UpperParameters.push_back(UpperCaseAscii(p));
+        }
       } else {
         f.Name = std::string(rest);
       }

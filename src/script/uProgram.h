@@ -50,6 +50,7 @@ struct TDoLoop {
 struct TForLoop {
   int ForLine = -1, NextLine = -1;
   std::string Variable;
+  std::string UpperVariable;  // Variable upper-cased, for the table lookup
   std::string Start, Step = "1", Limit, Max;
 };
 
@@ -80,6 +81,7 @@ struct TLetStatement {
 struct TFunctionBlock {
   std::string Name;
   std::vector<std::string> Parameters;
+  std::vector<std::string> UpperParameters;  // upper-cased, for the table
   int FunctionLine = -1, EndFunctionLine = -1;
 };
 
@@ -102,6 +104,7 @@ class TProgram {
 
   const std::vector<TDoLoop>& DoLoops() const { return doLoops_; }
   const std::vector<TForLoop>& ForLoops() const { return forLoops_; }
+  bool HasLoops() const { return !doLoops_.empty() || !forLoops_.empty(); }
   const std::vector<TIfBlock>& IfBlocks() const { return ifBlocks_; }
   const std::vector<TLetStatement>& Lets() const { return lets_; }
   const std::vector<TFunctionBlock>& Functions() const { return functions_; }
@@ -137,7 +140,11 @@ class TProgram {
   std::vector<TLetStatement> lets_;
   std::vector<TFunctionBlock> functions_;
   std::vector<TResultStatement> results_;
-  std::unordered_map<std::string, int> functionIndex_;
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, int, Hash, std::equal_to<>> functionIndex_;
   bool error_ = false;
   std::string message_;
   mutable TExprCache cache_;

@@ -248,11 +248,11 @@ bool TVariableSet::Find(std::string_view name, int& index) const {
 bool TVariableSet::Exists(std::string_view name) const { return IndexOfUpper(UpperCaseAscii(name)) >= 0; }
 
 int TVariableSet::IndexOfUpper(std::string_view upperName) const {
-  if (cells_.size() > kLinearLimit) {
+  if (count_ > kLinearLimit) {
     const auto it = index_.find(upperName);
     return it == index_.end() ? -1 : it->second;
   }
-  for (std::size_t i = 0; i < cells_.size(); ++i)
+  for (std::size_t i = 0; i < count_; ++i)
     if (cells_[i].Upper == upperName) return static_cast<int>(i);
   return -1;
 }
@@ -293,10 +293,6 @@ int TVariableSet::LookUpSlot(std::string_view upperName, TSlotCache& slot) const
   return i;
 }
 
-std::size_t TVariableSet::CellFootprint(const TCell& cell) {
-  return sizeof(TCell) + cell.Object.Name.size() + cell.Upper.size() + cell.Object.Value.Footprint();
-}
-
 void TVariableSet::SetBudget(TMemoryBudget* budget) {
   if (budget_) budget_->Remove(footprint_);
   budget_ = budget;
@@ -325,15 +321,20 @@ bool TVariableSet::Store(TCell& cell, TValue& value) {
 }
 
 void TVariableSet::AddCell(std::string name, std::string upper, TValue value) {
-  TCell cell;
-  cell.Object.Name = std::move(name);
-  cell.Upper = std::move(upper);
-  cell.Object.Value = std::move(value);
-  cell.Footprint = CellFootprint(cell);
-  if (budget_ && !budget_->Fits(cell.Footprint)) {
-    if (OnError) OnError(*this, kBudgetExceeded + cell.Object.Name);
+  const std::size_t footprint = sizeof(TCell) + name.size() + upper.size() + value.Footprint();
+  if (budget_ && !budget_->Fits(footprint)) {
+    if (OnError) OnError(*this, kBudgetExceeded + name);
     return;
   }
+  if (count_ == cells_.size()) cells_.emplace_back();
+  TCell& cell = cells_[count_++];
+  if (cell.Upper != upper) {
+    serial_ = NextSerial();  // places remembered for the old cell no longer hold
+    cell.Upper = std::move(upper);
+  }
+  if (cell.Object.Name != name) cell.Object.Name = std::move(name);
+  cell.Object.Value = std::move(value);
+  cell.Footprint = footprint;
   const std::size_t paren = cell.Upper.find('(');
   if (paren != std::string::npos) {
     const std::string_view base = std::string_view(cell.Upper).substr(0, paren);
@@ -349,12 +350,11 @@ void TVariableSet::AddCell(std::string name, std::string upper, TValue value) {
   }
   footprint_ += cell.Footprint;
   if (budget_) budget_->Add(cell.Footprint);
-  cells_.push_back(std::move(cell));
-  if (cells_.size() > kLinearLimit) {
+  if (count_ > kLinearLimit) {
     if (index_.empty())
-      for (std::size_t i = 0; i < cells_.size(); ++i) index_.emplace(cells_[i].Upper, static_cast<int>(i));
+      for (std::size_t i = 0; i < count_; ++i) index_.emplace(cells_[i].Upper, static_cast<int>(i));
     else
-      index_.emplace(cells_.back().Upper, Count() - 1);
+      index_.emplace(cell.Upper, Count() - 1);
   }
 }
 
@@ -370,22 +370,38 @@ void TVariableSet::AssignAt(TCell& target, std::string_view name, TValue&& value
 }
 
 void TVariableSet::SetValue(std::string_view name, TValue value) {
+  SetValue(name, UpperCaseAscii(name), std::move(value));
+}
+
+void TVariableSet::SetValue(std::string_view name, std::string upper, TValue value) {
   if (OnBeforeAssign) {
     const std::string nameText(name);
     bool handled = false;
     OnBeforeAssign(*this, nameText, handled, value);
     if (handled) return;
   }
-  std::string upper = UpperCaseAscii(name);
-  const int i = IndexOfUpper(upper);
+  const int i = count_ == 0 ? -1 : IndexOfUpper(upper);
   if (i >= 0) {
     if (!Store(cells_[static_cast<std::size_t>(i)], value)) return;
   } else {
-    const std::size_t before = cells_.size();
+    const std::size_t before = count_;
     AddCell(std::string(name), std::move(upper), OnAfterAssign ? value : std::move(value));
-    if (cells_.size() == before) return;
+    if (count_ == before) return;
   }
   if (OnAfterAssign) OnAfterAssign(*this, std::string(name), value);
+}
+
+void TVariableSet::Clear() {
+  if (budget_) budget_->Remove(footprint_);
+  footprint_ = 0;
+  for (std::size_t i = 0; i < count_; ++i) {
+    cells_[i].Object.Value = TValue();
+    cells_[i].Object.ReadOnly = false;
+  }
+  count_ = 0;
+  if (!index_.empty()) index_.clear();
+  bases_.clear();
+  if (!baseIndex_.empty()) baseIndex_.clear();
 }
 
 void TVariableSet::SetReadOnly(std::string_view name, bool flag) {

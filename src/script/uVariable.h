@@ -218,8 +218,10 @@ std::int32_t RoundToInteger(double value);
 TValue NumberFromText(std::string_view text, char decimalSeparator);
 
 // Remembers where a variable was found in a table, so that later accesses of
-// the same name skip the lookup. Tables never delete cells, so an index stays
-// valid for the table it was found in (tables are told apart by serial).
+// the same name skip the lookup. Cells are deleted only all at once, and a
+// cell made again at an index under another name gives the table a new
+// serial, so an index stays valid for the table and serial it was found in;
+// in another table it is a first guess.
 struct TSlotCache {
   std::uint64_t TableSerial = 0;
   int Index = -1;
@@ -277,9 +279,15 @@ class TVariableSet {
   // Stores the value, unless the cell is read-only or the value would pass
   // the memory budget: then OnError is told and the old value stays.
   void SetValue(std::string_view name, TValue value);
+  // The same with the name upper-cased already.
+  void SetValue(std::string_view name, std::string upperName, TValue value);
   void SetReadOnly(std::string_view name, bool flag);
+  // Removes every cell (a FUNCTION call's table is emptied for the next
+  // call). The cells are kept for the next ones: a cell made again under the
+  // name it had keeps the places remembered for it.
+  void Clear();
 
-  int Count() const { return static_cast<int>(cells_.size()); }
+  int Count() const { return static_cast<int>(count_); }
   // The cell at index (0 <= index < Count()); valid until the next cell is
   // made.
   const TVariantObject& Cell(int index) const { return cells_[static_cast<std::size_t>(index)].Object; }
@@ -296,7 +304,16 @@ class TVariableSet {
   int IndexOfUpper(std::string_view upperName) const;  // -1 when absent
   // As IndexOfUpper, remembering a hit in slot.
   int IndexOfUpper(std::string_view upperName, TSlotCache& slot) const {
-    if (slot.TableSerial == serial_ && slot.Index >= 0 && slot.Index < Count()) return slot.Index;
+    const int i = slot.Index;
+    if (i >= 0 && i < Count()) {
+      if (slot.TableSerial == serial_) return i;
+      // The place remembered in another table (or before a new serial) holds
+      // when the cell there has the name.
+      if (cells_[static_cast<std::size_t>(i)].Upper == upperName) {
+        slot.TableSerial = serial_;
+        return i;
+      }
+    }
     return LookUpSlot(upperName, slot);
   }
   // SetValue for the cell at index (0 <= index < Count()); name is the name
@@ -334,11 +351,11 @@ class TVariableSet {
   bool Store(TCell& cell, TValue& value);
   void AssignAt(TCell& cell, std::string_view name, TValue&& value);
   void AddCell(std::string name, std::string upper, TValue value);
-  static std::size_t CellFootprint(const TCell& cell);
   static std::uint64_t NextSerial();
 
   std::uint64_t serial_ = NextSerial();
-  std::vector<TCell> cells_;
+  std::vector<TCell> cells_;  // the first count_ are the table's, the rest kept for reuse
+  std::size_t count_ = 0;
   TIndex index_;                        // upper name -> cell, beyond kLinearLimit cells
   std::vector<std::string> bases_;      // element bases (upper case)
   TIndex baseIndex_;                    // the same, beyond kLinearLimit bases

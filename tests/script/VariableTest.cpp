@@ -189,6 +189,20 @@ TEST(VariableSet, CachedSlotsFollowTheirTable) {
   EXPECT_EQ(a.IndexOfUpper("Z", none), -1);
   a.SetValue("z", I(0));
   EXPECT_EQ(a.IndexOfUpper("Z", none), 1);  // a miss is not remembered
+
+  // Emptied and filled again in another order, a table finds no name where
+  // it was before.
+  TSlotCache z;
+  ASSERT_EQ(a.IndexOfUpper("Z", z), 1);
+  a.Clear();
+  EXPECT_EQ(a.Count(), 0);
+  EXPECT_EQ(a.IndexOfUpper("Z", z), -1);
+  a.SetValue("Z", I(7));
+  a.SetValue("x", I(8));
+  EXPECT_EQ(a.IndexOfUpper("Z", z), 0);
+  EXPECT_EQ(a.IndexOfUpper("X", slot), 1);
+  EXPECT_EQ(a.Cell(0).Name, "Z");
+  EXPECT_EQ(a.GetValue("x").IntegerValue(), 8);
 }
 
 }  // namespace
