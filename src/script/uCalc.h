@@ -49,11 +49,9 @@ class TCalc final : public TBuiltinContext {
   void SetHostFunction(THostFunction function);
   // The default maximum pass count of FOR and DO loops (100 after creation).
   void SetMaxLoopCount(int n);
-  int MaxLoopCount() const { return maxLoopCount_; }
   // Loads every "*.so" of the folder that exports "ExternalFunction"; an
   // empty folder releases the libraries.
   void SetExternalFolder(const std::string& folder);
-  const std::string& ExternalFolder() const { return externalFolder_; }
   // The built-in library consulted last (StandardBuiltins() by default).
   void SetBuiltins(const TBuiltinLibrary* library) { builtins_ = library; }
   // Formats, interface language, platform services, memory budget and random
@@ -73,7 +71,6 @@ class TCalc final : public TBuiltinContext {
   bool HasError() const override { return error_; }
   const std::string& ErrorMessage() const { return message_; }
   bool Finished() const { return finished_; }
-  int CurrentLine() const { return current_; }
   // After an error: for a failing statement the 1-based number of its line.
   int NextLine() const { return next_; }
   const TValue& FunctionResult() const { return functionResult_; }

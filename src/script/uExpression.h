@@ -108,7 +108,6 @@ class TExprTree {
 class TExprCache {
  public:
   const TExprTree& Get(std::string_view text, char decimalSeparator);
-  std::size_t Size() const { return trees_.size(); }
 
  private:
   struct Hash {

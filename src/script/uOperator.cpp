@@ -180,7 +180,6 @@ int OperatorCount(int level) { return level >= 0 && level < 5 ? kLevels[level].C
 
 const TOperator& OperatorAt(int level, int index) { return kLevels[level].Ops[index]; }
 
-std::string_view OperatorText(int level, int index) { return OperatorAt(level, index).Text; }
 
 TCompareResult CompareValues(const TValue& left, const TValue& right, const TFormatSettings& f) {
   if (left.IsString() && right.IsString()) {
@@ -311,11 +310,6 @@ bool ApplyOperatorTo(TOperatorKind kind, TValue& left, const TValue& right, cons
   const bool ok = ApplyOperator(kind, left, right, result, f);
   left = std::move(result);
   return ok;
-}
-
-bool ApplyOperator(int level, int index, const TValue& left, const TValue& right, TValue& result,
-                   const TFormatSettings& f) {
-  return ApplyOperator(OperatorAt(level, index).Kind, left, right, result, f);
 }
 
 }  // namespace tracemill

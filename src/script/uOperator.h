@@ -30,7 +30,6 @@ struct TOperator {
 int OperatorLevelCount();
 int OperatorCount(int level);
 const TOperator& OperatorAt(int level, int index);
-std::string_view OperatorText(int level, int index);
 
 // Applies an operator to two scalar operands (no lists); a string operand
 // reads as a number with the format's decimal separator. Returns false when
@@ -102,8 +101,6 @@ inline bool ApplyNumericFast(TOperatorKind kind, const TValue& l, const TValue& 
 // two lists pairwise up to the shorter length; results collected by the
 // append rule. The first failing element makes the whole application fail.
 bool ApplyOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result,
-                   const TFormatSettings& format);
-bool ApplyOperator(int level, int index, const TValue& left, const TValue& right, TValue& result,
                    const TFormatSettings& format);
 // The same with left as operand and result: the left value is consumed and
 // replaced by the result (Empty on failure); strings grow in place.

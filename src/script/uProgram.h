@@ -4,6 +4,7 @@
 // program never changes, so one copy is shared by the interpreter that loaded
 // it and by every interpreter that its FUNCTION calls create.
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -129,6 +130,17 @@ class TProgram {
   void Fail(const std::string& what, int line);
   void PassComments();
   void PassBlocks();
+  // The block keywords of pass 2; open holds the lines of the open blocks.
+  bool TopIs(const std::vector<int>& open, std::initializer_list<TFrameKind> kinds) const;
+  void OpenDo(int n, std::string_view line, std::vector<int>& open);
+  void CloseDo(int n, std::string_view line, std::vector<int>& open);
+  void OpenFor(int n, std::string_view line, std::vector<int>& open);
+  void CloseFor(int n, std::vector<int>& open);
+  void OpenIf(int n, std::string_view condition, std::vector<int>& open);
+  void NextBranch(int n, bool isElse, std::string_view condition, std::vector<int>& open);
+  void CloseIf(int n, std::vector<int>& open);
+  void OpenFunction(int n, std::string_view rest, std::vector<int>& open);
+  void CloseFunction(int n, std::vector<int>& open);
   void PassExits();
   void PassStatements();
 

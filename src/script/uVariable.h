@@ -125,8 +125,6 @@ class TValue {
   bool IsDate() const { return v_.index() == kDateIndex; }
   bool IsBoolean() const { return v_.index() == kBooleanIndex; }
   bool IsString() const { return v_.index() == kStringIndex; }
-  // Integer, Double or Date.
-  bool IsNumber() const { return IsInteger() || IsDouble() || IsDate(); }
   // Neither string nor list: nothing shared, Footprint() is sizeof(TValue).
   bool IsScalar() const { return v_.index() < kStringIndex; }
 
@@ -326,7 +324,6 @@ class TVariableSet {
       AssignAt(cell, name, std::move(value));
   }
   void SetReadOnlyAt(int index, bool flag) { cells_[static_cast<std::size_t>(index)].Object.ReadOnly = flag; }
-  std::uint64_t Serial() const { return serial_; }
   // Whether some variable is named upperBase + "(" ...: element variables of
   // that name may exist. A quick test before building an element name.
   bool HasElementsOf(std::string_view upperBase) const;
