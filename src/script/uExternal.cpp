@@ -30,7 +30,7 @@ TracemillValue ToExternal(const TValue& v, TExternalArguments& storage) {
       r.payload.integer = v.BooleanValue() ? 1 : 0;
       break;
     case kVarString:
-      storage.Strings.push_back(v.StringValue());
+      storage.Strings.emplace_back(v.StringValue());
       r.type = TRACEMILL_STRING;
       r.count = static_cast<int32_t>(std::min<std::size_t>(v.StringValue().size(), INT32_MAX));
       r.payload.string = storage.Strings.back().c_str();

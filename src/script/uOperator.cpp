@@ -70,7 +70,10 @@ TValue Add(const TValue& l, const TValue& r, const TFormatSettings& f) {
   if (l.IsString() && r.IsString()) {
     if (l.StringValue().size() + r.StringValue().size() > kMaxStringLength)
       throw ArithmeticOverflow("String too long");
-    return TValue::String(l.StringValue() + r.StringValue());
+    std::string joined;
+    joined.reserve(l.StringValue().size() + r.StringValue().size());
+    joined.append(l.StringValue()).append(r.StringValue());
+    return TValue::String(std::move(joined));
   }
   const TNum a = ToNum(l, f), b = ToNum(r, f);
   if (a.Type == TNum::Int && b.Type == TNum::Int) return FromInt64(a.I + b.I);

@@ -125,6 +125,7 @@ TProgram::TProgram(std::string_view text) {
 }
 
 const TFunctionBlock* TProgram::FindFunction(std::string_view upperName) const {
+  if (functions_.empty()) return nullptr;
   const auto it = functionIndex_.find(upperName);
   return it == functionIndex_.end() ? nullptr : &functions_[static_cast<std::size_t>(it->second)];
 }

@@ -33,6 +33,12 @@ std::string TypeName(int typeCode) {
 }
 
 TValue TValue::String(std::string v) {
+  if (v.size() <= TShortString::kCapacity) {
+    TShortString s{};
+    std::copy(v.begin(), v.end(), s.Data.begin());
+    s.Size = static_cast<std::uint8_t>(v.size());
+    return TValue(TVariant(std::in_place_index<kShortStringIndex>, s));
+  }
   return TValue(TVariant(std::in_place_index<kStringIndex>, std::make_shared<std::string>(std::move(v))));
 }
 
@@ -43,8 +49,8 @@ TValue TValue::List(TElements elements) {
 }
 
 int TValue::TypeCode() const {
-  static constexpr int kCodes[] = {kVarEmpty, kVarInteger, kVarDouble, kVarDate, kVarBoolean, kVarString,
-                                   kVarArray | kVarVariant};
+  static constexpr int kCodes[] = {kVarEmpty,   kVarInteger, kVarDouble, kVarDate,
+                                   kVarBoolean, kVarString,  kVarString, kVarArray | kVarVariant};
   return kCodes[v_.index()];
 }
 
@@ -73,6 +79,18 @@ void TValue::UnwrapSingle() {
 }
 
 void TValue::AppendText(std::string_view text) {
+  if (auto* small = std::get_if<kShortStringIndex>(&v_)) {
+    if (small->Size + text.size() <= TShortString::kCapacity) {
+      std::copy(text.begin(), text.end(), small->Data.begin() + small->Size);
+      small->Size = static_cast<std::uint8_t>(small->Size + text.size());
+      return;
+    }
+    std::string joined;
+    joined.reserve(small->Size + text.size());
+    joined.append(small->Data.data(), small->Size).append(text);
+    v_.emplace<kStringIndex>(std::make_shared<std::string>(std::move(joined)));
+    return;
+  }
   auto& s = std::get<kStringIndex>(v_);
   if (s.use_count() > 1) {
     std::string joined;
@@ -203,13 +221,13 @@ std::string TValue::ToString(const TFormatSettings& format) const {
     case kVarDouble: return FloatToStr(DoubleValue(), format.DecimalSeparator);
     case kVarDate: return DateTimeToStr(DoubleValue(), format);
     case kVarBoolean: return BooleanValue() ? "True" : "False";
-    case kVarString: return StringValue();
+    case kVarString: return std::string(StringValue());
     default: CannotConvert(*this, "String");
   }
 }
 
 bool TValue::SameAs(const TValue& other) const {
-  if (v_.index() != other.v_.index()) return false;
+  if (TypeCode() != other.TypeCode()) return false;
   switch (TypeCode()) {
     case kVarInteger: return IntegerValue() == other.IntegerValue();
     case kVarDouble:

@@ -5,6 +5,7 @@
 // codes plus 256 for byte strings (UTF-8 here). A list is a value whose code
 // carries the array flag 8192 together with the element code 12; its elements
 // are values again, lower bound 0.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -124,9 +125,9 @@ class TValue {
   bool IsDouble() const { return v_.index() == kDoubleIndex; }
   bool IsDate() const { return v_.index() == kDateIndex; }
   bool IsBoolean() const { return v_.index() == kBooleanIndex; }
-  bool IsString() const { return v_.index() == kStringIndex; }
+  bool IsString() const { return v_.index() == kShortStringIndex || v_.index() == kStringIndex; }
   // Neither string nor list: nothing shared, Footprint() is sizeof(TValue).
-  bool IsScalar() const { return v_.index() < kStringIndex; }
+  bool IsScalar() const { return v_.index() < kShortStringIndex; }
 
   // Payloads; asking for another type than the value has throws
   // std::bad_variant_access.
@@ -135,7 +136,10 @@ class TValue {
     return IsDate() ? std::get<kDateIndex>(v_).Days : std::get<kDoubleIndex>(v_);
   }
   bool BooleanValue() const { return std::get<kBooleanIndex>(v_); }
-  const std::string& StringValue() const { return *std::get<kStringIndex>(v_); }
+  std::string_view StringValue() const {
+    if (const auto* s = std::get_if<kShortStringIndex>(&v_)) return {s->Data.data(), s->Size};
+    return *std::get<kStringIndex>(v_);
+  }
 
   // List access. Count is 0 and Elements empty for a value that is no list.
   std::size_t Count() const { return IsList() ? ListBlock().Items.size() : 0; }
@@ -190,15 +194,21 @@ class TValue {
  private:
   // Strings and lists are shared between copies and copied when one of them
   // changes, so reading a variable or passing a value on costs no copy.
+  // Short strings are held in the value itself.
+  struct TShortString {
+    static constexpr std::size_t kCapacity = 15;
+    std::array<char, kCapacity> Data;
+    std::uint8_t Size;
+  };
   struct TListBlock {
     TElements Items;
     mutable std::size_t Footprint = kUnknownFootprint;
   };
   static constexpr std::size_t kUnknownFootprint = ~std::size_t(0);
-  using TVariant = std::variant<std::monostate, std::int32_t, double, TDateValue, bool,
+  using TVariant = std::variant<std::monostate, std::int32_t, double, TDateValue, bool, TShortString,
                                 std::shared_ptr<std::string>, std::shared_ptr<TListBlock>>;
   static constexpr std::size_t kEmptyIndex = 0, kIntegerIndex = 1, kDoubleIndex = 2, kDateIndex = 3,
-                               kBooleanIndex = 4, kStringIndex = 5, kListIndex = 6;
+                               kBooleanIndex = 4, kShortStringIndex = 5, kStringIndex = 6, kListIndex = 7;
 
   explicit TValue(TVariant v) : v_(std::move(v)) {}
   std::size_t SharedFootprint() const;
