@@ -439,13 +439,11 @@ TExprTree::TExprTree(std::string text, char decimalSeparator, std::size_t scanLi
 }
 
 const TExprTree& TExprCache::Get(std::string_view text, char decimalSeparator) {
-  key_.assign(1, decimalSeparator);
-  key_.append(text);
-  const auto it = trees_.find(key_);
+  const auto it = trees_.find(TKey{text, decimalSeparator});
   if (it != trees_.end()) return *it->second;
   auto tree = std::make_unique<TExprTree>(std::string(text), decimalSeparator);
   const TExprTree& ref = *tree;
-  trees_.emplace(key_, std::move(tree));
+  trees_.emplace(TKey{ref.Text(), decimalSeparator}, std::move(tree));
   return ref;
 }
 

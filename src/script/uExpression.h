@@ -110,12 +110,18 @@ class TExprCache {
   const TExprTree& Get(std::string_view text, char decimalSeparator);
 
  private:
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+  // A key views the text of its own tree, so no text is held twice.
+  struct TKey {
+    std::string_view Text;
+    char Separator;
+    bool operator==(const TKey& other) const { return Separator == other.Separator && Text == other.Text; }
   };
-  std::string key_;
-  std::unordered_map<std::string, std::unique_ptr<TExprTree>, Hash, std::equal_to<>> trees_;
+  struct THash {
+    std::size_t operator()(const TKey& key) const noexcept {
+      return std::hash<std::string_view>{}(key.Text) ^ static_cast<unsigned char>(key.Separator);
+    }
+  };
+  std::unordered_map<TKey, std::unique_ptr<TExprTree>, THash> trees_;
 };
 
 // A statement's remembered tree for its expression text.
