@@ -139,7 +139,12 @@ class TCalc final : public TBuiltinContext {
   void LeaveFrame(TCallerFrame& caller);
   // A statement's expression; unwrap false keeps a one-element list whole.
   TValue EvaluateTree(const TExprTree& tree, std::string_view text, bool unwrap = true);
-  TValue Evaluate(const std::string& text, TTreeSlot& slot, bool unwrap = true);
+  TValue Evaluate(const std::string& text, TTreeSlot& slot, bool unwrap = true) {
+    const char separator = run_->Environment.Format.DecimalSeparator;
+    const TExprTree& tree = slot.Tree && slot.Separator == separator ? *slot.Tree
+                                                                      : program_->Expression(text, separator, slot);
+    return EvaluateTree(tree, text, unwrap);
+  }
   TValue EvalNode(const TExprTree& tree, const TExpr& node);
   // The value of a literal or an existing variable without copying it.
   const TValue* Peek(const TExprTree& tree, const TExpr& node);

@@ -22,10 +22,6 @@ TValue TCalc::Evaluate(std::string_view text) {
   return EvaluateTree(program_->Expression(t, Format().DecimalSeparator), t);
 }
 
-TValue TCalc::Evaluate(const std::string& text, TTreeSlot& slot, bool unwrap) {
-  return EvaluateTree(program_->Expression(text, Format().DecimalSeparator, slot), text, unwrap);
-}
-
 TValue TCalc::EvaluateTree(const TExprTree& tree, std::string_view text, bool unwrap) {
   try {
     TValue v = EvalNode(tree, tree.Root());

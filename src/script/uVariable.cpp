@@ -338,19 +338,19 @@ bool TVariableSet::Store(TCell& cell, TValue& value) {
   return true;
 }
 
-void TVariableSet::AddCell(std::string name, std::string upper, TValue value) {
+void TVariableSet::AddCell(std::string_view name, std::string_view upper, TValue value) {
   const std::size_t footprint = sizeof(TCell) + name.size() + upper.size() + value.Footprint();
   if (budget_ && !budget_->Fits(footprint)) {
-    if (OnError) OnError(*this, kBudgetExceeded + name);
+    if (OnError) OnError(*this, kBudgetExceeded + std::string(name));
     return;
   }
   if (count_ == cells_.size()) cells_.emplace_back();
   TCell& cell = cells_[count_++];
   if (cell.Upper != upper) {
     serial_ = NextSerial();  // places remembered for the old cell no longer hold
-    cell.Upper = std::move(upper);
+    cell.Upper = upper;
   }
-  if (cell.Object.Name != name) cell.Object.Name = std::move(name);
+  if (cell.Object.Name != name) cell.Object.Name = name;
   cell.Object.Value = std::move(value);
   cell.Footprint = footprint;
   const std::size_t paren = cell.Upper.find('(');
@@ -391,7 +391,7 @@ void TVariableSet::SetValue(std::string_view name, TValue value) {
   SetValue(name, UpperCaseAscii(name), std::move(value));
 }
 
-void TVariableSet::SetValue(std::string_view name, std::string upper, TValue value) {
+void TVariableSet::SetValue(std::string_view name, std::string_view upper, TValue value) {
   if (OnBeforeAssign) {
     const std::string nameText(name);
     bool handled = false;
@@ -403,7 +403,7 @@ void TVariableSet::SetValue(std::string_view name, std::string upper, TValue val
     if (!Store(cells_[static_cast<std::size_t>(i)], value)) return;
   } else {
     const std::size_t before = count_;
-    AddCell(std::string(name), std::move(upper), OnAfterAssign ? value : std::move(value));
+    AddCell(name, upper, OnAfterAssign ? value : std::move(value));
     if (count_ == before) return;
   }
   if (OnAfterAssign) OnAfterAssign(*this, std::string(name), value);

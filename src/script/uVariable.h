@@ -288,7 +288,7 @@ class TVariableSet {
   // the memory budget: then OnError is told and the old value stays.
   void SetValue(std::string_view name, TValue value);
   // The same with the name upper-cased already.
-  void SetValue(std::string_view name, std::string upperName, TValue value);
+  void SetValue(std::string_view name, std::string_view upperName, TValue value);
   void SetReadOnly(std::string_view name, bool flag);
   // Removes every cell (a FUNCTION call's table is emptied for the next
   // call). The cells are kept for the next ones: a cell made again under the
@@ -357,7 +357,7 @@ class TVariableSet {
   // Replaces the value of an existing cell, checking read-only and budget.
   bool Store(TCell& cell, TValue& value);
   void AssignAt(TCell& cell, std::string_view name, TValue&& value);
-  void AddCell(std::string name, std::string upper, TValue value);
+  void AddCell(std::string_view name, std::string_view upper, TValue value);
   static std::uint64_t NextSerial();
 
   std::uint64_t serial_ = NextSerial();
