@@ -70,13 +70,13 @@ TCalc::TCalc() : TCalc(TScriptEnvironment::FromProcess()) {}
 TCalc::TCalc(TScriptEnvironment environment)
     : program_(std::make_shared<TProgram>(std::string_view())),
       builtins_(&StandardBuiltins()),
-      run_(std::make_shared<TRunState>(std::move(environment))) {
+      run_(std::make_unique<TRunState>(std::move(environment))) {
   InitStackLimit();
   Attach(&ownVariables_);
 }
 
 void TCalc::SetEnvironment(TScriptEnvironment environment) {
-  auto run = std::make_shared<TRunState>(std::move(environment));
+  auto run = std::make_unique<TRunState>(std::move(environment));
   run->StepLimit = run_->StepLimit;
   run->StepsLeft = run_->StepsLeft;
   TVariableSet* table = variables_;

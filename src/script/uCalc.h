@@ -90,7 +90,8 @@ class TCalc final : public TBuiltinContext {
   void SetError(const std::string& message) override;
 
  private:
-  // What a run shares with the interpreters of its FUNCTION calls.
+  // The environment of the runs and what they use of it: the random
+  // sequence, the memory budget and the steps.
   struct TRunState {
     explicit TRunState(TScriptEnvironment environment);
     TScriptEnvironment Environment;
@@ -211,7 +212,7 @@ class TCalc final : public TBuiltinContext {
   bool error_ = false, finished_ = false;
   std::string message_;
   TValue functionResult_;
-  std::shared_ptr<TRunState> run_;
+  std::unique_ptr<TRunState> run_;
   // The variable tables and loop counters of the FUNCTION calls at each
   // depth, kept for the next call at that depth.
   std::vector<std::unique_ptr<TVariableSet>> callTables_;

@@ -79,35 +79,37 @@ bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, con
     callTables_.push_back(std::move(table));
   }
   TVariableSet& locals = *callTables_[level];
+  // The table is emptied and the caller's frame comes back however the call
+  // ends.
+  struct TTableGuard {
+    TVariableSet& Table;
+    ~TTableGuard() {
+      Table.OnBeforeAssign = nullptr;
+      Table.OnAfterAssign = nullptr;
+      Table.Clear();
+      Table.SetBudget(nullptr);
+    }
+  } tableGuard{locals};
+  struct TFrameGuard {
+    TCalc& Calc;
+    TCallerFrame Caller;
+    ~TFrameGuard() { Calc.LeaveFrame(Caller); }
+  };
   locals.SetBudget(&run_->Budget);
   // The parameters are bound before the assignment hooks are passed on.
   const std::size_t n = std::min(count, f.Parameters.size());
   for (std::size_t i = 0; i < n; ++i) locals.SetValue(f.Parameters[i], f.UpperParameters[i], values[i]);
   bool failed = error_;
   std::string failure;
-  const bool hooked = OnBeforeAssign || OnAfterAssign;
   if (!failed) {
-    if (hooked) {
-      locals.OnBeforeAssign = OnBeforeAssign;
-      locals.OnAfterAssign = OnAfterAssign;
-    }
-    // The caller's frame comes back however the body ends.
-    struct TFrameGuard {
-      TCalc& Calc;
-      TCallerFrame Caller;
-      ~TFrameGuard() { Calc.LeaveFrame(Caller); }
-    } guard{*this, EnterFrame(locals, f.FunctionLine + 1)};
+    if (OnBeforeAssign) locals.OnBeforeAssign = OnBeforeAssign;
+    if (OnAfterAssign) locals.OnAfterAssign = OnAfterAssign;
+    const TFrameGuard frameGuard{*this, EnterFrame(locals, f.FunctionLine + 1)};
     Run();
     failed = error_;
     failure = std::move(message_);
     result = std::move(functionResult_);
   }
-  if (hooked) {
-    locals.OnBeforeAssign = nullptr;
-    locals.OnAfterAssign = nullptr;
-  }
-  locals.Clear();
-  locals.SetBudget(nullptr);
   if (!failed) return true;
   if (!error_) SetError(Joined(Joined(kFunctionRuntimeError, name), "\r\n") + failure);
   return false;

@@ -327,10 +327,16 @@ TEST(CalcLimits, ForeignExceptionsBecomeMessages) {
       handled = true;
       throw std::runtime_error("host failed");
     }
+    if (UpperCaseAscii(name) == "ESCAPE") throw 42;  // no error of the script's kind
     return false;
   };
   EXPECT_EQ(r.Output("print(1)\nx = Boom()\nprint(2)"), "1|error: host failed");
   EXPECT_EQ(r.Calc.NextLine(), 2);
+  // A failure that leaves the run from inside a FUNCTION leaves nothing of
+  // the call behind for the next one.
+  EXPECT_THROW(r.Run("FUNCTION F(a)\n  b = 1\n  RESULT Escape()\nENDFUNCTION\nx = F(1)"), int);
+  EXPECT_EQ(r.Run("FUNCTION F(a)\n  RESULT b\nENDFUNCTION\nx = F(1)"),
+            "Function runtime error: F\r\nNo such function: b");
 }
 
 TEST(CalcTable, TheTableOutlivesTheInterpreter) {
