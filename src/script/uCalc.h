@@ -173,7 +173,11 @@ class TCalc final : public TBuiltinContext {
                         TValue& result);
   // The program's FUNCTION that a call of name runs ahead of every other
   // handler, or nullptr (also for EVALUATE and CITE, which come after it).
-  const TFunctionBlock* UserFunction(const TExprName& name) const;
+  const TFunctionBlock* UserFunction(const TExprName& name) const {
+    if (name.Function == TExprName::kUnknownFunction) ResolveFunction(name);
+    return name.Function < 0 ? nullptr : &program_->Functions()[static_cast<std::size_t>(name.Function)];
+  }
+  void ResolveFunction(const TExprName& name) const;
   // A call of a user FUNCTION whose arguments go straight to its parameters.
   TValue EvalUserCall(const TExprTree& tree, const TExpr& node, const TFunctionBlock& f);
   TValue TargetArguments(const TTarget& target);

@@ -115,12 +115,9 @@ bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, con
   return false;
 }
 
-const TFunctionBlock* TCalc::UserFunction(const TExprName& name) const {
-  if (name.Function == TExprName::kUnknownFunction) {
-    const TFunctionBlock* f = name.Upper == "EVALUATE" || name.Upper == "CITE" ? nullptr : program_->FindFunction(name.Upper);
-    name.Function = f ? static_cast<int>(f - program_->Functions().data()) : -1;
-  }
-  return name.Function < 0 ? nullptr : &program_->Functions()[static_cast<std::size_t>(name.Function)];
+void TCalc::ResolveFunction(const TExprName& name) const {
+  const TFunctionBlock* f = name.Upper == "EVALUATE" || name.Upper == "CITE" ? nullptr : program_->FindFunction(name.Upper);
+  name.Function = f ? static_cast<int>(f - program_->Functions().data()) : -1;
 }
 
 TValue TCalc::EvalUserCall(const TExprTree& tree, const TExpr& node, const TFunctionBlock& f) {

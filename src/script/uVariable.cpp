@@ -290,7 +290,7 @@ TValue TVariableSet::GetValue(std::string_view name) const {
   return v ? *v : TValue::Integer(0);
 }
 
-bool TVariableSet::HasElementsOf(std::string_view upperBase) const {
+bool TVariableSet::HasBase(std::string_view upperBase) const {
   if (bases_.size() > kLinearLimit) return baseIndex_.find(upperBase) != baseIndex_.end();
   for (const std::string& base : bases_)
     if (base == upperBase) return true;
@@ -322,18 +322,20 @@ bool TVariableSet::Store(TCell& cell, TValue& value) {
     if (OnError) OnError(*this, cell.Object.Name + kReadOnly);
     return false;
   }
-  const std::size_t before = cell.Footprint;
-  const std::size_t after = before - cell.Object.Value.Footprint() + value.Footprint();
+  const std::size_t before = cell.Object.Value.Footprint();
+  const std::size_t after = value.Footprint();
   if (after > before && budget_ && !budget_->Fits(after - before)) {
     if (OnError) OnError(*this, kBudgetExceeded + cell.Object.Name);
     return false;
   }
   cell.Object.Value = OnAfterAssign ? value : std::move(value);
-  cell.Footprint = after;
-  footprint_ = footprint_ - before + after;
-  if (budget_) {
-    budget_->Remove(before);
-    budget_->Add(after);
+  if (after != before) {
+    cell.Footprint = cell.Footprint - before + after;
+    footprint_ = footprint_ - before + after;
+    if (budget_) {
+      budget_->Remove(before);
+      budget_->Add(after);
+    }
   }
   return true;
 }

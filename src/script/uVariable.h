@@ -336,7 +336,7 @@ class TVariableSet {
   void SetReadOnlyAt(int index, bool flag) { cells_[static_cast<std::size_t>(index)].Object.ReadOnly = flag; }
   // Whether some variable is named upperBase + "(" ...: element variables of
   // that name may exist. A quick test before building an element name.
-  bool HasElementsOf(std::string_view upperBase) const;
+  bool HasElementsOf(std::string_view upperBase) const { return !bases_.empty() && HasBase(upperBase); }
 
  private:
   struct Hash {
@@ -354,6 +354,7 @@ class TVariableSet {
   static constexpr std::size_t kLinearLimit = 8;
 
   int LookUpSlot(std::string_view upperName, TSlotCache& slot) const;
+  bool HasBase(std::string_view upperBase) const;
   // Replaces the value of an existing cell, checking read-only and budget.
   bool Store(TCell& cell, TValue& value);
   void AssignAt(TCell& cell, std::string_view name, TValue&& value);
