@@ -37,15 +37,17 @@ TValue TValue::String(std::string v) {
     TShortString s{};
     std::copy(v.begin(), v.end(), s.Data.begin());
     s.Size = static_cast<std::uint8_t>(v.size());
-    return TValue(TVariant(std::in_place_index<kShortStringIndex>, s));
+    return TValue(TKind(std::in_place_index<kShortStringIndex>, s));
   }
-  return TValue(TVariant(std::in_place_index<kStringIndex>, std::make_shared<std::string>(std::move(v))));
+  auto shared = std::make_shared<TShared>();
+  shared->Text = std::move(v);
+  return TValue(TKind(std::in_place_index<kStringIndex>), std::move(shared));
 }
 
 TValue TValue::List(TElements elements) {
-  auto block = std::make_shared<TListBlock>();
-  block->Items = std::move(elements);
-  return TValue(TVariant(std::in_place_index<kListIndex>, std::move(block)));
+  auto shared = std::make_shared<TShared>();
+  shared->Items = std::move(elements);
+  return TValue(TKind(std::in_place_index<kListIndex>), std::move(shared));
 }
 
 int TValue::TypeCode() const {
@@ -56,26 +58,25 @@ int TValue::TypeCode() const {
 
 const TValue::TElements& TValue::Elements() const {
   static const TElements kNone;
-  return IsList() ? ListBlock().Items : kNone;
+  return IsList() ? shared_->Items : kNone;
 }
 
 TValue::TElements& TValue::MutableElements() {
   if (!IsList()) {
     *this = List();
-  } else {
-    auto& block = std::get<kListIndex>(v_);
-    if (block.use_count() > 1) block = std::make_shared<TListBlock>(TListBlock{block->Items, kUnknownFootprint});
+  } else if (shared_.use_count() > 1) {
+    auto copy = std::make_shared<TShared>();
+    copy->Items = shared_->Items;
+    shared_ = std::move(copy);
   }
-  TListBlock& block = *std::get<kListIndex>(v_);
-  block.Footprint = kUnknownFootprint;
-  return block.Items;
+  shared_->Footprint = kUnknownFootprint;
+  return shared_->Items;
 }
 
 void TValue::UnwrapSingle() {
   if (!IsList() || Count() != 1) return;
-  auto& block = std::get<kListIndex>(v_);
-  if (block.use_count() > 1) *this = block->Items[0];
-  else *this = std::move(block->Items[0]);
+  if (shared_.use_count() > 1) *this = shared_->Items[0];
+  else *this = std::move(shared_->Items[0]);
 }
 
 void TValue::AppendText(std::string_view text) {
@@ -85,20 +86,21 @@ void TValue::AppendText(std::string_view text) {
       small->Size = static_cast<std::uint8_t>(small->Size + text.size());
       return;
     }
-    std::string joined;
-    joined.reserve(small->Size + text.size());
-    joined.append(small->Data.data(), small->Size).append(text);
-    v_.emplace<kStringIndex>(std::make_shared<std::string>(std::move(joined)));
+    auto shared = std::make_shared<TShared>();
+    shared->Text.reserve(small->Size + text.size());
+    shared->Text.append(small->Data.data(), small->Size).append(text);
+    v_.emplace<kStringIndex>();
+    shared_ = std::move(shared);
     return;
   }
-  auto& s = std::get<kStringIndex>(v_);
-  if (s.use_count() > 1) {
-    std::string joined;
-    joined.reserve(s->size() + text.size());
-    joined.append(*s).append(text);
-    s = std::make_shared<std::string>(std::move(joined));
+  if (!IsString()) throw std::bad_variant_access();
+  if (shared_.use_count() > 1) {
+    auto copy = std::make_shared<TShared>();
+    copy->Text.reserve(shared_->Text.size() + text.size());
+    copy->Text.append(shared_->Text).append(text);
+    shared_ = std::move(copy);
   } else {
-    s->append(text);
+    shared_->Text.append(text);
   }
 }
 
@@ -116,13 +118,12 @@ void TValue::Append(TValue v) {
 
 std::size_t TValue::SharedFootprint() const {
   if (IsString()) return sizeof(TValue) + StringValue().size();
-  const TListBlock& block = ListBlock();
-  if (block.Footprint == kUnknownFootprint) {
+  if (shared_->Footprint == kUnknownFootprint) {
     std::size_t bytes = 0;
-    for (const TValue& e : block.Items) bytes += e.Footprint();
-    block.Footprint = bytes;
+    for (const TValue& e : shared_->Items) bytes += e.Footprint();
+    shared_->Footprint = bytes;
   }
-  return sizeof(TValue) + block.Footprint;
+  return sizeof(TValue) + shared_->Footprint;
 }
 
 std::int32_t RoundToInteger(double value) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 #include <variant>
@@ -89,31 +90,25 @@ class TValue {
   TValue() = default;  // Empty
   TValue(const TValue&) = default;
   TValue(TValue&&) noexcept = default;
-  // A list takes the source before its elements go, so it may be assigned
-  // one of its own elements.
+  // The source is taken before the old value goes, so a list may be
+  // assigned one of its own elements.
   TValue& operator=(const TValue& other) {
-    if (IsList()) {
-      TVariant copy(other.v_);
-      v_ = std::move(copy);
-    } else {
-      v_ = other.v_;
-    }
+    std::shared_ptr<TShared> keep = other.shared_;
+    v_ = other.v_;
+    shared_ = std::move(keep);
     return *this;
   }
   TValue& operator=(TValue&& other) noexcept {
-    if (IsList()) {
-      TVariant taken(std::move(other.v_));
-      v_ = std::move(taken);
-    } else {
-      v_ = std::move(other.v_);
-    }
+    std::shared_ptr<TShared> keep = std::move(other.shared_);
+    v_ = other.v_;
+    shared_ = std::move(keep);
     return *this;
   }
 
-  static TValue Integer(std::int32_t v) { return TValue(TVariant(std::in_place_index<kIntegerIndex>, v)); }
-  static TValue Double(double v) { return TValue(TVariant(std::in_place_index<kDoubleIndex>, v)); }
-  static TValue Date(double v) { return TValue(TVariant(std::in_place_index<kDateIndex>, TDateValue{v})); }
-  static TValue Boolean(bool v) { return TValue(TVariant(std::in_place_index<kBooleanIndex>, v)); }
+  static TValue Integer(std::int32_t v) { return TValue(TKind(std::in_place_index<kIntegerIndex>, v)); }
+  static TValue Double(double v) { return TValue(TKind(std::in_place_index<kDoubleIndex>, v)); }
+  static TValue Date(double v) { return TValue(TKind(std::in_place_index<kDateIndex>, TDateValue{v})); }
+  static TValue Boolean(bool v) { return TValue(TKind(std::in_place_index<kBooleanIndex>, v)); }
   static TValue String(std::string v);
   static TValue List(TElements elements = {});
 
@@ -138,13 +133,14 @@ class TValue {
   bool BooleanValue() const { return std::get<kBooleanIndex>(v_); }
   std::string_view StringValue() const {
     if (const auto* s = std::get_if<kShortStringIndex>(&v_)) return {s->Data.data(), s->Size};
-    return *std::get<kStringIndex>(v_);
+    if (!IsString()) throw std::bad_variant_access();
+    return shared_->Text;
   }
 
   // List access. Count is 0 and Elements empty for a value that is no list.
-  std::size_t Count() const { return IsList() ? ListBlock().Items.size() : 0; }
+  std::size_t Count() const { return IsList() ? shared_->Items.size() : 0; }
   const TElements& Elements() const;
-  const TValue& operator[](std::size_t i) const { return ListBlock().Items[i]; }
+  const TValue& operator[](std::size_t i) const { return shared_->Items[i]; }
   // The elements for changing them: the list is copied first when another
   // value shares it. A value that is no list becomes the empty list.
   TElements& MutableElements();
@@ -153,9 +149,9 @@ class TValue {
   void UnwrapSingle();
 
   // Make this value a scalar in place.
-  void SetInteger(std::int32_t v) { v_.emplace<kIntegerIndex>(v); }
-  void SetDouble(double v) { v_.emplace<kDoubleIndex>(v); }
-  void SetBoolean(bool v) { v_.emplace<kBooleanIndex>(v); }
+  void SetInteger(std::int32_t v) { SetScalar(TKind(std::in_place_index<kIntegerIndex>, v)); }
+  void SetDouble(double v) { SetScalar(TKind(std::in_place_index<kDoubleIndex>, v)); }
+  void SetBoolean(bool v) { SetScalar(TKind(std::in_place_index<kBooleanIndex>, v)); }
   // Appends text to a String (copied first when another value shares it).
   void AppendText(std::string_view text);
 
@@ -192,29 +188,41 @@ class TValue {
   bool SameAs(const TValue& other) const;
 
  private:
-  // Strings and lists are shared between copies and copied when one of them
-  // changes, so reading a variable or passing a value on costs no copy.
-  // Short strings are held in the value itself.
+  // The kind of a value with its payload when that fits: numbers, Booleans,
+  // strings of up to 15 bytes. Longer strings and lists keep their payload
+  // in a block shared between copies and copied when one of them changes, so
+  // reading a variable or passing a value on costs no copy. Every member is
+  // trivially copied, so values of the common kinds are copied and dropped
+  // without looking at their kind.
   struct TShortString {
     static constexpr std::size_t kCapacity = 15;
     std::array<char, kCapacity> Data;
     std::uint8_t Size;
   };
-  struct TListBlock {
-    TElements Items;
-    mutable std::size_t Footprint = kUnknownFootprint;
-  };
-  static constexpr std::size_t kUnknownFootprint = ~std::size_t(0);
-  using TVariant = std::variant<std::monostate, std::int32_t, double, TDateValue, bool, TShortString,
-                                std::shared_ptr<std::string>, std::shared_ptr<TListBlock>>;
+  struct TLongString {};  // the text is in the shared block
+  struct TListKind {};    // the elements are in the shared block
+  using TKind = std::variant<std::monostate, std::int32_t, double, TDateValue, bool, TShortString, TLongString,
+                             TListKind>;
+  static_assert(std::is_trivially_copyable_v<TKind>);
   static constexpr std::size_t kEmptyIndex = 0, kIntegerIndex = 1, kDoubleIndex = 2, kDateIndex = 3,
                                kBooleanIndex = 4, kShortStringIndex = 5, kStringIndex = 6, kListIndex = 7;
+  static constexpr std::size_t kUnknownFootprint = ~std::size_t(0);
+  struct TShared {
+    std::string Text;  // a long string
+    TElements Items;   // a list
+    mutable std::size_t Footprint = kUnknownFootprint;  // of the elements
+  };
 
-  explicit TValue(TVariant v) : v_(std::move(v)) {}
+  explicit TValue(TKind v) : v_(v) {}
+  TValue(TKind v, std::shared_ptr<TShared> shared) : v_(v), shared_(std::move(shared)) {}
+  void SetScalar(TKind v) {
+    v_ = v;
+    shared_.reset();
+  }
   std::size_t SharedFootprint() const;
-  const TListBlock& ListBlock() const { return *std::get<kListIndex>(v_); }
 
-  TVariant v_;
+  TKind v_;
+  std::shared_ptr<TShared> shared_;  // long strings and lists only
 };
 
 // Rounds to the nearest 32-bit integer, halves to the even neighbour
