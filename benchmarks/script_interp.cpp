@@ -1,12 +1,17 @@
 // The report language interpreter against Lua 5.4 on the same programs, in
-// the same run: a FOR loop of 1,000,000 passes, a recursive fib(20), and the
-// default report program over 100,000 collected lines of 10 points each.
+// the same run: a FOR loop of 1,000,000 passes, a recursive fib(20), the
+// default report program over 100,000 collected lines of 10 points each, and
+// three long texts (a 1 MB sum passed to EVALUATE, a 10 MB program line, a
+// 10 MB argument list; for the last also the peak of allocated memory).
 // Lua's time is measured inside Lua (os.clock), so start-up is not counted.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -19,6 +24,7 @@ namespace tracemill {
 namespace {
 
 const char* const kLua = "/usr/bin/lua5.4";
+const TFormatSettings kFormat;
 
 // Runs a Lua chunk that prints its own elapsed seconds; returns them (-1 on failure).
 double LuaSeconds(const std::string& body) {
@@ -70,7 +76,7 @@ void BM_Tracemill_ForLoop(benchmark::State& state) {
     calc.SetProgram(kForLoop);
     calc.Reset();
     calc.Run();
-    if (calc.HasError() || vars.GetValue("s").ToDouble() != 21e6 - 500000500000.0)
+    if (calc.HasError() || vars.GetValue("s").ToDouble(kFormat) != 21e6 - 500000500000.0)
       state.SkipWithError("wrong result");
   }
 }
@@ -106,7 +112,7 @@ void BM_Tracemill_Fib20(benchmark::State& state) {
     calc.SetProgram(kFib);
     calc.Reset();
     calc.Run();
-    if (calc.HasError() || vars.GetValue("x").ToInteger() != 6765) state.SkipWithError("wrong result");
+    if (calc.HasError() || vars.GetValue("x").ToInteger(kFormat) != 6765) state.SkipWithError("wrong result");
   }
 }
 BENCHMARK(BM_Tracemill_Fib20)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -142,8 +148,8 @@ struct TBenchData {
   }
 
   static int Index(const TValue& args, std::size_t k) {
-    if (!args.IsList()) return k == 0 ? args.ToInteger() : 0;
-    return k < args.Count() ? args[k].ToInteger() : 0;
+    if (!args.IsList()) return k == 0 ? args.ToInteger(kFormat) : 0;
+    return k < args.Count() ? args[k].ToInteger(kFormat) : 0;
   }
 
   bool Call(const std::string& name, const TValue& args, TValue& result, bool& handled) {
@@ -156,7 +162,7 @@ struct TBenchData {
     }
     if (u == "PRINT") {
       handled = true;
-      Report.push_back(args.ConcatenatedText());
+      Report.push_back(args.ConcatenatedText(kFormat));
       return true;
     }
     if (u == "X" || u == "Y") {
@@ -194,7 +200,7 @@ class TReportBuiltins : public TBuiltinLibrary {
     if (handled || call.UpperName != "FLOATTOSTR") return ok;
     handled = true;
     result = TValue();
-    for (const TValue& a : call.Arguments.Elements()) result.Append(TValue::String(FloatToStr(a.ToDouble())));
+    for (const TValue& a : call.Arguments.Elements()) result.Append(TValue::String(FloatToStr(a.ToDouble(kFormat))));
     return true;
   }
 };
@@ -238,5 +244,100 @@ void BM_Lua_DefaultReport(benchmark::State& state) {
 }
 BENCHMARK(BM_Lua_DefaultReport)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
+// ---- long texts ----
+
+// "1+1+...+1" of about the given number of bytes.
+std::string Ones(std::size_t bytes, const char* separator) {
+  std::string text = "1";
+  text.reserve(bytes + 2);
+  while (text.size() + 2 <= bytes) {
+    text += separator;
+    text += '1';
+  }
+  return text;
+}
+
+// Live and peak bytes of the program's heap while gCounting is set, counted
+// by the global operator new and delete below.
+std::atomic<bool> gCounting{false};
+std::atomic<std::int64_t> gLiveBytes{0};
+std::atomic<std::int64_t> gPeakBytes{0};
+
+// Runs program with the variable s holding text; the label tells the outcome.
+void RunLongText(benchmark::State& state, const std::string& program, const std::string& text) {
+  std::string outcome;
+  for (auto _ : state) {
+    TVariableSet vars;
+    if (!text.empty()) vars.SetValue("s", TValue::String(text));
+    gPeakBytes = gLiveBytes.load();
+    const std::int64_t before = gLiveBytes;
+    gCounting = true;
+    TCalc calc;
+    calc.SetVariables(&vars);
+    calc.SetProgram(program);
+    calc.Reset();
+    calc.Run();
+    gCounting = false;
+    state.counters["peak_MB"] = static_cast<double>(gPeakBytes - before) / (1 << 20);
+    outcome = calc.HasError() ? calc.ErrorMessage().substr(0, 40) : "x = " + vars.GetValue("x").ToString(kFormat);
+  }
+  state.SetLabel(outcome);
+}
+
+void BM_Tracemill_Evaluate1MB(benchmark::State& state) {
+  RunLongText(state, "x = EVALUATE(s)", Ones(1 << 20, "+"));
+}
+BENCHMARK(BM_Tracemill_Evaluate1MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_Lua_Evaluate1MB(benchmark::State& state) {
+  RunLua(state, "local s = string.rep('1+', 524287) .. '1' t0 = os.clock() local x = load('return ' .. s)()");
+}
+BENCHMARK(BM_Lua_Evaluate1MB)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+void BM_Tracemill_Line10MB(benchmark::State& state) {
+  RunLongText(state, "x = " + Ones(10 << 20, "+"), "");
+}
+BENCHMARK(BM_Tracemill_Line10MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_Lua_Line10MB(benchmark::State& state) {
+  RunLua(state, "local s = 'x = ' .. string.rep('1+', 5242879) .. '1' t0 = os.clock() load(s)()");
+}
+BENCHMARK(BM_Lua_Line10MB)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+void BM_Tracemill_Arguments10MB(benchmark::State& state) {
+  RunLongText(state, "x = SUM(" + Ones(10 << 20, ",") + ")", "");
+}
+BENCHMARK(BM_Tracemill_Arguments10MB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_Lua_Arguments10MB(benchmark::State& state) {
+  // A table constructor of the same length, summed.
+  RunLua(state,
+         "local s = 'local t = {' .. string.rep('1,', 5242879) .. '1} local x = 0 for i = 1, #t do x = x + t[i] end' "
+         "t0 = os.clock() load(s)()");
+}
+BENCHMARK(BM_Lua_Arguments10MB)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
 }  // namespace
 }  // namespace tracemill
+
+void* operator new(std::size_t size) {
+  void* p = std::malloc(size ? size : 1);
+  if (!p) throw std::bad_alloc();
+  if (!tracemill::gCounting.load(std::memory_order_relaxed)) return p;
+  const std::int64_t live = tracemill::gLiveBytes += static_cast<std::int64_t>(malloc_usable_size(p));
+  std::int64_t peak = tracemill::gPeakBytes;
+  while (live > peak && !tracemill::gPeakBytes.compare_exchange_weak(peak, live)) {
+  }
+  return p;
+}
+
+// Out of line, so that the compiler does not pair this free with new.
+[[gnu::noinline]] void ReleaseBlock(void* p) noexcept {
+  if (p && tracemill::gCounting.load(std::memory_order_relaxed))
+    tracemill::gLiveBytes -= static_cast<std::int64_t>(malloc_usable_size(p));
+  std::free(p);
+}
+
+void operator delete(void* p) noexcept { ReleaseBlock(p); }
+
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }

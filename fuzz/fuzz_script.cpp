@@ -1,20 +1,25 @@
 // Feeds arbitrary program texts to the interpreter: compile, then run with a
 // small step limit. The built-ins are the sandboxed library (no file, folder
-// or program functions); a PRINT host collects output.
+// or program functions); a PRINT host collects output. The whole text is also
+// split as one expression through the index alone, which long program lines
+// reach only in parts.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "common/uStrC.h"
 #include "script/uCalc.h"
+#include "script/uExpression.h"
 #include "script/uFunction.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tracemill;
-  // Long texts only make the run slower, not different.
-  const std::string text(reinterpret_cast<const char*>(data), size < 16384 ? size : 16384);
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  const TExprTree indexed(text, '.', 0);
+  TScriptEnvironment environment;
+  environment.MemoryBudget = std::size_t(64) << 20;
   TVariableSet variables;
-  TCalc calc;
+  TCalc calc(environment);
   calc.SetBuiltins(&SandboxedBuiltins());
   calc.SetVariables(&variables);
   calc.SetProgram(text);
@@ -23,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   calc.SetHostFunction([&](const std::string& name, const TValue& args, TValue&, bool& handled) {
     if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
     handled = true;
-    if (args.IsList())
-      for (const TValue& a : args.Elements()) printed += a.IsList() ? 0 : a.ToString().size();
+    printed += args.ConcatenatedText(environment.Format).size();
     return true;
   });
   calc.SetStepLimit(2000);

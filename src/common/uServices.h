@@ -76,8 +76,31 @@ class TShellService {
   // ("ja" for file:///...#ja). False when nothing could be started.
   virtual bool OpenFile(const std::string& path, const std::string& anchor) = 0;
   // Starts program with the arguments, each passed as one argument (blanks in
-  // paths are safe); does not wait for it. False when it could not be started.
-  virtual bool RunProgram(const std::string& program, const std::vector<std::string>& arguments) = 0;
+  // paths are safe), in folder (the current folder when empty); does not wait
+  // for it. False when it could not be started.
+  virtual bool RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& folder) = 0;
 };
+
+// The shell of a program without a desktop toolkit (batch runs): programs
+// start through StartProcess, documents open through xdg-open.
+class TProcessShellService : public TShellService {
+ public:
+  bool OpenFile(const std::string& path, const std::string& anchor) override;
+  bool RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string& folder) override;
+};
+
+// The program's one process launcher. Starts program (looked up in PATH when
+// it names no folder) with the arguments in folder (the current folder when
+// empty), without waiting for it and without leaving a child to reap. False,
+// with nothing started, when the program or the folder cannot be used.
+bool StartProcess(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string& folder);
+
+// The path of the executable that program names: program itself when it
+// contains a "/" (and is an executable file), else the first match in PATH;
+// "" when there is none.
+std::string FindProgram(const std::string& program);
 
 }  // namespace tracemill

@@ -1,63 +1,34 @@
 #pragma once
 // The interface between the interpreter's call dispatcher and the library of
-// built-in functions, and the platform services (dialogs, shell, clock,
-// command line) that built-ins reach through the interpreter.
-#include <cstdint>
+// built-in functions, which reach the run's environment (formats, language,
+// platform services, random generator) through the interpreter.
+#include <random>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "common/uFormatSettings.h"
-#include "common/uServices.h"
+#include "script/uScriptEnvironment.h"
 #include "script/uVariable.h"
 
 namespace tracemill {
-
-// Platform services of the script library. The GUI implements them with its
-// dialogs; this base class is the non-interactive form used by tests and the
-// batch command line: MESSAGEBOX goes to the given message service (one that
-// answers the default button when none is given), INPUTBOX answers its
-// default text, SELECTDIRECTORY the folder it was given; SHELL starts the
-// program without waiting (33 when it started, 2 when it could not);
-// COLORTORGB answers the light theme's system colours.
-class TScriptServices {
- public:
-  explicit TScriptServices(TMessageService* messages = nullptr);
-  virtual ~TScriptServices() = default;
-  // flags and result keep the Windows numbers (MB_OK = 0, MB_YESNO = 4,
-  // MB_ICONEXCLAMATION = 0x30, MB_DEFBUTTON2 = 0x100, IDOK = 1, IDYES = 6,
-  // IDNO = 7, ...), which are those of TMessage and TMessageResult.
-  virtual int MessageBox(const std::string& text, const std::string& caption, int flags);
-  virtual std::string InputBox(const std::string& caption, const std::string& prompt,
-                               const std::string& defaultText);
-  virtual std::string SelectDirectory(const std::string& folder, bool style);
-  // The shell's result code (above 32 means success).
-  virtual int Shell(const std::string& file, const std::string& parameters, const std::string& folder);
-  // A colour with the high bit set names a system colour.
-  virtual std::uint32_t ColorToRGB(std::uint32_t color);
-  // The clock: the current local date and time as days since 1899-12-30.
-  virtual double Now();
-  // The program's command line; element 0 is the program itself.
-  virtual std::vector<std::string> CommandLine();
-
- private:
-  TMessageService* messages_;
-};
-
-// The non-interactive services shared by every interpreter that is given none.
-TScriptServices& DefaultScriptServices();
 
 // What a built-in may reach of the interpreter that calls it.
 class TBuiltinContext {
  public:
   virtual ~TBuiltinContext() = default;
-  virtual const TFormatSettings& Format() const = 0;
-  virtual TScriptServices& Services() = 0;
+  virtual const TScriptEnvironment& Environment() const = 0;
+  // The run's random generator (RANDOM, RANDOMGAUSS, RANDOMIZE).
+  virtual std::mt19937_64& RandomGenerator() = 0;
   virtual bool HasError() const = 0;
   // Sets the interpreter's error; ignored when a message is already set
   // (the first message of a statement wins). The run stops after the
   // statement.
   virtual void SetError(const std::string& message) = 0;
+
+  const TFormatSettings& Format() const { return Environment().Format; }
+  TScriptServices& Services() const {
+    TScriptServices* services = Environment().Services;
+    return services ? *services : DefaultScriptServices();
+  }
 };
 
 // One call as the dispatcher offers it.

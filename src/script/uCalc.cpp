@@ -5,30 +5,14 @@
 #include <algorithm>
 #include <new>
 
-#include "common/uNumber.h"
 #include "common/uStrC.h"
+#include "script/uCalcShared.h"
 #include "script/uExternal.h"
 #include "script/uOperator.h"
 
 namespace tracemill {
 
-namespace {
-
-// Run-time messages.
-constexpr const char* kInvalidExpression = "Invalid expression: ";
-constexpr const char* kInvalidString = "Invalid string: ";
-constexpr const char* kInvalidCall = "Invalid function call: ";
-constexpr const char* kNoSuchFunction = "No such function: ";
-constexpr const char* kConvertError = "Convert error: ";
-constexpr const char* kInvalidOperation = "Invalid operation: ";
-constexpr const char* kStringListError = "String list error: ";
-constexpr const char* kVariantError = "Variant error: ";
-constexpr const char* kFunctionRuntimeError = "Function runtime error: ";
-constexpr const char* kDivisionByZero = "Division by zero: ";
-constexpr const char* kOverflow = "Overflow: ";
-constexpr const char* kTooDeep = "Nesting too deep: ";
-constexpr const char* kOutOfMemory = "Out of memory: ";
-constexpr const char* kStepLimit = "Step limit reached";
+namespace calc_detail {
 
 // Stack reserve: an evaluation that finds less free stack than this below
 // its frame stops with an error instead of overflowing. Sanitizer builds use
@@ -45,10 +29,6 @@ constexpr std::size_t kStackReserve = 256 * 1024;
 constexpr std::size_t kStackReserve = 256 * 1024;
 #endif
 
-// The lowest frame address this thread may reach before evaluation stops:
-// the stack's low end plus the reserve (0 when unknown or not yet known).
-thread_local std::uintptr_t tStackLimit = 0;
-
 void InitStackLimit() {
   if (tStackLimit != 0) return;
   pthread_attr_t attr;
@@ -60,23 +40,49 @@ void InitStackLimit() {
   pthread_attr_destroy(&attr);
 }
 
-inline bool StackExhausted() {
-  return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) < tStackLimit;
-}
+}  // namespace calc_detail
 
-std::string Joined(std::string_view a, std::string_view b) {
-  std::string s;
-  s.reserve(a.size() + b.size());
-  s.append(a);
-  s.append(b);
-  return s;
+using namespace calc_detail;
+
+namespace {
+
+// The lines that evaluate nothing: ELSEIF and ELSE reached from the branch
+// before, ENDIF, FUNCTION run through, the ends and exits of functions and
+// of the program, comments.
+bool PassesOn(TFrameKind kind) {
+  return kind >= TFrameKind::ElseIf && kind != TFrameKind::Let && kind != TFrameKind::Result;
 }
 
 }  // namespace
 
-TCalc::TCalc() : program_(std::make_shared<TProgram>(std::string_view())), builtins_(&StandardBuiltins()) {
+TCalc::TRunState::TRunState(TScriptEnvironment environment)
+    : Environment(std::move(environment)), Budget(Environment.MemoryBudget) {
+  std::uint64_t seed = Environment.RandomSeed;
+  if (seed == 0) {
+    std::random_device device;
+    seed = (std::uint64_t{device()} << 32) ^ device();
+  }
+  Random.seed(seed);
+}
+
+TCalc::TCalc() : TCalc(TScriptEnvironment::FromProcess()) {}
+
+TCalc::TCalc(TScriptEnvironment environment)
+    : program_(std::make_shared<TProgram>(std::string_view())),
+      builtins_(&StandardBuiltins()),
+      run_(std::make_unique<TRunState>(std::move(environment))) {
   InitStackLimit();
   Attach(&ownVariables_);
+}
+
+void TCalc::SetEnvironment(TScriptEnvironment environment) {
+  auto run = std::make_unique<TRunState>(std::move(environment));
+  run->StepLimit = run_->StepLimit;
+  run->StepsLeft = run_->StepsLeft;
+  TVariableSet* table = variables_;
+  Detach();
+  run_ = std::move(run);
+  Attach(table);
 }
 
 TCalc::~TCalc() { Detach(); }
@@ -86,25 +92,37 @@ void TCalc::Attach(TVariableSet* table) {
   variables_->OnError = [this](TVariableSet&, const std::string& message) { SetError(message); };
   if (OnBeforeAssign) variables_->OnBeforeAssign = OnBeforeAssign;
   if (OnAfterAssign) variables_->OnAfterAssign = OnAfterAssign;
+  variables_->SetBudget(&run_->Budget);
 }
 
 void TCalc::Detach() {
   // The table may outlive the interpreter: leave no hook pointing at it.
-  if (variables_) variables_->OnError = nullptr;
+  if (!variables_) return;
+  variables_->OnError = nullptr;
+  variables_->SetBudget(nullptr);
+}
+
+bool TCalc::StepLimitReached() {
+  SetError(kStepLimit);
+  return false;
+}
+
+bool TCalc::FitsBudget(std::size_t bytes, std::string_view what) {
+  if (run_->Budget.Fits(bytes)) return true;
+  SetError(Joined(kBudgetExceeded, what));
+  return false;
 }
 
 void TCalc::SetProgram(std::string_view text) {
   program_ = std::make_shared<TProgram>(text);
   error_ = program_->HasError();
   message_ = program_->ErrorMessage();
-  PrepareState();
+  ResetLoops(loops_);
 }
 
-void TCalc::PrepareState() {
-  doStates_.assign(program_->DoLoops().size(), TDoState{});
-  forStates_.assign(program_->ForLoops().size(), TForState{});
-  for (std::size_t i = 0; i < forStates_.size(); ++i)
-    forStates_[i].UpperVariable = UpperCaseAscii(program_->ForLoops()[i].Variable);
+void TCalc::ResetLoops(TLoopStates& loops) const {
+  loops.Do.assign(program_->DoLoops().size(), TDoState{});
+  loops.For.assign(program_->ForLoops().size(), TForState{});
 }
 
 void TCalc::SetVariables(TVariableSet* table) {
@@ -136,12 +154,12 @@ void TCalc::SetError(const std::string& message) {
 }
 
 void TCalc::SetStepLimit(std::int64_t steps) {
-  stepLimit_ = steps;
-  stepsLeft_ = steps > 0 ? std::make_shared<std::int64_t>(steps) : nullptr;
+  run_->StepLimit = steps > 0 ? steps : 0;
+  run_->StepsLeft = run_->StepLimit;
 }
 
 void TCalc::Reset() {
-  if (stepLimit_ > 0) *stepsLeft_ = stepLimit_;
+  if (functionDepth_ == 0) run_->StepsLeft = run_->StepLimit;
   current_ = 0;
   next_ = 0;
   error_ = false;
@@ -150,379 +168,44 @@ void TCalc::Reset() {
 }
 
 void TCalc::Run() {
-  while (!finished_ && !error_) Step();
-}
-
-// ---- expressions ----
-
-TValue TCalc::ParseExpression(std::string_view text) {
-  const TExprTree tree{std::string(text), FormatSettings().DecimalSeparator};
-  return EvalNode(tree.Root());
-}
-
-TValue TCalc::Evaluate(std::string_view text) {
-  const std::string_view t = TrimView(text);
-  return EvaluateTree(program_->Expression(t, FormatSettings().DecimalSeparator), t);
-}
-
-TValue TCalc::Evaluate(const std::string& text, TTreeSlot& slot) {
-  return EvaluateTree(program_->Expression(text, FormatSettings().DecimalSeparator, slot), text);
-}
-
-TValue TCalc::EvaluateTree(const TExprTree& tree, std::string_view text) {
-  try {
-    TValue v = EvalNode(tree.Root());
-    if (v.IsList() && v.Count() == 1) {
-      TValue element = std::move(v.Elements()[0]);
-      return element;
+  const TProgram& p = *program_;
+  const int lines = p.LineCount();
+  while (!finished_ && !error_) {
+    Step();
+    // Lines that evaluate nothing and only pass on (ENDIF, ELSE after its
+    // branch, comments, a FUNCTION block run through, ENDFUNCTION, END,
+    // EXIT) are followed here rather than stepped through; they all lead
+    // forward.
+    while (!finished_ && !error_ && next_ >= 0 && next_ < lines) {
+      const TFrameInfo& frame = p.Frame(next_);
+      if (!PassesOn(frame.Kind)) break;
+      const int to = PassOn(frame, next_);
+      current_ = next_;
+      next_ = to;
+      finished_ = next_ >= lines;
     }
-    return v;
-  } catch (const ConvertError&) {
-    SetError(Joined(kConvertError, text));
-  } catch (const VariantError&) {
-    SetError(Joined(kConvertError, text));
-  } catch (const InvalidOperation&) {
-    SetError(Joined(kInvalidOperation, text));
-  } catch (const DivisionByZero&) {
-    SetError(Joined(kDivisionByZero, text));
-  } catch (const ArithmeticOverflow&) {
-    SetError(Joined(kOverflow, text));
-  } catch (const StringListError&) {
-    SetError(Joined(kStringListError, text));
-  } catch (const std::bad_alloc&) {
-    SetError(Joined(kOutOfMemory, text));
-  } catch (const std::exception& e) {
-    // Any other failure of a function ends the run with its own text.
-    SetError(e.what());
   }
-  return TValue();
-}
-
-TValue TCalc::EvalNode(const TExpr& node) {
-  switch (node.Kind) {
-    case TExprKind::Empty: return TValue();
-    case TExprKind::Constant: return node.Value;
-    case TExprKind::InvalidString: SetError(Joined(kInvalidString, node.Text)); return TValue();
-    case TExprKind::TooDeep: SetError(Joined(kTooDeep, node.Text)); return TValue();
-    case TExprKind::Binary: {
-      if (StackExhausted()) {
-        SetError(Joined(kTooDeep, node.Text));
-        return TValue();
-      }
-      TValue result;
-      if (ApplyNumberTree(node, result)) return result;
-      // Operands that are literals or variables are read in place. The left
-      // one is copied before the right one is evaluated, which may call
-      // functions.
-      const TValue* leftValue = Peek(*node.Left);
-      const TValue* rightValue = leftValue ? Peek(*node.Right) : nullptr;
-      if (leftValue && rightValue) {
-        if (ApplyNumericFast(node.Op, *leftValue, *rightValue, result)) return result;
-        TValue left = *leftValue;
-        if (!ApplyOperatorTo(node.Op, left, *rightValue)) SetError(Joined(kInvalidExpression, node.Text));
-        return left;
-      }
-      TValue left = leftValue ? *leftValue : EvalNode(*node.Left);
-      TValue right;
-      if (!leftValue) rightValue = Peek(*node.Right);
-      if (!rightValue) {
-        right = EvalNode(*node.Right);
-        rightValue = &right;
-      }
-      if (ApplyNumericFast(node.Op, left, *rightValue, result)) return result;
-      if (!ApplyOperatorTo(node.Op, left, *rightValue)) SetError(Joined(kInvalidExpression, node.Text));
-      return left;
-    }
-    case TExprKind::Call: return EvalCall(node);
-    case TExprKind::Name: return EvalName(node);
-  }
-  return TValue();
-}
-
-bool TCalc::EvalNumber(const TExpr& node, TNumber& out) {
-  if (!node.MaybeNumber) return false;
-  const TValue* v = nullptr;
-  switch (node.Kind) {
-    case TExprKind::Constant: v = &node.Value; break;
-    case TExprKind::Name: v = ReadVariable(node.UpperName, &node.Slot); break;
-    case TExprKind::Binary: {
-      if (node.Op != TOperatorKind::Add && node.Op != TOperatorKind::Subtract && node.Op != TOperatorKind::Multiply)
-        return false;
-      TNumber a, b;
-      if (!EvalNumber(*node.Left, a) || !EvalNumber(*node.Right, b)) return false;
-      if (a.IsInteger && b.IsInteger) {
-        const std::int64_t x = a.Integer, y = b.Integer;
-        const std::int64_t r = node.Op == TOperatorKind::Add ? x + y : node.Op == TOperatorKind::Subtract ? x - y : x * y;
-        if (r >= INT32_MIN && r <= INT32_MAX) out = {true, static_cast<std::int32_t>(r), 0};
-        else out = {false, 0, static_cast<double>(r)};
-        return true;
-      }
-      const double x = a.IsInteger ? a.Integer : a.Real, y = b.IsInteger ? b.Integer : b.Real;
-      const double r = node.Op == TOperatorKind::Add ? x + y : node.Op == TOperatorKind::Subtract ? x - y : x * y;
-      if (r - r != 0) return false;  // overflow or NaN: the general rules report it
-      out = {false, 0, r};
-      return true;
-    }
-    default: return false;
-  }
-  if (v == nullptr) return false;
-  if (v->IsInteger()) {
-    out = {true, v->IntegerValue(), 0};
-    return true;
-  }
-  if (v->IsDouble() && v->DoubleValue() - v->DoubleValue() == 0) {
-    out = {false, 0, v->DoubleValue()};
-    return true;
-  }
-  return false;
-}
-
-bool TCalc::ApplyNumberTree(const TExpr& node, TValue& result) {
-  switch (node.Op) {
-    case TOperatorKind::Add:
-    case TOperatorKind::Subtract:
-    case TOperatorKind::Multiply: {
-      TNumber n;
-      if (!EvalNumber(node, n)) return false;
-      if (n.IsInteger) result.SetInteger(n.Integer);
-      else result.SetDouble(n.Real);
-      return true;
-    }
-    case TOperatorKind::Less:
-    case TOperatorKind::LessEqual:
-    case TOperatorKind::Greater:
-    case TOperatorKind::GreaterEqual:
-    case TOperatorKind::Equal:
-    case TOperatorKind::NotEqual: {
-      TNumber a, b;
-      if (!EvalNumber(*node.Left, a) || !EvalNumber(*node.Right, b)) return false;
-      TValue l, r;
-      if (a.IsInteger) l.SetInteger(a.Integer);
-      else l.SetDouble(a.Real);
-      if (b.IsInteger) r.SetInteger(b.Integer);
-      else r.SetDouble(b.Real);
-      return ApplyNumericFast(node.Op, l, r, result);
-    }
-    default: return false;
-  }
-}
-
-const TValue* TCalc::Peek(const TExpr& node) {
-  if (node.Kind == TExprKind::Constant) return &node.Value;
-  if (node.Kind == TExprKind::Name) return ReadVariable(node.UpperName, &node.Slot);
-  return nullptr;
-}
-
-TValue TCalc::EvalArguments(const std::vector<std::unique_ptr<TExpr>>& args) {
-  if (args.empty()) return TValue();
-  if (args.size() == 1) {
-    TValue v = EvalNode(*args[0]);
-    if (v.IsList()) return v.Count() ? v : TValue();
-    TValue list = TValue::List();
-    list.Elements().push_back(std::move(v));
-    return list;
-  }
-  TValue list = TValue::List();
-  list.Elements().reserve(args.size());
-  for (const auto& a : args) {
-    TValue v = EvalNode(*a);
-    if (v.IsList()) list.Elements().push_back(v.Count() ? std::move(v.Elements()[0]) : TValue());
-    else list.Elements().push_back(std::move(v));
-  }
-  return list;
-}
-
-bool TCalc::ElementName(std::string_view name, const TValue& args, std::string& out) {
-  if (!args.IsList() || args.Count() == 0) return false;
-  for (const TValue& a : args.Elements())
-    if (!a.IsInteger()) return false;
-  out.assign(name);
-  out += '(';
-  for (std::size_t i = 0; i < args.Count(); ++i) {
-    if (i) out += ',';
-    out += std::to_string(args[i].IntegerValue());
-  }
-  out += ')';
-  return true;
-}
-
-const TValue* TCalc::ReadVariable(std::string_view upperName, TSlotCache* slot) {
-  const int i = slot ? variables_->IndexOfUpper(upperName, *slot) : variables_->IndexOfUpper(upperName);
-  return i < 0 ? nullptr : &variables_->Cell(i).Value;
-}
-
-TValue TCalc::EvalCall(const TExpr& node) {
-  if (StackExhausted()) {
-    SetError(Joined(kTooDeep, node.Text));
-    return TValue();
-  }
-  const TValue args = EvalArguments(node.Args);
-  std::string element;
-  if (variables_->HasElementsOf(node.UpperName) && ElementName(node.UpperName, args, element))
-    if (const TValue* v = ReadVariable(element, nullptr)) return *v;
-  TValue result;
-  if (!CallFunctionAt(node.Name, node.UpperName, args, result, node.Text))
-    SetError(Joined(kInvalidCall, node.Text));
-  return result;
-}
-
-TValue TCalc::EvalName(const TExpr& node) {
-  if (const TValue* v = ReadVariable(node.UpperName, &node.Slot)) return *v;
-  TValue result;
-  if (!CallFunctionAt(node.Name, node.UpperName, TValue(), result, node.Text)) {
-    // The unknown name has been reported; a known function that failed is an
-    // invalid call like any other.
-    SetError(Joined(kInvalidCall, node.Text));
-    return TValue::String(std::string(node.Name));
-  }
-  return result;
-}
-
-// ---- calls ----
-
-bool TCalc::CallFunction(std::string_view name, const TValue& arguments, TValue& result) {
-  return CallFunctionAt(name, UpperCaseAscii(name), arguments, result, name);
-}
-
-bool TCalc::CallFunctionAt(std::string_view name, std::string_view upperName, const TValue& arguments,
-                           TValue& result, std::string_view callText) {
-  // Once a statement has failed, its remaining calls are not made: their
-  // values would never be used, and a PRINT or a file function would act on
-  // the placeholder value of the failed part.
-  if (error_) return false;
-  bool handled = false;
-  bool success = false;
-  try {
-    if (const TFunctionBlock* f = program_->FindFunction(upperName)) {
-      handled = true;
-      success = CallUserFunction(*f, name, arguments, result);
-    }
-    if (!handled && host_) success = host_(std::string(name), arguments, result, handled);
-    if (!handled && libraries_) success = libraries_->Call(std::string(name), arguments, result, handled);
-    if (upperName == "EVALUATE") {
-      result = CallEvaluate(arguments);
-      handled = true;
-      success = true;
-    } else if (upperName == "CITE" && arguments.IsList() && arguments.Count() >= 3) {
-      result = CallCite(arguments);
-      handled = true;
-      success = true;
-    }
-    if (!handled && builtins_) {
-      const std::string_view trimmedUpper = TrimView(upperName);
-      const TBuiltinCall call{name, trimmedUpper, arguments, callText, *this};
-      success = builtins_->Call(call, result, handled);
-    }
-    if (!handled) {
-      SetError(Joined(kNoSuchFunction, name));
-      success = false;
-    }
-  } catch (const ConvertError&) {
-    SetError(Joined(kConvertError, name));
-    success = false;
-  } catch (const StringListError&) {
-    SetError(Joined(kStringListError, name));
-    success = false;
-  } catch (const VariantError&) {
-    SetError(Joined(kVariantError, name));
-    success = false;
-  }
-  return success;
-}
-
-bool TCalc::CallUserFunction(const TFunctionBlock& f, std::string_view name, const TValue& args, TValue& result) {
-  if (functionDepth_ >= kMaxFunctionDepth || StackExhausted()) {
-    SetError(Joined(kTooDeep, name));
-    return false;
-  }
-  TVariableSet locals;
-  if (args.IsList()) {
-    const std::size_t n = std::min(args.Count(), f.Parameters.size());
-    for (std::size_t i = 0; i < n; ++i) locals.SetValue(f.Parameters[i], args[i]);
-  } else if (!f.Parameters.empty()) {
-    locals.SetValue(f.Parameters[0], args);
-  }
-  TCalc inner;
-  inner.OnBeforeAssign = OnBeforeAssign;
-  inner.OnAfterAssign = OnAfterAssign;
-  inner.host_ = host_;
-  inner.maxLoopCount_ = maxLoopCount_;
-  inner.externalFolder_ = externalFolder_;
-  inner.libraries_ = libraries_;
-  inner.builtins_ = builtins_;
-  inner.services_ = services_;
-  inner.functionDepth_ = functionDepth_ + 1;
-  inner.stepsLeft_ = stepsLeft_;
-  inner.program_ = program_;  // compiled once, shared
-  inner.PrepareState();
-  inner.SetVariables(&locals);
-  inner.Reset();
-  inner.next_ = f.FunctionLine + 1;
-  inner.finished_ = inner.next_ >= program_->LineCount();
-  inner.Run();
-  inner.SetVariables(nullptr);
-  if (inner.error_) {
-    std::string message = Joined(kFunctionRuntimeError, name);
-    message += "\r\n";
-    message += inner.message_;
-    SetError(message);
-    return false;
-  }
-  result = std::move(inner.functionResult_);
-  return true;
-}
-
-namespace {
-// A one-element list stands for its element, as a statement's value does.
-TValue Unwrapped(TValue v) {
-  if (v.IsList() && v.Count() == 1) {
-    TValue element = std::move(v.Elements()[0]);
-    return element;
-  }
-  return v;
-}
-}  // namespace
-
-TValue TCalc::CallEvaluate(const TValue& args) {
-  TValue out;
-  if (!args.IsList()) return out;
-  for (const TValue& a : args.Elements()) {
-    const TValue first = Unwrapped(ParseExpression(a.ToString()));
-    out.Append(Unwrapped(ParseExpression(first.ToString())));
-  }
-  return out;
-}
-
-TValue TCalc::CallCite(const TValue& args) {
-  const std::string name = args[0].ToString();
-  const std::int32_t from = args[1].ToInteger();
-  const std::int32_t to = args[2].ToInteger();
-  TValue out;
-  for (std::int64_t i = from; i <= to && !error_; ++i)
-    out.Append(ParseExpression(name + "(" + std::to_string(i) + ")"));
-  return out;
 }
 
 // ---- statements ----
 
 void TCalc::Step() {
-  if (program_->HasError()) {
+  const TProgram& p = *program_;
+  if (p.HasError()) {
     // A program that did not compile is never run, even after a Reset.
-    SetError(program_->ErrorMessage());
+    SetError(p.ErrorMessage());
     return;
   }
   current_ = next_;
-  if (current_ < 0 || current_ >= program_->LineCount()) {
+  const int lines = p.LineCount();
+  if (current_ < 0 || current_ >= lines) {
     finished_ = true;
     return;
   }
   next_ = current_ + 1;
-  if (stepsLeft_ && --*stepsLeft_ < 0) {
-    SetError(kStepLimit);
-    return;
-  }
+  if (!CountStep()) return;
   try {
-    StepLine(program_->Frame(current_));
+    StepLine(p.Frame(current_));
   } catch (const ConvertError&) {
     SetError(Joined(kConvertError, TrimView(program_->Line(current_))));
   } catch (const VariantError&) {
@@ -540,79 +223,101 @@ void TCalc::Step() {
   } catch (const std::exception& e) {
     SetError(e.what());
   }
-  if (next_ >= program_->LineCount() && !error_) finished_ = true;
+  if (next_ >= lines && !error_) finished_ = true;
+}
+
+int TCalc::PassOn(const TFrameInfo& frame, int line) const {
+  const TProgram& p = *program_;
+  const auto index = static_cast<std::size_t>(frame.Index);
+  switch (frame.Kind) {
+    case TFrameKind::EndIf:
+    case TFrameKind::Comment:
+    case TFrameKind::None: return line + 1;
+    case TFrameKind::ElseIf:
+    case TFrameKind::Else: return EndOfIf(p.IfBlocks()[index].NextBranch);
+    case TFrameKind::Function: return p.Functions()[index].EndFunctionLine + 1;
+    case TFrameKind::ExitFunction:
+    case TFrameKind::EndFunction:
+    case TFrameKind::ExitProgram:
+    case TFrameKind::End: return p.LineCount();
+    default: return -1;
+  }
 }
 
 void TCalc::StepLine(const TFrameInfo& frame) {
   const TProgram& p = *program_;
+  const auto index = static_cast<std::size_t>(frame.Index);
   switch (frame.Kind) {
-    case TFrameKind::Let: StepLet(p.Lets()[static_cast<std::size_t>(frame.Index)]); return;
-    case TFrameKind::Do: {
-      const TDoLoop& loop = p.DoLoops()[static_cast<std::size_t>(frame.Index)];
-      TDoState& st = doStates_[static_cast<std::size_t>(frame.Index)];
-      const int doMax = LoopMaximum(loop.DoMax);
-      const int loopMax = LoopMaximum(loop.LoopMax);
-      st.Maximum = std::min(doMax, loopMax);
-      st.Counter = 0;
-      if (!loop.DoUntil.empty() && ConditionTrue(loop.DoUntil)) next_ = loop.LoopLine + 1;
-      return;
-    }
-    case TFrameKind::Loop: {
-      const TDoLoop& loop = p.DoLoops()[static_cast<std::size_t>(frame.Index)];
-      TDoState& st = doStates_[static_cast<std::size_t>(frame.Index)];
-      ++st.Counter;
-      if (st.Counter >= st.Maximum) next_ = loop.LoopLine + 1;
-      else if ((!loop.LoopUntil.empty() && ConditionTrue(loop.LoopUntil)) ||
-               (!loop.DoUntil.empty() && ConditionTrue(loop.DoUntil)))
-        next_ = loop.LoopLine + 1;
-      else next_ = loop.DoLine + 1;
-      return;
-    }
-    case TFrameKind::ExitDo: next_ = p.DoLoops()[static_cast<std::size_t>(frame.Index)].LoopLine + 1; return;
+    case TFrameKind::Let: StepLet(p.Lets()[index]); return;
+    case TFrameKind::Do: StepDo(index); return;
+    case TFrameKind::Loop: StepLoop(index); return;
+    case TFrameKind::ExitDo: next_ = p.DoLoops()[index].LoopLine + 1; return;
     case TFrameKind::For: StepFor(frame.Index); return;
     case TFrameKind::Next: StepNext(frame.Index); return;
-    case TFrameKind::ExitFor: {
-      const TForLoop& loop = p.ForLoops()[static_cast<std::size_t>(frame.Index)];
-      SetReadOnly(loop.Variable, false);
-      next_ = loop.NextLine + 1;
+    case TFrameKind::ExitFor:
+      SetReadOnly(p.ForLoops()[index].Variable, false);
+      next_ = p.ForLoops()[index].NextLine + 1;
       return;
-    }
     case TFrameKind::If: StepIf(current_); return;
-    case TFrameKind::ElseIf:
-    case TFrameKind::Else: {
-      int line = p.IfBlocks()[static_cast<std::size_t>(frame.Index)].NextBranch;
-      while (p.Frame(line).Kind == TFrameKind::ElseIf || p.Frame(line).Kind == TFrameKind::Else)
-        line = p.IfBlocks()[static_cast<std::size_t>(p.Frame(line).Index)].NextBranch;
-      next_ = line;
-      return;
-    }
-    case TFrameKind::Function:
-      next_ = p.Functions()[static_cast<std::size_t>(frame.Index)].EndFunctionLine + 1;
-      return;
-    case TFrameKind::Result: {
-      TValue list = TValue::List();
-      const TResultStatement& r = p.Results()[static_cast<std::size_t>(frame.Index)];
-      for (std::size_t i = 0; i < r.Expressions.size(); ++i)
-        list.Elements().push_back(Evaluate(r.Expressions[i], r.Trees[i]));
-      functionResult_ = std::move(list);
-      return;
-    }
-    case TFrameKind::ExitFunction:
-    case TFrameKind::EndFunction:
-    case TFrameKind::ExitProgram:
-    case TFrameKind::End: next_ = p.LineCount(); return;
-    case TFrameKind::EndIf:
-    case TFrameKind::Comment:
-    case TFrameKind::None: return;
+    case TFrameKind::Result: StepResult(p.Results()[index]); return;
+    default: next_ = PassOn(frame, current_); return;
   }
+}
+
+void TCalc::StepDo(std::size_t index) {
+  const TDoLoop& loop = program_->DoLoops()[index];
+  TDoState& st = loops_.Do[index];
+  const int doMax = LoopMaximum(loop.DoMax);
+  const int loopMax = LoopMaximum(loop.LoopMax);
+  st.Maximum = std::min(doMax, loopMax);
+  st.Counter = 0;
+  if (!loop.DoUntil.empty() && ConditionTrue(loop.DoUntil)) next_ = loop.LoopLine + 1;
+}
+
+void TCalc::StepLoop(std::size_t index) {
+  const TDoLoop& loop = program_->DoLoops()[index];
+  TDoState& st = loops_.Do[index];
+  ++st.Counter;
+  if (st.Counter >= st.Maximum) next_ = loop.LoopLine + 1;
+  else if ((!loop.LoopUntil.empty() && ConditionTrue(loop.LoopUntil)) ||
+           (!loop.DoUntil.empty() && ConditionTrue(loop.DoUntil)))
+    next_ = loop.LoopLine + 1;
+  else next_ = loop.DoLine + 1;
+}
+
+int TCalc::EndOfIf(int line) const {
+  const TProgram& p = *program_;
+  while (p.Frame(line).Kind == TFrameKind::ElseIf || p.Frame(line).Kind == TFrameKind::Else)
+    line = p.IfBlocks()[static_cast<std::size_t>(p.Frame(line).Index)].NextBranch;
+  return line;
+}
+
+void TCalc::StepResult(const TResultStatement& r) {
+  if (r.Expressions.size() == 1) {
+    // The list of the one statement value: a one-element list is that list
+    // already, anything else gets wrapped.
+    TValue v = Evaluate(r.Expressions[0], r.Trees[0], false);
+    if (v.IsList() && v.Count() == 1) {
+      functionResult_ = std::move(v);
+    } else {
+      TValue::TElements values;
+      values.push_back(std::move(v));
+      functionResult_ = TValue::List(std::move(values));
+    }
+    return;
+  }
+  TValue::TElements values;
+  values.reserve(r.Expressions.size());
+  for (std::size_t i = 0; i < r.Expressions.size(); ++i) values.push_back(Evaluate(r.Expressions[i], r.Trees[i]));
+  functionResult_ = TValue::List(std::move(values));
 }
 
 int TCalc::LoopMaximum(const std::string& text) {
   if (text.empty()) return maxLoopCount_;
-  return Evaluate(text).ToInteger();
+  return Evaluate(text).ToInteger(Format());
 }
 
-bool TCalc::ConditionTrue(const std::string& text) { return Evaluate(text).ToBoolean(); }
+bool TCalc::ConditionTrue(const std::string& text) { return Evaluate(text).ToBoolean(Format()); }
 
 void TCalc::SetVariable(const std::string& name, const TValue& value) { variables_->SetValue(name, value); }
 
@@ -620,9 +325,10 @@ void TCalc::SetReadOnly(const std::string& name, bool flag) { variables_->SetRea
 
 TValue TCalc::TargetArguments(const TTarget& target) {
   // The texts inside the parentheses of a target, evaluated as an argument list.
-  const char separator = FormatSettings().DecimalSeparator;
+  const char separator = Format().DecimalSeparator;
   if (target.Arguments.size() == 1) {
-    TValue v = EvalNode(program_->Expression(target.Arguments[0], separator).Root());
+    const TExprTree& tree = program_->Expression(target.Arguments[0], separator);
+    TValue v = EvalNode(tree, tree.Root());
     if (v.IsList()) return v.Count() ? v : TValue();
     return TValue::List({std::move(v)});
   }
@@ -630,13 +336,14 @@ TValue TCalc::TargetArguments(const TTarget& target) {
   if (target.Arguments.empty()) return args;
   args = TValue::List();
   for (const std::string& a : target.Arguments) {
-    TValue v = EvalNode(program_->Expression(a, separator).Root());
-    args.Elements().push_back(v.IsList() ? (v.Count() ? TValue(v[0]) : TValue()) : std::move(v));
+    const TExprTree& tree = program_->Expression(a, separator);
+    TValue v = EvalNode(tree, tree.Root());
+    args.MutableElements().push_back(v.IsList() ? (v.Count() ? TValue(v[0]) : TValue()) : std::move(v));
   }
   return args;
 }
 
-void TCalc::Assign(const TTarget& target, TValue value) {
+void TCalc::Assign(const TTarget& target, TValue&& value) {
   if (target.Indexed) {
     std::string name;
     if (ElementName(target.Name, TargetArguments(target), name)) {
@@ -660,7 +367,7 @@ void TCalc::StepLet(const TLetStatement& let) {
   for (std::size_t i = 0; i < n; ++i) {
     const TValue& element = value[i];
     if (!element.IsList()) {
-      Assign(let.Targets[i], element);
+      Assign(let.Targets[i], TValue(element));
       continue;
     }
     // A list element fills name(0), name(1), ... of the resolved target.
@@ -700,30 +407,30 @@ void TCalc::StepIf(int line) {
 namespace {
 // The loop's direction test: step > 0 and value > limit, or step < 0 and
 // value < limit.
-bool BeyondLimit(const TValue& value, const TValue& step, const TValue& limit) {
+bool BeyondLimit(const TValue& value, const TValue& step, const TValue& limit, const TFormatSettings& format) {
   if (value.IsInteger() && step.IsInteger() && limit.IsInteger()) {
     const int s = step.IntegerValue();
     return (s > 0 && value.IntegerValue() > limit.IntegerValue()) ||
            (s < 0 && value.IntegerValue() < limit.IntegerValue());
   }
   static const TValue kZero = TValue::Integer(0);
-  const TCompareResult s = CompareValues(step, kZero);
-  if (s == TCompareResult::Greater) return CompareValues(value, limit) == TCompareResult::Greater;
-  if (s == TCompareResult::Less) return CompareValues(value, limit) == TCompareResult::Less;
+  const TCompareResult s = CompareValues(step, kZero, format);
+  if (s == TCompareResult::Greater) return CompareValues(value, limit, format) == TCompareResult::Greater;
+  if (s == TCompareResult::Less) return CompareValues(value, limit, format) == TCompareResult::Less;
   return false;
 }
 }  // namespace
 
 void TCalc::StepFor(int index) {
   const TForLoop& loop = program_->ForLoops()[static_cast<std::size_t>(index)];
-  TForState& st = forStates_[static_cast<std::size_t>(index)];
+  TForState& st = loops_.For[static_cast<std::size_t>(index)];
   st.Maximum = LoopMaximum(loop.Max);
   st.Counter = 0;
   SetVariable(loop.Variable, Evaluate(loop.Start));
   st.Limit = Evaluate(loop.Limit);
   st.Step = Evaluate(loop.Step);
   const TValue value = variables_->GetValue(loop.Variable);
-  if (st.Counter >= st.Maximum || BeyondLimit(value, st.Step, st.Limit)) {
+  if (st.Counter >= st.Maximum || BeyondLimit(value, st.Step, st.Limit, Format())) {
     next_ = loop.NextLine + 1;
     return;
   }
@@ -732,9 +439,9 @@ void TCalc::StepFor(int index) {
 
 void TCalc::StepNext(int index) {
   const TForLoop& loop = program_->ForLoops()[static_cast<std::size_t>(index)];
-  TForState& st = forStates_[static_cast<std::size_t>(index)];
+  TForState& st = loops_.For[static_cast<std::size_t>(index)];
   ++st.Counter;
-  const int slot = variables_->IndexOfUpper(st.UpperVariable, st.Slot);
+  const int slot = variables_->IndexOfUpper(loop.UpperVariable, st.Slot);
   auto writable = [&](bool flag) {
     if (slot >= 0) variables_->SetReadOnlyAt(slot, !flag);
     else SetReadOnly(loop.Variable, !flag);
@@ -748,14 +455,14 @@ void TCalc::StepNext(int index) {
   const TValue& value = slot >= 0 ? variables_->Cell(slot).Value : kZero;
   TValue candidate;
   if (!ApplyNumericFast(TOperatorKind::Add, value, st.Step, candidate) &&
-      !ApplyOperator(TOperatorKind::Add, value, st.Step, candidate))
+      !ApplyOperator(TOperatorKind::Add, value, st.Step, candidate, Format()))
     throw ConvertError("The loop variable cannot be stepped");
   writable(true);
-  if (BeyondLimit(candidate, st.Step, st.Limit)) {
+  if (BeyondLimit(candidate, st.Step, st.Limit, Format())) {
     next_ = loop.NextLine + 1;
     return;
   }
-  if (slot >= 0) variables_->SetValueAt(slot, loop.Variable, candidate);
+  if (slot >= 0) variables_->SetValueAt(slot, loop.Variable, std::move(candidate));
   else SetVariable(loop.Variable, candidate);
   writable(false);
   next_ = loop.ForLine + 1;

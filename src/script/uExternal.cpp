@@ -30,7 +30,7 @@ TracemillValue ToExternal(const TValue& v, TExternalArguments& storage) {
       r.payload.integer = v.BooleanValue() ? 1 : 0;
       break;
     case kVarString:
-      storage.Strings.push_back(v.StringValue());
+      storage.Strings.emplace_back(v.StringValue());
       r.type = TRACEMILL_STRING;
       r.count = static_cast<int32_t>(std::min<std::size_t>(v.StringValue().size(), INT32_MAX));
       r.payload.string = storage.Strings.back().c_str();
@@ -66,7 +66,7 @@ TValue FromExternal(const TracemillValue& v, int depth) {
       TValue list = TValue::List();
       // Lists nest one level in practice; a deeper or endless structure is cut.
       if (depth >= 8 || v.count <= 0 || v.payload.items == nullptr) return list;
-      for (int32_t i = 0; i < v.count; ++i) list.Elements().push_back(FromExternal(v.payload.items[i], depth + 1));
+      for (int32_t i = 0; i < v.count; ++i) list.MutableElements().push_back(FromExternal(v.payload.items[i], depth + 1));
       return list;
     }
     default: return TValue();

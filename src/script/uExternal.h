@@ -19,9 +19,6 @@ class TExternalLibraries {
   TExternalLibraries(const TExternalLibraries&) = delete;
   TExternalLibraries& operator=(const TExternalLibraries&) = delete;
 
-  std::size_t Count() const { return libraries_.size(); }
-  const std::string& FileName(std::size_t i) const { return libraries_[i].FileName; }
-
   // Offers a call to each library in order until one sets handled; returns
   // that library's success (false when none handled it).
   bool Call(const std::string& name, const TValue& arguments, TValue& result, bool& handled) const;

@@ -200,7 +200,7 @@ const std::unordered_map<std::string_view, const TEntry*>& Index() {
 }
 
 TValue ApplyElement(const TEntry& entry, TBuiltinContext& context, const TValue& argument) {
-  if (entry.Pattern == TPattern::kNumeric) return TValue::Double(Finite(entry.Numeric(argument.ToDouble())));
+  if (entry.Pattern == TPattern::kNumeric) return TValue::Double(Finite(entry.Numeric(argument.ToDouble(context.Format()))));
   return entry.Element(context, argument);
 }
 

@@ -4,13 +4,12 @@
 
 #include "common/uDateTime.h"
 #include "script/uFunctionTable.h"
-#include "settings/uEnvironment.h"
 
 namespace tracemill::builtins {
 
 namespace {
 
-TDateTimeParts Parts(const TValue& date) { return DecodeDateTime(date.ToDate()); }
+TDateTimeParts Parts(TBuiltinContext& c, const TValue& date) { return DecodeDateTime(date.ToDate(c.Format())); }
 
 const char* const kJapaneseDayNames[] = {"日", "月", "火", "水", "木", "金", "土"};
 const char* const kEnglishDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -18,25 +17,25 @@ const char* const kEnglishDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri"
 }  // namespace
 
 TValue DateToStr(TBuiltinContext& c, const TValue& d) {
-  return TValue::String(tracemill::DateToStr(d.ToDate(), c.Format()));
+  return TValue::String(tracemill::DateToStr(d.ToDate(c.Format()), c.Format()));
 }
-TValue DateYear(TBuiltinContext&, const TValue& d) { return TValue::Integer(Parts(d).Year); }
-TValue DateMonth(TBuiltinContext&, const TValue& d) { return TValue::Integer(Parts(d).Month); }
-TValue DateDay(TBuiltinContext&, const TValue& d) { return TValue::Integer(Parts(d).Day); }
-TValue TimeHour(TBuiltinContext&, const TValue& d) { return TValue::Integer(Parts(d).Hour); }
-TValue TimeMinute(TBuiltinContext&, const TValue& d) { return TValue::Integer(Parts(d).Minute); }
-TValue TimeSecond(TBuiltinContext&, const TValue& d) { return TValue::Integer(Parts(d).Second); }
-TValue TimeMillisecond(TBuiltinContext&, const TValue& d) {
-  return TValue::Integer(Parts(d).Millisecond);
-}
-
-TValue DayOfWeek(TBuiltinContext&, const TValue& d) {
-  return TValue::Integer(tracemill::DayOfWeek(d.ToDate()));
+TValue DateYear(TBuiltinContext& c, const TValue& d) { return TValue::Integer(Parts(c, d).Year); }
+TValue DateMonth(TBuiltinContext& c, const TValue& d) { return TValue::Integer(Parts(c, d).Month); }
+TValue DateDay(TBuiltinContext& c, const TValue& d) { return TValue::Integer(Parts(c, d).Day); }
+TValue TimeHour(TBuiltinContext& c, const TValue& d) { return TValue::Integer(Parts(c, d).Hour); }
+TValue TimeMinute(TBuiltinContext& c, const TValue& d) { return TValue::Integer(Parts(c, d).Minute); }
+TValue TimeSecond(TBuiltinContext& c, const TValue& d) { return TValue::Integer(Parts(c, d).Second); }
+TValue TimeMillisecond(TBuiltinContext& c, const TValue& d) {
+  return TValue::Integer(Parts(c, d).Millisecond);
 }
 
-TValue DayStringOfWeek(TBuiltinContext&, const TValue& d) {
-  const int day = tracemill::DayOfWeek(d.ToDate());
-  return TValue::String((IsJapanese() ? kJapaneseDayNames : kEnglishDayNames)[day - 1]);
+TValue DayOfWeek(TBuiltinContext& c, const TValue& d) {
+  return TValue::Integer(tracemill::DayOfWeek(d.ToDate(c.Format())));
+}
+
+TValue DayStringOfWeek(TBuiltinContext& c, const TValue& d) {
+  const int day = tracemill::DayOfWeek(d.ToDate(c.Format()));
+  return TValue::String((c.Environment().Japanese ? kJapaneseDayNames : kEnglishDayNames)[day - 1]);
 }
 
 TValue Now(TBuiltinContext& c, const TValue&) { return TValue::Date(c.Services().Now()); }
@@ -52,7 +51,7 @@ TValue Time(TBuiltinContext& c, const TValue&) {
 }
 
 TValue FormatDateTime(const TArgs& args) {
-  return TValue::String(tracemill::FormatDateTime(args.Str(0), args[1].ToDate(), args.Context().Format()));
+  return TValue::String(tracemill::FormatDateTime(args.Str(0), args.Date(1), args.Context().Format()));
 }
 
 TValue EncodeDate(const TArgs& args) {
@@ -65,18 +64,18 @@ TValue EncodeTime(const TArgs& args) {
 }
 
 TValue DecodeDate(const TArgs& args) {
-  const TDateTimeParts t = Parts(args[0]);
+  const TDateTimeParts t = DecodeDateTime(args.Date(0));
   return TValue::List({TValue::Integer(t.Year), TValue::Integer(t.Month), TValue::Integer(t.Day)});
 }
 
 TValue DecodeTime(const TArgs& args) {
-  const TDateTimeParts t = Parts(args[0]);
+  const TDateTimeParts t = DecodeDateTime(args.Date(0));
   return TValue::List({TValue::Integer(t.Hour), TValue::Integer(t.Minute), TValue::Integer(t.Second),
                        TValue::Integer(t.Millisecond)});
 }
 
 TValue IncMonth(const TArgs& args) {
-  return TValue::Date(tracemill::IncMonth(args[0].ToDate(), args.Int(1)));
+  return TValue::Date(tracemill::IncMonth(args.Date(0), args.Int(1)));
 }
 
 }  // namespace tracemill::builtins

@@ -3,9 +3,7 @@
 // the bits scripts test: read-only 1, hidden 2 (names starting with a dot),
 // directory 16, archive 32 (every file that is no folder).
 #include <dirent.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,34 +20,9 @@
 #include "script/uFunction.h"
 #include "script/uFunctionTable.h"
 
-extern char** environ;
-
 namespace tracemill {
 
 namespace {
-
-// Parameters split at blanks; double quotes group blanks into one parameter.
-std::vector<std::string> SplitParameters(const std::string& text) {
-  std::vector<std::string> parts;
-  std::string current;
-  bool quoted = false;
-  bool inPart = false;
-  for (const char c : text) {
-    if (c == '"') {
-      quoted = !quoted;
-      inPart = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (inPart) parts.push_back(current);
-      current.clear();
-      inPart = false;
-    } else {
-      current += c;
-      inPart = true;
-    }
-  }
-  if (inPart) parts.push_back(current);
-  return parts;
-}
 
 // Colours of the window elements (COLOR_SCROLLBAR = 0 ... COLOR_MENUBAR = 30)
 // in a light theme, as 0x00BBGGRR.
@@ -60,42 +33,6 @@ constexpr std::uint32_t kSystemColors[] = {
     0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
 
 }  // namespace
-
-int RunProgramDetached(const std::string& file, const std::string& parameters,
-                       const std::string& folder) {
-  constexpr int kStarted = 33;
-  constexpr int kNotStarted = 2;
-  if (file.empty() || file.find('\0') != std::string::npos) return kNotStarted;
-  if (!folder.empty() && !DirectoryExists(folder)) return kNotStarted;
-  std::vector<std::string> arguments{file};
-  for (auto& p : SplitParameters(parameters)) arguments.push_back(std::move(p));
-  std::vector<char*> argv;
-  for (auto& a : arguments) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  if (posix_spawn_file_actions_init(&actions) != 0) return kNotStarted;
-  if (!folder.empty() && posix_spawn_file_actions_addchdir_np(&actions, folder.c_str()) != 0) {
-    posix_spawn_file_actions_destroy(&actions);
-    return kNotStarted;
-  }
-  // An intermediate child starts the program and ends at once, so the
-  // program runs on without being waited for (and leaves no zombie).
-  const pid_t child = fork();
-  if (child == 0) {
-    setsid();
-    pid_t program = 0;
-    const int rc = posix_spawnp(&program, argv[0], &actions, nullptr, argv.data(), environ);
-    _exit(rc == 0 ? 0 : 1);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  if (child < 0) return kNotStarted;
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return kNotStarted;
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kStarted : kNotStarted;
-}
 
 std::uint32_t DefaultSystemColor(std::uint32_t color) {
   if ((color & 0x80000000u) == 0) return color;
@@ -322,7 +259,7 @@ TValue Environment(TBuiltinContext& c, const TValue& name) {
 }
 
 TValue ParamStr(TBuiltinContext& c, const TValue& index) {
-  const std::int32_t i = index.ToInteger();
+  const std::int32_t i = index.ToInteger(c.Format());
   const auto line = c.Services().CommandLine();
   return TValue::String(i >= 0 && static_cast<std::size_t>(i) < line.size() ? line[static_cast<std::size_t>(i)]
                                                                                 : std::string());
@@ -334,7 +271,7 @@ TValue ParamCount(TBuiltinContext& c, const TValue&) {
 }
 
 TValue ColorToRGB(TBuiltinContext& c, const TValue& color) {
-  const auto rgb = c.Services().ColorToRGB(static_cast<std::uint32_t>(color.ToInteger()));
+  const auto rgb = c.Services().ColorToRGB(static_cast<std::uint32_t>(color.ToInteger(c.Format())));
   return TValue::Integer(static_cast<std::int32_t>(rgb));
 }
 

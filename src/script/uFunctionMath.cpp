@@ -12,43 +12,39 @@ namespace tracemill::builtins {
 
 namespace {
 
-std::mt19937_64& Generator() {
-  static std::mt19937_64 generator(static_cast<std::uint64_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count()));
-  return generator;
-}
-
 // A number in [0, 1) with 53 random bits.
-double UnitRandom() { return static_cast<double>(Generator()() >> 11) * 0x1.0p-53; }
+double UnitRandom(std::mt19937_64& generator) { return static_cast<double>(generator() >> 11) * 0x1.0p-53; }
 
 TValue Extreme(const TArgs& args, int sign) {
   std::size_t best = 0;
   for (std::size_t i = 1; i < args.Count(); ++i)
-    if (CompareValues(args[i], args[best]) == (sign > 0 ? TCompareResult::Greater : TCompareResult::Less))
+    if (CompareValues(args[i], args[best], args.Context().Format()) == (sign > 0 ? TCompareResult::Greater : TCompareResult::Less))
       best = i;
   return args[best];
 }
 
 }  // namespace
 
-TValue Int(TBuiltinContext&, const TValue& x) { return Integral(std::trunc(Finite(x.ToDouble()))); }
+TValue Int(TBuiltinContext& c, const TValue& x) { return Integral(std::trunc(Finite(x.ToDouble(c.Format())))); }
 
-TValue Floor(TBuiltinContext&, const TValue& x) { return Integral(std::floor(Finite(x.ToDouble()))); }
-
-TValue Round(TBuiltinContext&, const TValue& x) {
-  return Integral(std::floor(Finite(x.ToDouble()) + 0.5));
+TValue Floor(TBuiltinContext& c, const TValue& x) {
+  return Integral(std::floor(Finite(x.ToDouble(c.Format()))));
 }
 
-TValue RoundBankers(TBuiltinContext&, const TValue& x) {
-  return Integral(std::nearbyint(Finite(x.ToDouble())));  // default mode: halves to even
+TValue Round(TBuiltinContext& c, const TValue& x) {
+  return Integral(std::floor(Finite(x.ToDouble(c.Format())) + 0.5));
 }
 
-TValue Random(TBuiltinContext&, const TValue& n) {
-  if (n.IsEmpty()) return TValue::Double(UnitRandom());
-  const std::int32_t range = n.ToInteger();
+TValue RoundBankers(TBuiltinContext& c, const TValue& x) {
+  return Integral(std::nearbyint(Finite(x.ToDouble(c.Format()))));  // default mode: halves to even
+}
+
+TValue Random(TBuiltinContext& c, const TValue& n) {
+  if (n.IsEmpty()) return TValue::Double(UnitRandom(c.RandomGenerator()));
+  const std::int32_t range = n.ToInteger(c.Format());
   if (range <= 0) return TValue::Integer(0);
   std::uniform_int_distribution<std::int32_t> pick(0, range - 1);
-  return TValue::Integer(pick(Generator()));
+  return TValue::Integer(pick(c.RandomGenerator()));
 }
 
 TValue True(TBuiltinContext&, const TValue&) { return TValue::Boolean(true); }
@@ -85,17 +81,18 @@ TValue RandomGauss(const TArgs& args) {
   const double mean = args.Dbl(0);
   const double deviation = args.Dbl(1);
   // Box-Muller on two uniform numbers; 1 - u keeps the logarithm finite.
-  const double u = 1 - UnitRandom();
-  const double v = UnitRandom();
+  std::mt19937_64& generator = args.Context().RandomGenerator();
+  const double u = 1 - UnitRandom(generator);
+  const double v = UnitRandom(generator);
   const double z = std::sqrt(-2 * std::log(u)) * std::cos(2 * 3.14159265358979323846 * v);
   return TValue::Double(Finite(mean + deviation * z));
 }
 
 TValue Randomize(const TArgs& args) {
   if (args.Count() >= 1 && args[0].IsInteger()) {
-    Generator().seed(static_cast<std::uint64_t>(static_cast<std::int64_t>(args[0].IntegerValue())));
+    args.Context().RandomGenerator().seed(static_cast<std::uint64_t>(static_cast<std::int64_t>(args[0].IntegerValue())));
   } else {
-    Generator().seed(
+    args.Context().RandomGenerator().seed(
         static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
   }
   return TValue();
@@ -108,7 +105,7 @@ TValue Sum(const TArgs& args) {
   TValue sum = TValue::Integer(0);
   for (std::size_t i = 0; i < args.Count(); ++i) {
     TValue next;
-    if (!ApplyScalarOperator(TOperatorKind::Add, sum, args[i], next))
+    if (!ApplyScalarOperator(TOperatorKind::Add, sum, args[i], next, args.Context().Format()))
       throw ConvertError("Cannot add " + TypeName(args[i].TypeCode()));
     sum = std::move(next);
   }
@@ -116,7 +113,7 @@ TValue Sum(const TArgs& args) {
 }
 
 TValue Mean(const TArgs& args) {
-  return TValue::Double(Finite(Sum(args).ToDouble() / static_cast<double>(args.Count())));
+  return TValue::Double(Finite(Sum(args).ToDouble(args.Context().Format()) / static_cast<double>(args.Count())));
 }
 
 }  // namespace tracemill::builtins

@@ -46,6 +46,20 @@ std::int32_t FirstCodePoint(const std::string& s) {
   return code;
 }
 
+// The UTF-8 form of a Unicode code point; a value that is no code point (a
+// surrogate, a negative or too large number) is a conversion error.
+std::string Utf8Character(std::int32_t code) {
+  if (code < 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    throw ConvertError(std::to_string(code) + " is no character code");
+  const auto u = static_cast<std::uint32_t>(code);
+  const auto byte = [](std::uint32_t b) { return static_cast<char>(b); };
+  if (u < 0x80) return std::string(1, byte(u));
+  if (u < 0x800) return {byte(0xC0 | (u >> 6)), byte(0x80 | (u & 0x3F))};
+  if (u < 0x10000) return {byte(0xE0 | (u >> 12)), byte(0x80 | ((u >> 6) & 0x3F)), byte(0x80 | (u & 0x3F))};
+  return {byte(0xF0 | (u >> 18)), byte(0x80 | ((u >> 12) & 0x3F)), byte(0x80 | ((u >> 6) & 0x3F)),
+          byte(0x80 | (u & 0x3F))};
+}
+
 std::string Bytes(const std::string& s, std::int64_t start, std::int64_t count) {
   if (start < 1) start = 1;
   if (count <= 0 || start > static_cast<std::int64_t>(s.size())) return {};
@@ -78,21 +92,19 @@ TValue QuotedStr(TBuiltinContext& c, const TValue& s) {
   return TValue::String(std::move(quoted));
 }
 
-TValue IntToStr(TBuiltinContext&, const TValue& n) {
-  return TValue::String(tracemill::IntToStr(n.ToInteger()));
+TValue IntToStr(TBuiltinContext& c, const TValue& n) {
+  return TValue::String(tracemill::IntToStr(n.ToInteger(c.Format())));
 }
 
 TValue FloatToStr(TBuiltinContext& c, const TValue& x) {
-  return TValue::String(tracemill::FloatToStr(x.ToDouble(), c.Format().DecimalSeparator));
+  return TValue::String(tracemill::FloatToStr(x.ToDouble(c.Format()), c.Format().DecimalSeparator));
 }
 
-TValue IntToHex(TBuiltinContext&, const TValue& n) {
-  return TValue::String(Hex(static_cast<std::uint32_t>(n.ToInteger()), 1));
+TValue IntToHex(TBuiltinContext& c, const TValue& n) {
+  return TValue::String(Hex(static_cast<std::uint32_t>(n.ToInteger(c.Format())), 1));
 }
 
-TValue Chr(TBuiltinContext&, const TValue& n) {
-  return TValue::String(std::string(1, static_cast<char>(n.ToInteger() & 0xFF)));
-}
+TValue Chr(TBuiltinContext& c, const TValue& n) { return TValue::String(Utf8Character(n.ToInteger(c.Format()))); }
 
 TValue Code(TBuiltinContext& c, const TValue& s) { return TValue::Integer(FirstCodePoint(Text(c, s))); }
 

@@ -25,9 +25,10 @@ class TArgs {
   explicit TArgs(const TValue& arguments, TBuiltinContext& context);
   std::size_t Count() const { return count_; }
   const TValue& operator[](std::size_t i) const { return list_ ? (*list_)[i] : *single_; }
-  std::int32_t Int(std::size_t i) const { return (*this)[i].ToInteger(); }
-  double Dbl(std::size_t i) const { return (*this)[i].ToDouble(); }
-  bool Bool(std::size_t i) const { return (*this)[i].ToBoolean(); }
+  std::int32_t Int(std::size_t i) const { return (*this)[i].ToInteger(context_.Format()); }
+  double Dbl(std::size_t i) const { return (*this)[i].ToDouble(context_.Format()); }
+  bool Bool(std::size_t i) const { return (*this)[i].ToBoolean(context_.Format()); }
+  double Date(std::size_t i) const { return (*this)[i].ToDate(context_.Format()); }
   std::string Str(std::size_t i) const { return (*this)[i].ToString(context_.Format()); }
   TBuiltinContext& Context() const { return context_; }
 

@@ -37,7 +37,7 @@ struct TNum {
   double AsDouble() const { return Type == Int ? static_cast<double>(I) : D; }
 };
 
-TNum ToNum(const TValue& v) {
+TNum ToNum(const TValue& v, const TFormatSettings& f) {
   switch (v.TypeCode()) {
     case kVarEmpty: return {TNum::Int, 0, 0};
     case kVarInteger: return {TNum::Int, v.IntegerValue(), 0};
@@ -45,7 +45,7 @@ TNum ToNum(const TValue& v) {
     case kVarDate: return {TNum::Dat, 0, v.DoubleValue()};
     case kVarBoolean: return {TNum::Int, v.BooleanValue() ? -1 : 0, 0};
     case kVarString: {
-      const TValue n = NumberFromText(v.StringValue(), FormatSettings().DecimalSeparator);
+      const TValue n = NumberFromText(v.StringValue(), f.DecimalSeparator);
       if (n.IsInteger()) return {TNum::Int, n.IntegerValue(), 0};
       return {TNum::Dbl, 0, n.DoubleValue()};
     }
@@ -66,38 +66,41 @@ TValue Real(double v, bool date) {
   return date ? TValue::Date(v) : TValue::Double(v);
 }
 
-TValue Add(const TValue& l, const TValue& r) {
+TValue Add(const TValue& l, const TValue& r, const TFormatSettings& f) {
   if (l.IsString() && r.IsString()) {
     if (l.StringValue().size() + r.StringValue().size() > kMaxStringLength)
       throw ArithmeticOverflow("String too long");
-    return TValue::String(l.StringValue() + r.StringValue());
+    std::string joined;
+    joined.reserve(l.StringValue().size() + r.StringValue().size());
+    joined.append(l.StringValue()).append(r.StringValue());
+    return TValue::String(std::move(joined));
   }
-  const TNum a = ToNum(l), b = ToNum(r);
+  const TNum a = ToNum(l, f), b = ToNum(r, f);
   if (a.Type == TNum::Int && b.Type == TNum::Int) return FromInt64(a.I + b.I);
   return Real(a.AsDouble() + b.AsDouble(), a.Type == TNum::Dat || b.Type == TNum::Dat);
 }
 
-TValue Subtract(const TValue& l, const TValue& r) {
-  const TNum a = ToNum(l), b = ToNum(r);
+TValue Subtract(const TValue& l, const TValue& r, const TFormatSettings& f) {
+  const TNum a = ToNum(l, f), b = ToNum(r, f);
   if (a.Type == TNum::Int && b.Type == TNum::Int) return FromInt64(a.I - b.I);
   return Real(a.AsDouble() - b.AsDouble(), (a.Type == TNum::Dat) != (b.Type == TNum::Dat));
 }
 
-TValue Negate(const TValue& r) {
+TValue Negate(const TValue& r, const TFormatSettings& f) {
   if (r.IsEmpty()) return TValue();
-  const TNum b = ToNum(r);
+  const TNum b = ToNum(r, f);
   if (b.Type == TNum::Int) return FromInt64(-b.I);
   return Real(-b.D, b.Type == TNum::Dat);
 }
 
-TValue Multiply(const TValue& l, const TValue& r) {
-  const TNum a = ToNum(l), b = ToNum(r);
+TValue Multiply(const TValue& l, const TValue& r, const TFormatSettings& f) {
+  const TNum a = ToNum(l, f), b = ToNum(r, f);
   if (a.Type == TNum::Int && b.Type == TNum::Int) return FromInt64(a.I * b.I);
   return Real(a.AsDouble() * b.AsDouble(), false);
 }
 
-TValue Divide(const TValue& l, const TValue& r) {
-  const double a = ToNum(l).AsDouble(), b = ToNum(r).AsDouble();
+TValue Divide(const TValue& l, const TValue& r, const TFormatSettings& f) {
+  const double a = ToNum(l, f).AsDouble(), b = ToNum(r, f).AsDouble();
   if (b == 0) {
     if (a == 0 || std::isnan(a)) throw InvalidFloatOperation("Invalid floating point operation");
     throw DivisionByZero("Division by zero");
@@ -105,8 +108,8 @@ TValue Divide(const TValue& l, const TValue& r) {
   return Real(a / b, false);
 }
 
-TValue IntegerDivide(const TValue& l, const TValue& r, bool modulo) {
-  const std::int32_t a = l.ToInteger(), b = r.ToInteger();
+TValue IntegerDivide(const TValue& l, const TValue& r, bool modulo, const TFormatSettings& f) {
+  const std::int32_t a = l.ToInteger(f), b = r.ToInteger(f);
   if (b == 0) throw DivisionByZero("Division by zero");
   if (b == -1) {
     // a % -1 is 0; a / -1 overflows only for the smallest integer.
@@ -117,14 +120,14 @@ TValue IntegerDivide(const TValue& l, const TValue& r, bool modulo) {
   return TValue::Integer(modulo ? a % b : a / b);
 }
 
-TValue Power(const TValue& l, const TValue& r) {
-  const double a = ToNum(l).AsDouble(), b = ToNum(r).AsDouble();
+TValue Power(const TValue& l, const TValue& r, const TFormatSettings& f) {
+  const double a = ToNum(l, f).AsDouble(), b = ToNum(r, f).AsDouble();
   if (std::isnan(a) || a < 0) throw InvalidFloatOperation("Invalid floating point operation");
   if (a == 0) throw DivisionByZero("Division by zero");
   return Real(std::exp(b * std::log(a)), false);
 }
 
-TValue Logical(TOperatorKind kind, const TValue& l, const TValue& r) {
+TValue Logical(TOperatorKind kind, const TValue& l, const TValue& r, const TFormatSettings& f) {
   if (l.IsBoolean() && r.IsBoolean()) {
     const bool a = l.BooleanValue(), b = r.BooleanValue();
     switch (kind) {
@@ -135,8 +138,8 @@ TValue Logical(TOperatorKind kind, const TValue& l, const TValue& r) {
       default: return TValue::Boolean(!(a && b));
     }
   }
-  const std::uint32_t a = static_cast<std::uint32_t>(l.ToInteger());
-  const std::uint32_t b = static_cast<std::uint32_t>(r.ToInteger());
+  const std::uint32_t a = static_cast<std::uint32_t>(l.ToInteger(f));
+  const std::uint32_t b = static_cast<std::uint32_t>(r.ToInteger(f));
   std::uint32_t v = 0;
   switch (kind) {
     case K::Or: v = a | b; break;
@@ -148,9 +151,9 @@ TValue Logical(TOperatorKind kind, const TValue& l, const TValue& r) {
   return TValue::Integer(static_cast<std::int32_t>(v));
 }
 
-TValue Not(const TValue& r) {
+TValue Not(const TValue& r, const TFormatSettings& f) {
   if (r.IsBoolean()) return TValue::Boolean(!r.BooleanValue());
-  return TValue::Integer(static_cast<std::int32_t>(~static_cast<std::uint32_t>(r.ToInteger())));
+  return TValue::Integer(static_cast<std::int32_t>(~static_cast<std::uint32_t>(r.ToInteger(f))));
 }
 
 bool CompareMatches(TOperatorKind kind, TCompareResult c) {
@@ -180,20 +183,20 @@ int OperatorCount(int level) { return level >= 0 && level < 5 ? kLevels[level].C
 
 const TOperator& OperatorAt(int level, int index) { return kLevels[level].Ops[index]; }
 
-std::string_view OperatorText(int level, int index) { return OperatorAt(level, index).Text; }
 
-TCompareResult CompareValues(const TValue& left, const TValue& right) {
+TCompareResult CompareValues(const TValue& left, const TValue& right, const TFormatSettings& f) {
   if (left.IsString() && right.IsString()) {
     const int c = left.StringValue().compare(right.StringValue());
     return c < 0 ? TCompareResult::Less : c > 0 ? TCompareResult::Greater : TCompareResult::Equal;
   }
   if (left.IsList() || right.IsList()) throw ConvertError("A list cannot be compared");
-  const TNum a = ToNum(left), b = ToNum(right);
+  const TNum a = ToNum(left, f), b = ToNum(right, f);
   if (a.Type == TNum::Int && b.Type == TNum::Int) return Order(a.I, b.I);
   return Order(a.AsDouble(), b.AsDouble());
 }
 
-bool ApplyScalarOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result) {
+bool ApplyScalarOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result,
+                         const TFormatSettings& f) {
   try {
     switch (kind) {
       case K::NotEqual:
@@ -205,33 +208,33 @@ bool ApplyScalarOperator(TOperatorKind kind, const TValue& left, const TValue& r
         static const TValue kEmptyString = TValue::String(std::string());
         const TValue& l = left.IsEmpty() ? kEmptyString : left;
         const TValue& r = right.IsEmpty() ? kEmptyString : right;
-        result = TValue::Boolean(CompareMatches(kind, CompareValues(l, r)));
+        result = TValue::Boolean(CompareMatches(kind, CompareValues(l, r, f)));
         return true;
       }
       case K::Add:
         if (left.IsEmpty()) result = right;
         else if (right.IsEmpty()) result = left;
-        else result = Add(left, right);
+        else result = Add(left, right, f);
         return true;
       case K::Subtract:
-        result = left.IsEmpty() ? Negate(right) : Subtract(left, right);
+        result = left.IsEmpty() ? Negate(right, f) : Subtract(left, right, f);
         return true;
       case K::Concat: {
         static const TValue kEmptyString = TValue::String(std::string());
-        result = Add(left.IsEmpty() ? kEmptyString : left, right.IsEmpty() ? kEmptyString : right);
+        result = Add(left.IsEmpty() ? kEmptyString : left, right.IsEmpty() ? kEmptyString : right, f);
         return true;
       }
       case K::Or:
       case K::Xor:
       case K::Nor:
       case K::And:
-      case K::Nand: result = Logical(kind, left, right); return true;
-      case K::Multiply: result = Multiply(left, right); return true;
-      case K::Divide: result = Divide(left, right); return true;
-      case K::IntDivide: result = IntegerDivide(left, right, false); return true;
-      case K::Modulo: result = IntegerDivide(left, right, true); return true;
-      case K::Power: result = Power(left, right); return true;
-      case K::Not: result = Not(right); return true;
+      case K::Nand: result = Logical(kind, left, right, f); return true;
+      case K::Multiply: result = Multiply(left, right, f); return true;
+      case K::Divide: result = Divide(left, right, f); return true;
+      case K::IntDivide: result = IntegerDivide(left, right, false, f); return true;
+      case K::Modulo: result = IntegerDivide(left, right, true, f); return true;
+      case K::Power: result = Power(left, right, f); return true;
+      case K::Not: result = Not(right, f); return true;
     }
   } catch (const ConvertError&) {
   } catch (const VariantError&) {
@@ -241,24 +244,25 @@ bool ApplyScalarOperator(TOperatorKind kind, const TValue& left, const TValue& r
   return false;
 }
 
-bool ApplyOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result) {
-  if (!left.IsList() && !right.IsList()) return ApplyScalarOperator(kind, left, right, result);
+bool ApplyOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result,
+                   const TFormatSettings& f) {
+  if (!left.IsList() && !right.IsList()) return ApplyScalarOperator(kind, left, right, result, f);
   TValue collected;
   TValue one;
   if (left.IsList() && right.IsList()) {
     const std::size_t n = std::min(left.Count(), right.Count());
     for (std::size_t i = 0; i < n; ++i) {
-      if (!ApplyScalarOperator(kind, left[i], right[i], one)) return result = TValue(), false;
+      if (!ApplyScalarOperator(kind, left[i], right[i], one, f)) return result = TValue(), false;
       collected.Append(std::move(one));
     }
   } else if (left.IsList()) {
     for (const TValue& e : left.Elements()) {
-      if (!ApplyScalarOperator(kind, e, right, one)) return result = TValue(), false;
+      if (!ApplyScalarOperator(kind, e, right, one, f)) return result = TValue(), false;
       collected.Append(std::move(one));
     }
   } else {
     for (const TValue& e : right.Elements()) {
-      if (!ApplyScalarOperator(kind, left, e, one)) return result = TValue(), false;
+      if (!ApplyScalarOperator(kind, left, e, one, f)) return result = TValue(), false;
       collected.Append(std::move(one));
     }
   }
@@ -270,26 +274,27 @@ namespace {
 bool IsConcat(TOperatorKind kind) { return kind == K::Add || kind == K::Concat; }
 
 // left := left op right for scalars, appending in place for two strings.
-bool ApplyScalarTo(TOperatorKind kind, TValue& left, const TValue& right) {
+bool ApplyScalarTo(TOperatorKind kind, TValue& left, const TValue& right, const TFormatSettings& f) {
+  if (ApplyNumericFast(kind, left, right, left)) return true;
   if (IsConcat(kind) && left.IsString() && right.IsString() &&
       left.StringValue().size() + right.StringValue().size() <= kMaxStringLength) {
     left.AppendText(right.StringValue());
     return true;
   }
   TValue one;
-  const bool ok = ApplyScalarOperator(kind, left, right, one);
+  const bool ok = ApplyScalarOperator(kind, left, right, one, f);
   left = std::move(one);
   return ok;
 }
 }  // namespace
 
-bool ApplyOperatorTo(TOperatorKind kind, TValue& left, const TValue& right) {
-  if (!left.IsList() && !right.IsList()) return ApplyScalarTo(kind, left, right);
+bool ApplyOperatorTo(TOperatorKind kind, TValue& left, const TValue& right, const TFormatSettings& f) {
+  if (!left.IsList() && !right.IsList()) return ApplyScalarTo(kind, left, right, f);
   if (left.IsList() && (!right.IsList() || right.Count() >= left.Count()) && left.Count() > 0) {
     // Element by element in place; the list keeps its length.
-    std::vector<TValue>& elements = left.Elements();
+    std::vector<TValue>& elements = left.MutableElements();
     for (std::size_t i = 0; i < elements.size(); ++i) {
-      if (!ApplyScalarTo(kind, elements[i], right.IsList() ? right[i] : right)) {
+      if (!ApplyScalarTo(kind, elements[i], right.IsList() ? right[i] : right, f)) {
         left = TValue();
         return false;
       }
@@ -298,20 +303,16 @@ bool ApplyOperatorTo(TOperatorKind kind, TValue& left, const TValue& right) {
   }
   if (!left.IsList() && right.Count() == 1) {
     // A scalar against a one-element list gives a one-element list.
-    if (!ApplyScalarTo(kind, left, right[0])) return false;
+    if (!ApplyScalarTo(kind, left, right[0], f)) return false;
     TValue list = TValue::List();
-    list.Elements().push_back(std::move(left));
+    list.MutableElements().push_back(std::move(left));
     left = std::move(list);
     return true;
   }
   TValue result;
-  const bool ok = ApplyOperator(kind, left, right, result);
+  const bool ok = ApplyOperator(kind, left, right, result, f);
   left = std::move(result);
   return ok;
-}
-
-bool ApplyOperator(int level, int index, const TValue& left, const TValue& right, TValue& result) {
-  return ApplyOperator(OperatorAt(level, index).Kind, left, right, result);
 }
 
 }  // namespace tracemill

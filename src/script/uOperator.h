@@ -30,12 +30,13 @@ struct TOperator {
 int OperatorLevelCount();
 int OperatorCount(int level);
 const TOperator& OperatorAt(int level, int index);
-std::string_view OperatorText(int level, int index);
 
-// Applies an operator to two scalar operands (no lists). Returns false when
+// Applies an operator to two scalar operands (no lists); a string operand
+// reads as a number with the format's decimal separator. Returns false when
 // the operation fails with a conversion, variant type or invalid floating-
 // point error; throws DivisionByZero or ArithmeticOverflow for those faults.
-bool ApplyScalarOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result);
+bool ApplyScalarOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result,
+                         const TFormatSettings& format);
 
 namespace operator_detail {
 
@@ -99,15 +100,15 @@ inline bool ApplyNumericFast(TOperatorKind kind, const TValue& l, const TValue& 
 // Applies an operator element-wise: lists against scalars element by element,
 // two lists pairwise up to the shorter length; results collected by the
 // append rule. The first failing element makes the whole application fail.
-bool ApplyOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result);
-bool ApplyOperator(int level, int index, const TValue& left, const TValue& right, TValue& result);
+bool ApplyOperator(TOperatorKind kind, const TValue& left, const TValue& right, TValue& result,
+                   const TFormatSettings& format);
 // The same with left as operand and result: the left value is consumed and
 // replaced by the result (Empty on failure); strings grow in place.
-bool ApplyOperatorTo(TOperatorKind kind, TValue& left, const TValue& right);
+bool ApplyOperatorTo(TOperatorKind kind, TValue& left, const TValue& right, const TFormatSettings& format);
 
 // The comparison of the variant rules, used by FOR loops as well. Throws
 // ConvertError when the operands cannot be compared.
 enum class TCompareResult { Less, Equal, Greater, Unordered };
-TCompareResult CompareValues(const TValue& left, const TValue& right);
+TCompareResult CompareValues(const TValue& left, const TValue& right, const TFormatSettings& format);
 
 }  // namespace tracemill

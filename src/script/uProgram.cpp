@@ -1,5 +1,8 @@
 #include "script/uProgram.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "common/uStrC.h"
 
 namespace tracemill {
@@ -122,7 +125,8 @@ TProgram::TProgram(std::string_view text) {
 }
 
 const TFunctionBlock* TProgram::FindFunction(std::string_view upperName) const {
-  const auto it = functionIndex_.find(std::string(upperName));
+  if (functions_.empty()) return nullptr;
+  const auto it = functionIndex_.find(upperName);
   return it == functionIndex_.end() ? nullptr : &functions_[static_cast<std::size_t>(it->second)];
 }
 
@@ -140,110 +144,142 @@ void TProgram::PassComments() {
   }
 }
 
+// Pass 2 keeps the lines of the open DO, FOR, IF/ELSEIF/ELSE and FUNCTION
+// blocks on a stack; each keyword line opens, continues or closes a block.
 void TProgram::PassBlocks() {
-  std::vector<int> stack;
-  auto kindOf = [&](int line) { return frames_[static_cast<std::size_t>(line)].Kind; };
-  auto indexOf = [&](int line) { return frames_[static_cast<std::size_t>(line)].Index; };
+  std::vector<int> open;
   for (int n = 0; n < LineCount() && !error_; ++n) {
-    TFrameInfo& frame = frames_[static_cast<std::size_t>(n)];
-    if (frame.Kind != TFrameKind::None) continue;
-    const std::string_view s = TrimView(lines_[static_cast<std::size_t>(n)]);
-    const std::string u = MaskStrings(s);
+    if (Frame(n).Kind != TFrameKind::None) continue;
+    const std::string_view s = TrimView(Line(n));
     std::string word;
     std::string_view rest;
     FirstWord(s, word, rest);
-    if (word == "DO") {
-      const TLoopConditions c = CutLoopLine(s, u);
-      if (c.Both) return Fail(kSyntaxWhile, n);
-      TDoLoop loop;
-      loop.DoLine = n;
-      loop.DoUntil = c.Until;
-      loop.DoMax = c.Max;
-      doLoops_.push_back(std::move(loop));
-      frame = {TFrameKind::Do, static_cast<int>(doLoops_.size()) - 1};
-      stack.push_back(n);
-    } else if (word == "LOOP") {
-      if (stack.empty() || kindOf(stack.back()) != TFrameKind::Do) return Fail(kLoopMismatch, n);
-      const TLoopConditions c = CutLoopLine(s, u);
-      if (c.Both) return Fail(kSyntaxDo, n);
-      const int index = indexOf(stack.back());
-      TDoLoop& loop = doLoops_[static_cast<std::size_t>(index)];
-      loop.LoopLine = n;
-      loop.LoopUntil = c.Until;
-      loop.LoopMax = c.Max;
-      frame = {TFrameKind::Loop, index};
-      stack.pop_back();
-    } else if (word == "FOR") {
-      TLineParts parts(s, u);
-      parts.Cut("=");
-      parts.Cut(" TO ");
-      parts.Cut(" STEP ");
-      parts.Cut(" MAX ");
-      TForLoop loop;
-      bool hasVar = false, hasStart = false, hasLimit = false, hasStep = false, hasMax = false;
-      loop.Variable = parts.After("FOR ", hasVar);
-      loop.Start = parts.After("=", hasStart);
-      loop.Limit = parts.After("TO ", hasLimit);
-      const std::string step = parts.After("STEP ", hasStep);
-      loop.Max = parts.After("MAX ", hasMax);
-      if (loop.Variable.empty() || loop.Start.empty() || loop.Limit.empty()) return Fail(kSyntaxFor, n);
-      if (!step.empty()) loop.Step = step;
-      loop.ForLine = n;
-      forLoops_.push_back(std::move(loop));
-      frame = {TFrameKind::For, static_cast<int>(forLoops_.size()) - 1};
-      stack.push_back(n);
-    } else if (word == "NEXT") {
-      if (stack.empty() || kindOf(stack.back()) != TFrameKind::For) return Fail(kLoopMismatch, n);
-      const int index = indexOf(stack.back());
-      forLoops_[static_cast<std::size_t>(index)].NextLine = n;
-      frame = {TFrameKind::Next, index};
-      stack.pop_back();
-    } else if (word == "IF") {
-      ifBlocks_.push_back({-1, std::string(rest), {}});
-      frame = {TFrameKind::If, static_cast<int>(ifBlocks_.size()) - 1};
-      stack.push_back(n);
-    } else if (word == "ELSEIF" || word == "ELSE") {
-      if (stack.empty() || (kindOf(stack.back()) != TFrameKind::If && kindOf(stack.back()) != TFrameKind::ElseIf))
-        return Fail(kIfMismatch, n);
-      ifBlocks_[static_cast<std::size_t>(indexOf(stack.back()))].NextBranch = n;
-      const bool isElse = word == "ELSE";
-      ifBlocks_.push_back({-1, isElse ? std::string() : std::string(rest), {}});
-      frame = {isElse ? TFrameKind::Else : TFrameKind::ElseIf, static_cast<int>(ifBlocks_.size()) - 1};
-      stack.back() = n;
-    } else if (word == "ENDIF") {
-      if (stack.empty() || (kindOf(stack.back()) != TFrameKind::If && kindOf(stack.back()) != TFrameKind::ElseIf &&
-                            kindOf(stack.back()) != TFrameKind::Else))
-        return Fail(kIfMismatch, n);
-      ifBlocks_[static_cast<std::size_t>(indexOf(stack.back()))].NextBranch = n;
-      frame = {TFrameKind::EndIf, -1};
-      stack.pop_back();
-    } else if (word == "FUNCTION") {
-      TFunctionBlock f;
-      const std::size_t paren = rest.find('(');
-      if (paren != std::string_view::npos) {
-        f.Name = std::string(TrimView(rest.substr(0, paren)));
-        std::string_view params = TrimView(rest.substr(paren + 1));
-        if (!params.empty()) params.remove_suffix(1);
-        for (std::string_view p : SplitArguments(params)) f.Parameters.emplace_back(p);
-      } else {
-        f.Name = std::string(rest);
-      }
-      f.FunctionLine = n;
-      functions_.push_back(std::move(f));
-      const int index = static_cast<int>(functions_.size()) - 1;
-      functionIndex_.emplace(UpperCaseAscii(functions_.back().Name), index);
-      frame = {TFrameKind::Function, index};
-      stack.push_back(n);
-    } else if (word == "ENDFUNCTION") {
-      if (stack.empty()) return Fail(kFunctionMismatch, n);
-      if (kindOf(stack.back()) != TFrameKind::Function) return Fail(kEndFunctionMismatch, n);
-      const int index = indexOf(stack.back());
-      functions_[static_cast<std::size_t>(index)].EndFunctionLine = n;
-      frame = {TFrameKind::EndFunction, index};
-      stack.pop_back();
-    }
+    if (word == "DO") OpenDo(n, s, open);
+    else if (word == "LOOP") CloseDo(n, s, open);
+    else if (word == "FOR") OpenFor(n, s, open);
+    else if (word == "NEXT") CloseFor(n, open);
+    else if (word == "IF") OpenIf(n, rest, open);
+    else if (word == "ELSEIF" || word == "ELSE") NextBranch(n, word == "ELSE", rest, open);
+    else if (word == "ENDIF") CloseIf(n, open);
+    else if (word == "FUNCTION") OpenFunction(n, rest, open);
+    else if (word == "ENDFUNCTION") CloseFunction(n, open);
   }
-  if (!error_ && !stack.empty()) Fail(kMismatch, stack.back());
+  if (!error_ && !open.empty()) Fail(kMismatch, open.back());
+}
+
+bool TProgram::TopIs(const std::vector<int>& open, std::initializer_list<TFrameKind> kinds) const {
+  if (open.empty()) return false;
+  const TFrameKind top = Frame(open.back()).Kind;
+  return std::find(kinds.begin(), kinds.end(), top) != kinds.end();
+}
+
+void TProgram::OpenDo(int n, std::string_view s, std::vector<int>& open) {
+  const TLoopConditions c = CutLoopLine(s, MaskStrings(s));
+  if (c.Both) return Fail(kSyntaxWhile, n);
+  TDoLoop loop;
+  loop.DoLine = n;
+  loop.DoUntil = c.Until;
+  loop.DoMax = c.Max;
+  doLoops_.push_back(std::move(loop));
+  frames_[static_cast<std::size_t>(n)] = {TFrameKind::Do, static_cast<int>(doLoops_.size()) - 1};
+  open.push_back(n);
+}
+
+void TProgram::CloseDo(int n, std::string_view s, std::vector<int>& open) {
+  if (!TopIs(open, {TFrameKind::Do})) return Fail(kLoopMismatch, n);
+  const TLoopConditions c = CutLoopLine(s, MaskStrings(s));
+  if (c.Both) return Fail(kSyntaxDo, n);
+  const int index = Frame(open.back()).Index;
+  TDoLoop& loop = doLoops_[static_cast<std::size_t>(index)];
+  loop.LoopLine = n;
+  loop.LoopUntil = c.Until;
+  loop.LoopMax = c.Max;
+  frames_[static_cast<std::size_t>(n)] = {TFrameKind::Loop, index};
+  open.pop_back();
+}
+
+void TProgram::OpenFor(int n, std::string_view s, std::vector<int>& open) {
+  const std::string u = MaskStrings(s);
+  TLineParts parts(s, u);
+  parts.Cut("=");
+  parts.Cut(" TO ");
+  parts.Cut(" STEP ");
+  parts.Cut(" MAX ");
+  TForLoop loop;
+  bool hasVar = false, hasStart = false, hasLimit = false, hasStep = false, hasMax = false;
+  loop.Variable = parts.After("FOR ", hasVar);
+  loop.Start = parts.After("=", hasStart);
+  loop.Limit = parts.After("TO ", hasLimit);
+  const std::string step = parts.After("STEP ", hasStep);
+  loop.Max = parts.After("MAX ", hasMax);
+  if (loop.Variable.empty() || loop.Start.empty() || loop.Limit.empty()) return Fail(kSyntaxFor, n);
+  if (!step.empty()) loop.Step = step;
+  loop.UpperVariable = UpperCaseAscii(loop.Variable);
+  loop.ForLine = n;
+  forLoops_.push_back(std::move(loop));
+  frames_[static_cast<std::size_t>(n)] = {TFrameKind::For, static_cast<int>(forLoops_.size()) - 1};
+  open.push_back(n);
+}
+
+void TProgram::CloseFor(int n, std::vector<int>& open) {
+  if (!TopIs(open, {TFrameKind::For})) return Fail(kLoopMismatch, n);
+  const int index = Frame(open.back()).Index;
+  forLoops_[static_cast<std::size_t>(index)].NextLine = n;
+  frames_[static_cast<std::size_t>(n)] = {TFrameKind::Next, index};
+  open.pop_back();
+}
+
+void TProgram::OpenIf(int n, std::string_view condition, std::vector<int>& open) {
+  ifBlocks_.push_back({-1, std::string(condition), {}});
+  frames_[static_cast<std::size_t>(n)] = {TFrameKind::If, static_cast<int>(ifBlocks_.size()) - 1};
+  open.push_back(n);
+}
+
+void TProgram::NextBranch(int n, bool isElse, std::string_view condition, std::vector<int>& open) {
+  if (!TopIs(open, {TFrameKind::If, TFrameKind::ElseIf})) return Fail(kIfMismatch, n);
+  ifBlocks_[static_cast<std::size_t>(Frame(open.back()).Index)].NextBranch = n;
+  ifBlocks_.push_back({-1, isElse ? std::string() : std::string(condition), {}});
+  frames_[static_cast<std::size_t>(n)] = {isElse ? TFrameKind::Else : TFrameKind::ElseIf,
+                                          static_cast<int>(ifBlocks_.size()) - 1};
+  open.back() = n;
+}
+
+void TProgram::CloseIf(int n, std::vector<int>& open) {
+  if (!TopIs(open, {TFrameKind::If, TFrameKind::ElseIf, TFrameKind::Else})) return Fail(kIfMismatch, n);
+  ifBlocks_[static_cast<std::size_t>(Frame(open.back()).Index)].NextBranch = n;
+  frames_[static_cast<std::size_t>(n)] = {TFrameKind::EndIf, -1};
+  open.pop_back();
+}
+
+void TProgram::OpenFunction(int n, std::string_view rest, std::vector<int>& open) {
+  TFunctionBlock f;
+  const std::size_t paren = rest.find('(');
+  if (paren != std::string_view::npos) {
+    f.Name = std::string(TrimView(rest.substr(0, paren)));
+    std::string_view params = TrimView(rest.substr(paren + 1));
+    if (!params.empty()) params.remove_suffix(1);
+    for (std::string_view p : SplitArguments(params)) {
+      f.Parameters.emplace_back(p);
+      f.UpperParameters.push_back(UpperCaseAscii(p));
+    }
+  } else {
+    f.Name = std::string(rest);
+  }
+  f.FunctionLine = n;
+  functions_.push_back(std::move(f));
+  const int index = static_cast<int>(functions_.size()) - 1;
+  functionIndex_.emplace(UpperCaseAscii(functions_.back().Name), index);
+  frames_[static_cast<std::size_t>(n)] = {TFrameKind::Function, index};
+  open.push_back(n);
+}
+
+void TProgram::CloseFunction(int n, std::vector<int>& open) {
+  if (open.empty()) return Fail(kFunctionMismatch, n);
+  if (!TopIs(open, {TFrameKind::Function})) return Fail(kEndFunctionMismatch, n);
+  const int index = Frame(open.back()).Index;
+  functions_[static_cast<std::size_t>(index)].EndFunctionLine = n;
+  frames_[static_cast<std::size_t>(n)] = {TFrameKind::EndFunction, index};
+  open.pop_back();
 }
 
 void TProgram::PassExits() {

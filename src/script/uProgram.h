@@ -4,6 +4,7 @@
 // program never changes, so one copy is shared by the interpreter that loaded
 // it and by every interpreter that its FUNCTION calls create.
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,6 +51,7 @@ struct TDoLoop {
 struct TForLoop {
   int ForLine = -1, NextLine = -1;
   std::string Variable;
+  std::string UpperVariable;  // Variable upper-cased, for the table lookup
   std::string Start, Step = "1", Limit, Max;
 };
 
@@ -80,6 +82,7 @@ struct TLetStatement {
 struct TFunctionBlock {
   std::string Name;
   std::vector<std::string> Parameters;
+  std::vector<std::string> UpperParameters;  // upper-cased, for the table
   int FunctionLine = -1, EndFunctionLine = -1;
 };
 
@@ -102,6 +105,7 @@ class TProgram {
 
   const std::vector<TDoLoop>& DoLoops() const { return doLoops_; }
   const std::vector<TForLoop>& ForLoops() const { return forLoops_; }
+  bool HasLoops() const { return !doLoops_.empty() || !forLoops_.empty(); }
   const std::vector<TIfBlock>& IfBlocks() const { return ifBlocks_; }
   const std::vector<TLetStatement>& Lets() const { return lets_; }
   const std::vector<TFunctionBlock>& Functions() const { return functions_; }
@@ -126,6 +130,17 @@ class TProgram {
   void Fail(const std::string& what, int line);
   void PassComments();
   void PassBlocks();
+  // The block keywords of pass 2; open holds the lines of the open blocks.
+  bool TopIs(const std::vector<int>& open, std::initializer_list<TFrameKind> kinds) const;
+  void OpenDo(int n, std::string_view line, std::vector<int>& open);
+  void CloseDo(int n, std::string_view line, std::vector<int>& open);
+  void OpenFor(int n, std::string_view line, std::vector<int>& open);
+  void CloseFor(int n, std::vector<int>& open);
+  void OpenIf(int n, std::string_view condition, std::vector<int>& open);
+  void NextBranch(int n, bool isElse, std::string_view condition, std::vector<int>& open);
+  void CloseIf(int n, std::vector<int>& open);
+  void OpenFunction(int n, std::string_view rest, std::vector<int>& open);
+  void CloseFunction(int n, std::vector<int>& open);
   void PassExits();
   void PassStatements();
 
@@ -137,7 +152,11 @@ class TProgram {
   std::vector<TLetStatement> lets_;
   std::vector<TFunctionBlock> functions_;
   std::vector<TResultStatement> results_;
-  std::unordered_map<std::string, int> functionIndex_;
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, int, Hash, std::equal_to<>> functionIndex_;
   bool error_ = false;
   std::string message_;
   mutable TExprCache cache_;

@@ -59,7 +59,7 @@ TEST_F(BuiltinFiles, DeletingRenamingAndReadingFacts) {
   EXPECT_EQ(Eval(c_, "FILESIZE", Args({S(Path("data.txt")), S(dir_), S(Path("none"))})), "[5, -1, -1]");
   const TValue stamp = CallBuiltin(c_, "FILEUPDATEDDATETIME", Args({S(Path("data.txt"))})).Result[0];
   ASSERT_TRUE(stamp.IsDate());
-  EXPECT_NEAR(stamp.ToDouble(), NowLocal(), 1.0 / 24);  // written moments ago
+  EXPECT_NEAR(stamp.ToDouble(kFormat), NowLocal(), 1.0 / 24);  // written moments ago
   EXPECT_EQ(Eval(c_, "FILEUPDATEDDATETIME", Args({S(Path("none"))})), "[-1]");
 
   Write("other.txt");

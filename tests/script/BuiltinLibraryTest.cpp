@@ -3,14 +3,15 @@
 // platform services. What a report program shows directly is checked by the
 // cases under cases/builtins.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "ScriptTestSupport.h"
 #include "common/uDateTime.h"
 #include "common/uError.h"
 #include "script/uFunction.h"
-#include "settings/uEnvironment.h"
 
 using namespace tracemill;
 using namespace tracemill::testing;
@@ -70,10 +71,10 @@ TEST(BuiltinFailures, EachBadCallFailsItsOwnWay) {
 
 TEST(BuiltinTexts, TheContextsFormatSettingsShapeNumbersAndDates) {
   TTestContext c;
-  c.Settings.DecimalSeparator = ',';
-  c.Settings.ThousandSeparator = '.';
-  c.Settings.ShortDateFormat = "yyyy/mm/dd";
-  c.Settings.DateSeparator = '-';
+  c.Env.Format.DecimalSeparator = ',';
+  c.Env.Format.ThousandSeparator = '.';
+  c.Env.Format.ShortDateFormat = "yyyy/mm/dd";
+  c.Env.Format.DateSeparator = '-';
   EXPECT_EQ(Eval(c, "FLOATTOSTR", Args({D(1.5)})), "[1,5]");
   EXPECT_EQ(Eval(c, "STRTOFLOAT", Args({S("2,25")})), "[2.25]");
   EXPECT_THROW(CallBuiltin(c, "STRTOFLOAT", Args({S("2.25")})), ConvertError);
@@ -84,9 +85,9 @@ TEST(BuiltinTexts, TheContextsFormatSettingsShapeNumbersAndDates) {
 TEST(BuiltinDates, DayNamesFollowTheInterfaceLanguage) {
   TTestContext c;
   const TValue sunday = TValue::Date(EncodeDate(2024, 6, 2));
-  SetJapanese(true);
+  c.Env.Japanese = true;
   EXPECT_EQ(Eval(c, "DAYSTRINGOFWEEK", Args({sunday})), "[日]");
-  SetJapanese(false);
+  c.Env.Japanese = false;
   EXPECT_EQ(Eval(c, "DAYSTRINGOFWEEK", Args({sunday, TValue::Date(EncodeDate(2024, 6, 8))})), "[Sun, Sat]");
 }
 
@@ -122,7 +123,7 @@ class TRecordingServices : public TScriptServices {
 TEST(BuiltinPlatform, DialogsShellClockAndCommandLineGoThroughTheServices) {
   TTestContext c;
   TRecordingServices services;
-  c.ServicesUsed = &services;
+  c.Env.Services = &services;
   EXPECT_EQ(Eval(c, "MESSAGEBOX", Args({S("Go on?"), S("Report"), I(4 + 0x30)})), "[7]");
   EXPECT_EQ(services.Asked, "Go on?|Report|52");
   EXPECT_EQ(Eval(c, "INPUTBOX", Args({S("Title"), S("Value"), S("1")})), "[typed]");
@@ -133,12 +134,63 @@ TEST(BuiltinPlatform, DialogsShellClockAndCommandLineGoThroughTheServices) {
   EXPECT_EQ(services.Asked, "prog|-x y|/work");
   EXPECT_EQ(Eval(c, "COLORTORGB", Args({TValue::Integer(static_cast<std::int32_t>(0x80000005u)), I(255)})),
             "[16777215, 255]");
-  EXPECT_EQ(CallBuiltin(c, "NOW", TValue()).Result[0].ToDouble(), EncodeDate(2001, 2, 3) + 0.75);
-  EXPECT_EQ(CallBuiltin(c, "TODAY", TValue()).Result[0].ToDouble(), EncodeDate(2001, 2, 3));
-  EXPECT_EQ(CallBuiltin(c, "DATE", TValue()).Result[0].ToDouble(), EncodeDate(2001, 2, 3));
-  EXPECT_EQ(CallBuiltin(c, "TIME", TValue()).Result[0].ToDouble(), 0.75);
+  EXPECT_EQ(CallBuiltin(c, "NOW", TValue()).Result[0].ToDouble(kFormat), EncodeDate(2001, 2, 3) + 0.75);
+  EXPECT_EQ(CallBuiltin(c, "TODAY", TValue()).Result[0].ToDouble(kFormat), EncodeDate(2001, 2, 3));
+  EXPECT_EQ(CallBuiltin(c, "DATE", TValue()).Result[0].ToDouble(kFormat), EncodeDate(2001, 2, 3));
+  EXPECT_EQ(CallBuiltin(c, "TIME", TValue()).Result[0].ToDouble(kFormat), 0.75);
   EXPECT_EQ(Eval(c, "PARAMCOUNT", TValue()), "[2]");
   EXPECT_EQ(Eval(c, "PARAMSTR", Args({I(0), I(2), I(3), I(-1)})), "[tracemill, /ENGLISH, , ]");
+}
+
+// SHELL opens documents and folders with the desktop's application, starts
+// executable files and programs found in PATH, and asks for nothing when the
+// file or the folder is missing.
+TEST(BuiltinPlatform, ShellOpensDocumentsAndStartsPrograms) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("tm_shell_" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder / "sub");
+  std::ofstream(folder / "report.txt") << "report";
+  std::ofstream(folder / "run.sh") << "#!/bin/sh\n";
+  chmod((folder / "run.sh").c_str(), 0755);
+  const std::string f = folder.string();
+  TRecordingShell shell;
+  TScriptServices services(nullptr, &shell);
+  const struct {
+    std::string File, Parameters, Folder;
+    int Result;
+    std::string Asked;
+  } cases[] = {
+      {"report.txt", "", f, 33, "open " + f + "/report.txt"},
+      {f + "/sub/../report.txt", "-x", "", 33, "open " + f + "/report.txt"},
+      {"sub", "", f, 33, "open " + f + "/sub"},
+      {"run.sh", "-a \"b c\"", f, 33, "run ./run.sh|-a|b c in " + f},
+      {f + "/run.sh", "", "", 33, "run " + f + "/run.sh in "},
+      {"sh", "-c \"exit 0\"", "/", 33, "run sh|-c|exit 0 in /"},
+      {"missing.txt", "", f, 2, ""},
+      {f + "/missing", "", "", 2, ""},
+      {"report.txt", "", f + "/none", 2, ""},
+      {"", "", "", 2, ""},
+  };
+  for (const auto& c : cases) {
+    shell.Asked.clear();
+    EXPECT_EQ(services.Shell(c.File, c.Parameters, c.Folder), c.Result) << c.File;
+    EXPECT_EQ(shell.Asked, c.Asked.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.Asked}) << c.File;
+  }
+  shell.Started = false;
+  EXPECT_EQ(services.Shell("report.txt", "", f), 2);
+  std::filesystem::remove_all(folder);
+}
+
+// The launcher refuses, without starting anything, what it cannot start.
+TEST(BuiltinPlatform, TheLauncherRefusesMissingProgramsAndFolders) {
+  EXPECT_FALSE(FindProgram("sh").empty());
+  EXPECT_EQ(FindProgram("tracemill-no-such-program"), "");
+  EXPECT_EQ(FindProgram("/no/such/program"), "");
+  EXPECT_FALSE(StartProcess("tracemill-no-such-program", {}, ""));
+  EXPECT_FALSE(StartProcess("/no/such/program", {}, ""));
+  EXPECT_FALSE(StartProcess("sh", {}, "/no/such/folder"));
+  EXPECT_FALSE(StartProcess("sh", {std::string("a\0b", 3)}, ""));
+  TProcessShellService shell;
+  EXPECT_FALSE(shell.RunProgram("./tracemill-no-such-program", {}, "/"));
 }
 
 // Without a display MESSAGEBOX answers through the message service it is given.

@@ -13,6 +13,7 @@
 namespace tracemill {
 namespace {
 
+using testing::kFormat;
 using testing::TRunner;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
@@ -35,7 +36,7 @@ TEST(CalcHost, ContractAndPrecedence) {
       result = TValue::Integer(args.TypeCode());
     } else if (u == "X") {  // needs two arguments, as the report host's X does
       if (args.Count() < 2) return false;
-      result = TValue::Integer(args[0].ToInteger() * 10 + args[1].ToInteger());
+      result = TValue::Integer(args[0].ToInteger(kFormat) * 10 + args[1].ToInteger(kFormat));
     } else if (u == "SQRT") {  // a host function hides a built-in of the same name
       result = TValue::String("host");
     } else {
@@ -72,7 +73,7 @@ TEST(CalcHooks, AssignmentHooksReachFunctionLocals) {
   TRunner r;
   std::vector<std::string> assigned;
   r.Calc.OnAfterAssign = [&](TVariableSet&, const std::string& name, const TValue& v) {
-    assigned.push_back(name + "=" + v.ToString());
+    assigned.push_back(name + "=" + v.ToString(kFormat));
   };
   r.Calc.OnBeforeAssign = [](TVariableSet&, const std::string& name, bool& handled, TValue&) {
     if (UpperCaseAscii(name) == "HIDDEN") handled = true;
@@ -155,6 +156,65 @@ TEST(CalcRun, TheDefaultMaximumPassCountCanBeSet) {
   EXPECT_EQ(r.Output("FUNCTION F\n  n = 0\n  DO\n    n = n + 1\n  LOOP\n  RESULT n\nENDFUNCTION\nprint(F)"), "5");
 }
 
+// Conversions, operators and built-ins read the interpreter's own format; the
+// process's settings change nothing once it exists.
+TEST(CalcEnvironment, OneFormatForConversionsOperatorsAndBuiltins) {
+  TRunner r;
+  TScriptEnvironment comma = r.Env();
+  comma.Format.DecimalSeparator = ',';
+  r.Calc.SetEnvironment(comma);
+  const TFormatSettings saved = FormatSettings();
+  FormatSettings().DecimalSeparator = '.';
+  // (PRINT here writes numbers with '.')
+  EXPECT_EQ(r.Output("s = \"2,25\"\nprint(STRTOFLOAT(s), \" \", ABS(s), \" \", s * 2, \" \", s + 1, \" \", FLOATTOSTR(s))\n"
+                     "IF s < 3\n  print(INT(s))\nENDIF"),
+            "2.25 2.25 4.5 3.25 2,25|2");
+  TRunner dot;
+  EXPECT_EQ(dot.Output("print(ABS(\"2.25\") + 1)\nx = ABS(\"2,25\")"), "3.25|error: Convert error: ABS");
+  FormatSettings() = saved;
+}
+
+TEST(CalcEnvironment, InterpretersKeepTheirOwnRandomSequenceAndLanguage) {
+  const std::string draw = "print(RANDOM(1000000), \" \", RANDOM(1000000))";
+  TRunner a, b, fresh;
+  ASSERT_EQ(a.Run("RANDOMIZE(7)"), "");
+  b.Output("RANDOMIZE(8)\n" + draw + "\n" + draw);
+  const std::string first = a.Output(draw);
+  EXPECT_EQ(first, fresh.Output("RANDOMIZE(7)\n" + draw));
+  // Without a seed every interpreter has a sequence of its own; with the
+  // same seed two runs repeat each other, FUNCTION calls included.
+  TRunner c, d;
+  EXPECT_NE(c.Output(draw + "\n" + draw), d.Output(draw + "\n" + draw));
+  TScriptEnvironment seeded = c.Env();
+  seeded.RandomSeed = 42;
+  const std::string program = "FUNCTION F\n  RESULT RANDOM(1000)\nENDFUNCTION\nprint(F(), \" \", RANDOM(1000))";
+  c.Calc.SetEnvironment(seeded);
+  d.Calc.SetEnvironment(seeded);
+  EXPECT_EQ(c.Output(program), d.Output(program));
+
+  seeded.Japanese = true;
+  c.Calc.SetEnvironment(seeded);
+  EXPECT_EQ(c.Output("print(DAYSTRINGOFWEEK(ENCODEDATE(2024, 6, 2)))"), "日");
+  EXPECT_EQ(d.Output("print(DAYSTRINGOFWEEK(ENCODEDATE(2024, 6, 2)))"), "Sun");
+}
+
+// EVALUATE reads each text twice, so a text naming a variable evaluates the
+// variable's text; a text with an open string or parenthesis splits as it
+// stands.
+TEST(CalcEvaluate, TextsAreEvaluatedTwice) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"x = \"2*3\"\nprint(EVALUATE(\"x\"), \" \", EVALUATE(\"x + \"\"1\"\"\"))", "6 62"},
+      {"print(EVALUATE(\"1 + \"\"x\"))", "|error: No such function: 1 + \"x"},
+      {"print(EVALUATE(\"\"\"abc + 1\"))", "|error: No such function: \"abc"},
+      {"print(EVALUATE(\"\"\"\"))", "|error: Invalid string: \""},
+      {"print(EVALUATE(\"(1 + 2\"))", "|error: No such function: (1"},
+  };
+  for (const auto& [program, output] : cases) {
+    TRunner r;
+    EXPECT_EQ(r.Output(program), output) << program;
+  }
+}
+
 TEST(CalcEvaluate, EvaluateAndParseExpression) {
   TRunner r;
   EXPECT_TRUE(r.Calc.Evaluate("").IsEmpty());
@@ -206,7 +266,7 @@ TEST(CalcLimits, AnyProgramTextIsHandled) {
   EXPECT_EQ(r.Run("x = CITE(\"A\", 0, 2000000000)"), "No such function: A");
 }
 
-TEST(CalcLimits, StepLimitAndStringLength) {
+TEST(CalcLimits, StepLimit) {
   TRunner r;
   r.Calc.SetStepLimit(50);
   EXPECT_EQ(r.Run("DO MAX 1000000\nLOOP"), "Step limit reached");
@@ -214,12 +274,49 @@ TEST(CalcLimits, StepLimitAndStringLength) {
   EXPECT_EQ(r.Run("FUNCTION F\n  DO MAX 1000000\n  LOOP\nENDFUNCTION\nx = F()"),
             "Function runtime error: F\r\nStep limit reached");
   EXPECT_EQ(r.Run("x = 1\ny = 2"), "");  // Reset gives the next run the whole budget
+  // Each element of EVALUATE and CITE is a step.
+  EXPECT_EQ(r.Run("x = CITE(\"ABS\", 0, 2147483647)"), "Step limit reached");
+  EXPECT_EQ(r.Run("x = EVALUATE(" + Repeat("\"1\", ", 60) + "\"1\")"), "Step limit reached");
   r.Calc.SetStepLimit(0);
   EXPECT_EQ(r.Output("n = 0\nFOR i = 1 TO 1000 MAX 1000\n  n = n + 1\nNEXT\nprint(n)"), "1000");
+}
 
-  // Doubling a string stops at 256 MiB with an ordinary error.
-  EXPECT_EQ(r.Run("s = \"ab\"\nFOR i = 1 TO 40\n  s = s + s\nNEXT"), "Overflow: s + s");
-  EXPECT_EQ(r.Calc.NextLine(), 3);
+// Doubling a string to 256 MiB and storing it in list elements ends with the
+// budget error (the elements share the text, but each counts in full).
+TEST(CalcLimits, VariablesStayWithinTheMemoryBudget) {
+  TRunner r;
+  EXPECT_EQ(r.Run("s = \"ab\"\nFOR i = 1 TO 27\n  s = s + s\nNEXT\nFOR i = 0 TO 99\n  A(i) = s\nNEXT"),
+            "Memory budget exceeded: A(2)");
+  EXPECT_EQ(r.Calc.NextLine(), 6);
+  EXPECT_FALSE(r.Vars.Exists("A(2)"));
+  // A string longer than 256 MiB is an overflow.
+  EXPECT_EQ(r.Run("t = s + s"), "Overflow: s + s");
+
+  // A table that holds more than a new budget allows takes nothing more.
+  TScriptEnvironment small = r.Env();
+  small.MemoryBudget = 1 << 20;
+  r.Calc.SetEnvironment(small);
+  EXPECT_EQ(r.Run("n = 1"), "Memory budget exceeded: n");
+  TRunner f;
+  f.Calc.SetEnvironment(small);
+  // Function locals count too, and are given back when the call ends.
+  EXPECT_EQ(f.Run("FUNCTION F(n)\n  t = STRINGREPEAT(\"x\", n)\n  RESULT LENGTH(t)\nENDFUNCTION\n"
+                  "FOR j = 1 TO 4\n  k = F(400000)\nNEXT\nk = F(1100000)"),
+            "Function runtime error: F\r\nMemory budget exceeded: t");
+  // The lists EVALUATE and CITE build count as they grow.
+  EXPECT_EQ(f.Run("x = CITE(\"ABS\", 0, 2147483647)"), "Memory budget exceeded: CITE");
+  EXPECT_EQ(f.Run("t = \"STRINGREPEAT(\"\"x\"\", 600000)\"\nx = EVALUATE(\"t\", \"t\")"),
+            "Memory budget exceeded: EVALUATE");
+}
+
+// Reading a variable or an element shares its text; nothing is copied.
+TEST(CalcLimits, ReadingAVariableSharesItsValue) {
+  TRunner r;
+  ASSERT_EQ(r.Run("s = STRINGREPEAT(\"ab\", 1000)\nt = s\nA(1) = t\nL = DECODEDATE(0)\nM = L"), "");
+  const char* text = r.Vars.GetValue("s").StringValue().data();
+  EXPECT_EQ(r.Vars.GetValue("t").StringValue().data(), text);
+  EXPECT_EQ(r.Vars.GetValue("A(1)").StringValue().data(), text);
+  EXPECT_EQ(&r.Vars.GetValue("M").Elements(), &r.Vars.GetValue("L").Elements());
 }
 
 // A host whose failure is no script error still ends the run cleanly.
@@ -230,10 +327,16 @@ TEST(CalcLimits, ForeignExceptionsBecomeMessages) {
       handled = true;
       throw std::runtime_error("host failed");
     }
+    if (UpperCaseAscii(name) == "ESCAPE") throw 42;  // no error of the script's kind
     return false;
   };
   EXPECT_EQ(r.Output("print(1)\nx = Boom()\nprint(2)"), "1|error: host failed");
   EXPECT_EQ(r.Calc.NextLine(), 2);
+  // A failure that leaves the run from inside a FUNCTION leaves nothing of
+  // the call behind for the next one.
+  EXPECT_THROW(r.Run("FUNCTION F(a)\n  b = 1\n  RESULT Escape()\nENDFUNCTION\nx = F(1)"), int);
+  EXPECT_EQ(r.Run("FUNCTION F(a)\n  RESULT b\nENDFUNCTION\nx = F(1)"),
+            "Function runtime error: F\r\nNo such function: b");
 }
 
 TEST(CalcTable, TheTableOutlivesTheInterpreter) {
@@ -259,8 +362,8 @@ TEST(CalcReport, DefaultProgramReportsEveryLine) {
   const std::vector<TLine> data = {{"A", "c", {{1, 2}, {3, 4}}}, {"B", "", {{5, 6}}}};
   TRunner r;
   r.Extra = [&](const std::string& name, const TValue& args, TValue& result, bool& handled) {
-    const auto line = [&]() -> const TLine& { return data.at(static_cast<std::size_t>(args[0].ToInteger())); };
-    const auto point = [&] { return line().Points.at(static_cast<std::size_t>(args[1].ToInteger())); };
+    const auto line = [&]() -> const TLine& { return data.at(static_cast<std::size_t>(args[0].ToInteger(kFormat))); };
+    const auto point = [&] { return line().Points.at(static_cast<std::size_t>(args[1].ToInteger(kFormat))); };
     const std::string u = UpperCaseAscii(Trim(name));
     handled = true;
     if (u == "DATACOUNT") result = TValue::Integer(static_cast<int>(data.size()));

@@ -16,6 +16,9 @@
 
 namespace tracemill::testing {
 
+// The format settings of a caller that changes none.
+inline const TFormatSettings kFormat{};
+
 inline TValue I(int v) { return TValue::Integer(v); }
 inline TValue D(double v) { return TValue::Double(v); }
 inline TValue S(std::string v) { return TValue::String(std::move(v)); }
@@ -26,7 +29,7 @@ inline TValue Args(std::initializer_list<TValue> values) { return TValue::List(v
 // A value as a text: lists as "[a, b]" (nested the same way), other values
 // by their string conversion.
 inline std::string Show(const TValue& v) {
-  if (!v.IsList()) return v.ToString(FormatSettings());
+  if (!v.IsList()) return v.ToString(kFormat);
   std::string text = "[";
   for (std::size_t i = 0; i < v.Count(); ++i) text += (i ? ", " : "") + Show(v[i]);
   return text + "]";
@@ -34,12 +37,12 @@ inline std::string Show(const TValue& v) {
 
 class TTestContext : public TBuiltinContext {
  public:
-  TFormatSettings Settings;
-  TScriptServices* ServicesUsed = &DefaultScriptServices();
+  TScriptEnvironment Env;
+  std::mt19937_64 Random{1};
   std::string Error;
 
-  const TFormatSettings& Format() const override { return Settings; }
-  TScriptServices& Services() override { return *ServicesUsed; }
+  const TScriptEnvironment& Environment() const override { return Env; }
+  std::mt19937_64& RandomGenerator() override { return Random; }
   bool HasError() const override { return !Error.empty(); }
   void SetError(const std::string& message) override {
     if (Error.empty()) Error = message;
@@ -70,13 +73,42 @@ inline std::string Eval(TTestContext& context, const std::string& name, const TV
   return Show(outcome.Result);
 }
 
+// A shell that records what it is asked ("open PATH", "run PROGRAM|ARGUMENT|...
+// in FOLDER"), starts nothing and answers Started.
+class TRecordingShell : public TShellService {
+ public:
+  std::vector<std::string> Asked;
+  bool Started = true;
+  bool OpenFile(const std::string& path, const std::string& anchor) override {
+    Asked.push_back("open " + path + (anchor.empty() ? "" : "#" + anchor));
+    return Started;
+  }
+  bool RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string& folder) override {
+    std::string asked = "run " + program;
+    for (const std::string& a : arguments) asked += "|" + a;
+    Asked.push_back(asked + " in " + folder);
+    return Started;
+  }
+};
+
 // An interpreter with its own variable table and a host that provides PRINT
-// (one line of the concatenated argument texts); Extra is asked first.
+// (one line of the concatenated argument texts); Extra is asked first. Its
+// environment has the default formats, English and the recording shell.
 struct TRunner {
+  TRecordingShell Shell;
+  TScriptServices Services{nullptr, &Shell};
   TVariableSet Vars;
-  TCalc Calc;
+  TCalc Calc{Env()};
   std::vector<std::string> Printed;
   THostFunction Extra;
+
+  // The runner's environment, to change and hand back with SetEnvironment.
+  TScriptEnvironment Env() {
+    TScriptEnvironment environment;
+    environment.Services = &Services;
+    return environment;
+  }
 
   TRunner() {
     Calc.SetVariables(&Vars);
@@ -87,7 +119,7 @@ struct TRunner {
       }
       if (UpperCaseAscii(Trim(name)) != "PRINT") return false;
       handled = true;
-      Printed.push_back(args.ConcatenatedText());
+      Printed.push_back(args.ConcatenatedText(kFormat));
       return true;
     });
   }

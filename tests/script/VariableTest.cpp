@@ -36,27 +36,27 @@ TEST(Value, IntegerConversionRoundsHalvesToEven) {
       {D(2.5), 2},     {D(3.5), 4},      {D(-2.5), -2}, {D(-2.6), -3},    {D(2.4999), 2},
       {B(true), -1},   {B(false), 0},    {TValue(), 0}, {S(" 42 "), 42},  {S("4.5"), 4},
       {D(2147483647.4), 2147483647}};
-  for (const auto& [value, expected] : cases) EXPECT_EQ(value.ToInteger(), expected) << Show(value);
+  for (const auto& [value, expected] : cases) EXPECT_EQ(value.ToInteger(kFormat), expected) << Show(value);
   for (const TValue& v : {D(2147483648.0), D(1e300), S("abc"), TValue::List({I(1)})})
-    EXPECT_THROW(v.ToInteger(), ConvertError) << Show(v);
+    EXPECT_THROW(v.ToInteger(kFormat), ConvertError) << Show(v);
 }
 
 TEST(Value, OtherConversions) {
-  EXPECT_DOUBLE_EQ(S("1.25").ToDouble(), 1.25);
-  EXPECT_THROW(S("1.2.3").ToDouble(), ConvertError);
-  EXPECT_TRUE(I(2).ToBoolean());
-  EXPECT_FALSE(D(0).ToBoolean());
-  EXPECT_TRUE(S("true").ToBoolean());
-  EXPECT_FALSE(S("FALSE").ToBoolean());
-  EXPECT_THROW(S("maybe").ToBoolean(), ConvertError);
+  EXPECT_DOUBLE_EQ(S("1.25").ToDouble(kFormat), 1.25);
+  EXPECT_THROW(S("1.2.3").ToDouble(kFormat), ConvertError);
+  EXPECT_TRUE(I(2).ToBoolean(kFormat));
+  EXPECT_FALSE(D(0).ToBoolean(kFormat));
+  EXPECT_TRUE(S("true").ToBoolean(kFormat));
+  EXPECT_FALSE(S("FALSE").ToBoolean(kFormat));
+  EXPECT_THROW(S("maybe").ToBoolean(kFormat), ConvertError);
 
   const std::pair<TValue, std::string> texts[] = {
       {D(1.0 / 3), "0.333333333333333"}, {I(-7), "-7"}, {B(true), "True"}, {TValue(), ""},
       // 2000-01-02 03:04:05 in the default short date and long time formats
       {TValue::Date(36527 + (3 * 3600 + 4 * 60 + 5) / 86400.0), "2000/01/02 03:04:05"},
       {TValue::Date(36527), "2000/01/02"}};
-  for (const auto& [value, text] : texts) EXPECT_EQ(value.ToString(), text);
-  EXPECT_THROW(TValue::List().ToString(), ConvertError);
+  for (const auto& [value, text] : texts) EXPECT_EQ(value.ToString(kFormat), text);
+  EXPECT_THROW(TValue::List().ToString(kFormat), ConvertError);
   TFormatSettings comma;
   comma.DecimalSeparator = ',';
   EXPECT_EQ(D(1.5).ToString(comma), "1,5");
@@ -66,7 +66,7 @@ TEST(Value, OtherConversions) {
 // faster path): the result with its type code, or "fails".
 std::string Apply(TOperatorKind kind, const TValue& left, const TValue& right) {
   TValue result;
-  if (!ApplyOperator(kind, left, right, result)) return "fails";
+  if (!ApplyOperator(kind, left, right, result, kFormat)) return "fails";
   return Show(result) + (result.IsList() ? "" : ":" + std::to_string(result.TypeCode()));
 }
 
@@ -149,7 +149,7 @@ TEST(VariableSet, AssignmentHooks) {
   TVariableSet vars;
   std::vector<std::string> after;
   vars.OnAfterAssign = [&](TVariableSet&, const std::string& name, const TValue& v) {
-    after.push_back(name + "=" + v.ToString());
+    after.push_back(name + "=" + v.ToString(kFormat));
   };
   vars.SetValue("x", I(1));
   vars.SetValue("X", I(2));
@@ -159,7 +159,7 @@ TEST(VariableSet, AssignmentHooks) {
   // no cell is made.
   vars.OnBeforeAssign = [](TVariableSet&, const std::string& name, bool& handled, TValue& v) {
     if (name == "skip" || name == "S(1)") handled = true;
-    else v = TValue::Integer(v.ToInteger() * 10);
+    else v = TValue::Integer(v.ToInteger(kFormat) * 10);
   };
   vars.SetValue("y", I(4));
   vars.SetValue("skip", I(5));
@@ -189,6 +189,20 @@ TEST(VariableSet, CachedSlotsFollowTheirTable) {
   EXPECT_EQ(a.IndexOfUpper("Z", none), -1);
   a.SetValue("z", I(0));
   EXPECT_EQ(a.IndexOfUpper("Z", none), 1);  // a miss is not remembered
+
+  // Emptied and filled again in another order, a table finds no name where
+  // it was before.
+  TSlotCache z;
+  ASSERT_EQ(a.IndexOfUpper("Z", z), 1);
+  a.Clear();
+  EXPECT_EQ(a.Count(), 0);
+  EXPECT_EQ(a.IndexOfUpper("Z", z), -1);
+  a.SetValue("Z", I(7));
+  a.SetValue("x", I(8));
+  EXPECT_EQ(a.IndexOfUpper("Z", z), 0);
+  EXPECT_EQ(a.IndexOfUpper("X", slot), 1);
+  EXPECT_EQ(a.Cell(0).Name, "Z");
+  EXPECT_EQ(a.GetValue("x").IntegerValue(), 8);
 }
 
 }  // namespace

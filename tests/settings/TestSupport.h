@@ -26,7 +26,7 @@ class TRecordingShell : public TShellService {
     opened.push_back({path, anchor});
     return true;
   }
-  bool RunProgram(const std::string&, const std::vector<std::string>&) override { return true; }
+  bool RunProgram(const std::string&, const std::vector<std::string>&, const std::string&) override { return true; }
   struct TOpened {
     std::string path, anchor;
   };

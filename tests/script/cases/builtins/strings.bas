@@ -28,9 +28,10 @@ PRINT(CODE(""), " ", MID("a日本語", 3), " ", LASTDELIMITER("/日", "a/b日c")
 ' expect: 0 本語 4
 PRINT(INSTR(1, "abcabc", "c"), " ", INSTR(7, "abcabc", "c"), " ", INSTR(2, "日本日本", "日"), " ", INSTR("abc", ""))
 ' expect: 3 0 3 0
-' Character codes are taken modulo 256; TRIM removes tabs and line breaks too.
-PRINT(CHR(256 + 66), "[", TRIM(CHR(9) & " a b " & CHR(13) & CHR(10)), "]")
-' expect: B[a b]
+' CHR gives the character of a Unicode code point, the inverse of CODE; TRIM
+' removes tabs and line breaks too.
+PRINT(CHR(256 + 66), CHR(CODE("é")), CHR(CODE("日")), CHR(128512), "[", TRIM(CHR(9) & " a b " & CHR(13) & CHR(10)), "]")
+' expect: łé日😀[a b]
 ' Counts that would give nothing or run past the end are fine.
 PRINT("[", STRINGREPEAT("", 2000000000), "] ", COPY("abc", 2, 2147483647))
 ' expect: [] bc
