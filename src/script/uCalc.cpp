@@ -207,19 +207,19 @@ void TCalc::Step() {
   try {
     StepLine(p.Frame(current_));
   } catch (const ConvertError&) {
-    SetError(Joined(kConvertError, TrimView(program_->Line(current_))));
+    SetError(Joined(kConvertError, TrimmedView(program_->Line(current_))));
   } catch (const VariantError&) {
-    SetError(Joined(kConvertError, TrimView(program_->Line(current_))));
+    SetError(Joined(kConvertError, TrimmedView(program_->Line(current_))));
   } catch (const InvalidOperation&) {
-    SetError(Joined(kInvalidOperation, TrimView(program_->Line(current_))));
+    SetError(Joined(kInvalidOperation, TrimmedView(program_->Line(current_))));
   } catch (const DivisionByZero&) {
-    SetError(Joined(kDivisionByZero, TrimView(program_->Line(current_))));
+    SetError(Joined(kDivisionByZero, TrimmedView(program_->Line(current_))));
   } catch (const ArithmeticOverflow&) {
-    SetError(Joined(kOverflow, TrimView(program_->Line(current_))));
+    SetError(Joined(kOverflow, TrimmedView(program_->Line(current_))));
   } catch (const StringListError&) {
-    SetError(Joined(kStringListError, TrimView(program_->Line(current_))));
+    SetError(Joined(kStringListError, TrimmedView(program_->Line(current_))));
   } catch (const std::bad_alloc&) {
-    SetError(Joined(kOutOfMemory, TrimView(program_->Line(current_))));
+    SetError(Joined(kOutOfMemory, TrimmedView(program_->Line(current_))));
   } catch (const std::exception& e) {
     SetError(e.what());
   }

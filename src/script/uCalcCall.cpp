@@ -45,7 +45,7 @@ bool TCalc::CallFunctionAt(std::string_view name, std::string_view upperName, co
       success = true;
     }
     if (!handled && builtins_) {
-      const std::string_view trimmedUpper = TrimView(upperName);
+      const std::string_view trimmedUpper = TrimmedView(upperName);
       const TBuiltinCall call{name, trimmedUpper, arguments, callText, *this};
       success = builtins_->Call(call, result, handled);
     }

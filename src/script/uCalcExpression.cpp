@@ -18,7 +18,7 @@ TValue TCalc::ParseExpression(std::string_view text) {
 }
 
 TValue TCalc::Evaluate(std::string_view text) {
-  const std::string_view t = TrimView(text);
+  const std::string_view t = TrimmedView(text);
   return EvaluateTree(program_->Expression(t, Format().DecimalSeparator), t);
 }
 

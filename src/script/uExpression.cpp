@@ -7,16 +7,9 @@
 
 namespace tracemill {
 
-std::string_view TrimView(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-  return s.substr(b, e - b);
-}
-
 std::vector<std::string_view> SplitArguments(std::string_view text) {
   std::vector<std::string_view> pieces;
-  std::string_view rest = TrimView(text);
+  std::string_view rest = TrimmedView(text);
   while (!rest.empty()) {
     bool inString = false;
     int depth = 0;
@@ -36,8 +29,8 @@ std::vector<std::string_view> SplitArguments(std::string_view text) {
       pieces.push_back(rest);
       break;
     }
-    pieces.push_back(TrimView(rest.substr(0, comma)));
-    rest = TrimView(rest.substr(comma + 1));
+    pieces.push_back(TrimmedView(rest.substr(0, comma)));
+    rest = TrimmedView(rest.substr(comma + 1));
   }
   return pieces;
 }
@@ -433,7 +426,7 @@ TExprParser::TState TExprParser::StateAt(std::size_t pos) const {
 
 TExprTree::TExprTree(std::string text, char decimalSeparator, std::size_t scanLimit) : text_(std::move(text)) {
   TExprParser parser(*this, decimalSeparator, scanLimit);
-  const std::string_view trimmed = TrimView(text_);
+  const std::string_view trimmed = TrimmedView(text_);
   const std::size_t b = static_cast<std::size_t>(trimmed.data() - text_.data());
   root_ = parser.Parse(b, b + trimmed.size(), 0);
 }

@@ -130,8 +130,6 @@ struct TTreeSlot {
   char Separator = 0;
 };
 
-// Text helpers shared by the compiler and the evaluator.
-std::string_view TrimView(std::string_view s);
 // Splits at commas outside string literals and parentheses: the text up to
 // the first such comma is one piece (trimmed), then the trimmed rest while it
 // is not empty. So a trailing comma adds nothing and a leading comma gives an

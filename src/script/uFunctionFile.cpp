@@ -48,12 +48,6 @@ bool Stat(const std::string& path, struct stat& info) {
   return !path.empty() && ::stat(path.c_str(), &info) == 0;
 }
 
-std::string CurrentFolder() {
-  std::error_code error;
-  const auto path = std::filesystem::current_path(error);
-  return error ? std::string() : path.string();
-}
-
 // The masks of a listing: separated by ";", each trimmed; "name.*" matches
 // name followed by anything (also no extension at all).
 std::vector<std::string> Masks(const std::string& text) {

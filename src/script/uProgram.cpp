@@ -59,7 +59,7 @@ class TLineParts {
     for (const auto& [b, e] : parts_) {
       if (StartsWith(u_.substr(b, e - b), prefix)) {
         found = true;
-        return std::string(TrimView(s_.substr(b + prefix.size(), e - b - prefix.size())));
+        return std::string(TrimmedView(s_.substr(b + prefix.size(), e - b - prefix.size())));
       }
     }
     found = false;
@@ -99,7 +99,7 @@ TLoopConditions CutLoopLine(std::string_view s, std::string_view u) {
 void FirstWord(std::string_view s, std::string& upperWord, std::string_view& rest) {
   const std::size_t blank = s.find(' ');
   upperWord = UpperCaseAscii(s.substr(0, blank));
-  rest = blank == std::string_view::npos ? std::string_view() : TrimView(s.substr(blank));
+  rest = blank == std::string_view::npos ? std::string_view() : TrimmedView(s.substr(blank));
 }
 
 }  // namespace
@@ -150,7 +150,7 @@ void TProgram::PassBlocks() {
   std::vector<int> open;
   for (int n = 0; n < LineCount() && !error_; ++n) {
     if (Frame(n).Kind != TFrameKind::None) continue;
-    const std::string_view s = TrimView(Line(n));
+    const std::string_view s = TrimmedView(Line(n));
     std::string word;
     std::string_view rest;
     FirstWord(s, word, rest);
@@ -255,8 +255,8 @@ void TProgram::OpenFunction(int n, std::string_view rest, std::vector<int>& open
   TFunctionBlock f;
   const std::size_t paren = rest.find('(');
   if (paren != std::string_view::npos) {
-    f.Name = std::string(TrimView(rest.substr(0, paren)));
-    std::string_view params = TrimView(rest.substr(paren + 1));
+    f.Name = std::string(TrimmedView(rest.substr(0, paren)));
+    std::string_view params = TrimmedView(rest.substr(paren + 1));
     if (!params.empty()) params.remove_suffix(1);
     for (std::string_view p : SplitArguments(params)) {
       f.Parameters.emplace_back(p);
@@ -300,7 +300,7 @@ void TProgram::PassExits() {
     }
     std::string word;
     std::string_view rest;
-    FirstWord(TrimView(lines_[static_cast<std::size_t>(n)]), word, rest);
+    FirstWord(TrimmedView(lines_[static_cast<std::size_t>(n)]), word, rest);
     if (word == "RESULT") {
       TResultStatement r;
       for (std::string_view e : SplitArguments(rest)) r.Expressions.emplace_back(e);
@@ -327,7 +327,7 @@ void TProgram::PassStatements() {
   for (int n = 0; n < LineCount() && !error_; ++n) {
     TFrameInfo& frame = frames_[static_cast<std::size_t>(n)];
     if (frame.Kind != TFrameKind::None) continue;
-    const std::string_view s = TrimView(lines_[static_cast<std::size_t>(n)]);
+    const std::string_view s = TrimmedView(lines_[static_cast<std::size_t>(n)]);
     bool inString = false;
     int depth = 0;
     std::size_t equals = std::string_view::npos;
@@ -345,8 +345,8 @@ void TProgram::PassStatements() {
     if (equals == std::string_view::npos) {
       let.Expression = std::string(s);
     } else {
-      let.Target = std::string(TrimView(s.substr(0, equals)));
-      let.Expression = std::string(TrimView(s.substr(equals + 1)));
+      let.Target = std::string(TrimmedView(s.substr(0, equals)));
+      let.Expression = std::string(TrimmedView(s.substr(equals + 1)));
       for (std::string_view t : SplitArguments(let.Target)) {
         TTarget target;
         target.Text = std::string(t);
@@ -354,7 +354,7 @@ void TProgram::PassStatements() {
         const std::size_t paren = t.find('(');
         if (paren != std::string_view::npos && t.back() == ')') {
           target.Indexed = true;
-          target.Name = std::string(TrimView(t.substr(0, paren)));
+          target.Name = std::string(TrimmedView(t.substr(0, paren)));
           for (std::string_view a : SplitArguments(t.substr(paren + 1, t.size() - paren - 2)))
             target.Arguments.emplace_back(a);
         }

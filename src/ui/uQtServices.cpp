@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 #include <array>
@@ -128,11 +127,6 @@ bool TQtShellService::OpenFile(const std::string& path, const std::string& ancho
   return QDesktopServices::openUrl(url);
 }
 
-bool TQtShellService::RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
-  QStringList list;
-  for (const std::string& a : arguments) list << ToQt(a);
-  return QProcess::startDetached(ToQt(program), list);
-}
 
 TWaitCursor::TWaitCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(QCursor(shape)); }
 TWaitCursor::~TWaitCursor() { QApplication::restoreOverrideCursor(); }

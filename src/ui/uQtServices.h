@@ -32,11 +32,10 @@ void PrepareMessageBox(QMessageBox& box, const TMessage& message);
 TMessageResult ResultOf(const QMessageBox& box);
 
 // Files open with the desktop's program for their type; programs start
-// detached in the current folder, each argument passed as one.
-class TQtShellService : public TShellService {
+// through the program's one process launcher, each argument passed as one.
+class TQtShellService : public TProcessShellService {
  public:
   bool OpenFile(const std::string& path, const std::string& anchor) override;
-  bool RunProgram(const std::string& program, const std::vector<std::string>& arguments) override;
 };
 
 // The hourglass: shown while the guard lives, restored on every path out.
