@@ -216,10 +216,10 @@ class TWorkspace {
   // Every bench is released and the bench list and the data are emptied
   // (OnBenchesReleasing first). LastPointsID, the sort order and RemeasureID stay.
   void ReleaseAll();
-  // Appends a bench made from a state text (a restore's events are assigned).
-  // The bench stays appended when its text is malformed; the ConvertError
-  // then passes on.
-  TBench* AddRestoredBench(std::string_view stateText);
+  // Appends a bench made from a state text. The bench stays appended when
+  // its text is malformed; the ConvertError then passes on. fileName names
+  // the entry while the bench holds no picture.
+  TBench* AddRestoredBench(std::string_view stateText, std::string_view fileName);
   // Appends an entry without a bench: the window number stays taken.
   void AddEmptyEntry(std::string fileName);
   // Appends a collected line as it is (no serial number is handed out).
@@ -230,7 +230,7 @@ class TWorkspace {
 
  private:
   std::unique_ptr<TBench> MakeBench();
-  void Attach(TBench& bench, bool restored);
+  void Attach(TBench& bench);
   int AppendBench(std::unique_ptr<TBench> bench);
   void Cascade(TBench& bench);
   void UpdateWindowMenu();
@@ -245,7 +245,7 @@ class TWorkspace {
   TMessageService& messages_;
   TIniFile& store_;
   TImageLimits limits_;
-  std::string workFolder_;
+  mutable std::string workFolder_;
   int screenWidth_ = 1920;
   int screenHeight_ = 1080;
 
