@@ -235,8 +235,10 @@ void WriteState(const TWorkspace& w, std::ostream& out) {
   for (int i = 0; i < w.BenchCount(); ++i) {
     line("");
     line(std::string(k::kWindowSection) + IntToStr(i) + std::string(k::kSectionEnd));
-    if (const TBench* bench = w.Bench(i))
-      for (std::string_view l : TextLines(bench->StateText())) line(l);
+    if (const TBench* bench = w.Bench(i)) {
+      const std::string state = bench->StateText();  // the lines below view it
+      for (std::string_view l : TextLines(state)) line(l);
+    }
   }
   line("");
   line(k::kDataSection);
