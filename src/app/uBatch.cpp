@@ -33,6 +33,8 @@ struct TText {
 constexpr TText kNoSuchFile{"File not found: ", "ファイルが見つかりません: "};
 constexpr TText kNotOpened{"Cannot open the picture: ", "画像を開けません: "};
 constexpr TText kStateStopped{"The state file was not read whole: ", "状態ファイルを最後まで読めませんでした: "};
+constexpr TText kStatePictures{"Not every picture of the state file could be opened: ",
+                                "状態ファイルの画像をすべては開けませんでした: "};
 constexpr TText kSettingsUnread{"The settings file cannot be read; the defaults are used: ",
                                 "設定ファイルを読めないため既定の設定を使います: "};
 constexpr TText kCalibrationFailed{"A picture could not be calibrated: ", "画像の基準点から変換を計算できません: "};
@@ -134,11 +136,13 @@ class TBatchRun {
   void OpenFiles(const TCommandLine& commandLine) {
     for (const std::string& file : commandLine.Files) {
       if (!FileExists(file)) Fail(kNoSuchFile.In(japanese_) + file);
+      const int errorsBefore = messages_.ErrorCount();
       if (commandLine.StateInput) {
         Guard(kStateStopped.In(japanese_) + file + "\n", [&] { workspace_->LoadState(file); });
+        // A bench whose picture is missing would be saved without it.
+        if (messages_.ErrorCount() != errorsBefore) Fail(kStatePictures.In(japanese_) + file);
         continue;
       }
-      const int errorsBefore = messages_.ErrorCount();
       TBench* bench = nullptr;
       Guard(kNotOpened.In(japanese_) + file + "\n",
             [&] { bench = workspace_->OpenImageFile(file, true); });
