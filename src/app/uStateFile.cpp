@@ -210,7 +210,9 @@ std::unique_ptr<TBaseMeasuredPoints> ParseLineRecord(std::string_view value) {
     Drop(rest, 1);  // "-" before the next point or "," before the comment
     line->AddPoint(x, y);
   }
-  Drop(rest, 1);  // the comment's opening quote
+  // The comma before the comment of a line without points, and the comment's opening quote.
+  if (line->Count() == 0 && !rest.empty() && rest.front() == k::kFieldSeparator) Drop(rest, 1);
+  Drop(rest, 1);
   const std::size_t cut = rest.find(k::kCommentTitle);
   if (cut == std::string_view::npos) {
     // No title: the comment runs to its closing quote.
@@ -236,7 +238,7 @@ void WriteState(const TWorkspace& w, std::ostream& out) {
     line("");
     line(std::string(k::kWindowSection) + IntToStr(i) + std::string(k::kSectionEnd));
     if (const TBench* bench = w.Bench(i)) {
-      const std::string state = bench->StateText();  // the lines below view it
+      const std::string state = bench->StateText();
       for (std::string_view l : TextLines(state)) line(l);
     }
   }
@@ -279,12 +281,12 @@ void ReadStateBytes(TWorkspace& w, std::string_view bytes, const std::string& na
   try {
     reader.Run();
   } catch (const ConvertError& e) {
-    w.RefreshList(-1);
+    w.ResetList(-1);
     const std::string line = IntToStr(static_cast<std::int64_t>(reader.CurrentLine()));
     throw ConvertError(Named(name) + std::string(japanese ? kLineJa : kLineEn) + line +
                        std::string(japanese ? kLineJaEnd : kLineEnEnd) + e.what());
   }
-  w.RefreshList(-1);
+  w.ResetList(-1);
 }
 
 }  // namespace
