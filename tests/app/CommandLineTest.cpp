@@ -81,6 +81,7 @@ TEST(CommandLine, WrongCommandLines) {
       {"--batch", "--simple-report", "-", "--template", "a", "--template", "b"},
       {"--batch", "--csv", "-", "--template", "a"},
       {"--batch"},                                   // nothing to do
+      {"--pdf-dpi", "200", "a.pdf"},                 // the resolution needs --batch
   };
   for (const auto& arguments : wrong) {
     std::string joined;
@@ -101,6 +102,24 @@ TEST(CommandLine, MessagesAndUsageInTheInterfaceLanguage) {
   for (const std::string& usage : {UsageText(false), UsageText(true)})
     for (const char* option : {"--batch", "--help", "--version", "--recalculate", "--sort KEY[,reverse]",
                                "--program FILE", "--report FILE", "--simple-report FILE", "--template TEXT",
-                               "--csv FILE", "--save-state FILE"})
+                               "--csv FILE", "--save-state FILE", "--pdf-dpi N"})
       EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
+TEST(CommandLine, PdfResolutionWithinItsRange) {
+  EXPECT_EQ(Parse({"--batch", "paper.pdf"}).PdfDpi, 0);  // the setting's
+  const TCommandLine c = Parse({"--batch", "--pdf-dpi", "300", "paper.pdf", "--csv", "-"});
+  EXPECT_EQ(c.PdfDpi, 300);
+  EXPECT_EQ(c.Files, std::vector<std::string>{"paper.pdf"});
+  ASSERT_EQ(c.Actions.size(), 1u);
+  EXPECT_EQ(Parse({"--batch", "a.pdf", "--pdf-dpi=72"}).PdfDpi, 72);
+  EXPECT_EQ(Parse({"--batch", "a.pdf", "--pdf-dpi", "1200"}).PdfDpi, 1200);
+  for (const char* wrong : {"71", "1201", "0", "-5", "abc", "", "300dpi", " 300", "99999999999", "2e2"}) {
+    try {
+      Parse({"--batch", "a.pdf", std::string("--pdf-dpi=") + wrong});
+      ADD_FAILURE() << wrong << " was taken";
+    } catch (const TCommandLineError& e) {
+      EXPECT_NE(std::string(e.what()).find("from 72 to 1200"), std::string::npos) << e.what();
+    }
+  }
 }
