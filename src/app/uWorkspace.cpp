@@ -297,6 +297,18 @@ TBaseMeasuredPoints* TWorkspace::FindLine(std::int32_t id, int* row) const {
   return nullptr;
 }
 
+// The remeasure moves on to the next collected line in serial-number order;
+// serial numbers of deleted lines are passed over, so no click goes to a line
+// that is not there. -1 after the last one.
+std::int32_t TWorkspace::NextSerialAfter(std::int32_t serial) const {
+  std::int32_t next = -1;
+  for (int i = 0; i < data_.Count(); ++i)
+    if (const TBaseMeasuredPoints* line = data_.Item(i); line && line->PointsID > serial &&
+                                                        (next < 0 || line->PointsID < next))
+      next = line->PointsID;
+  return next;
+}
+
 void TWorkspace::ReplaceLine(TBaseMeasuredPoints& target, const TMeasuredPoints& line) {
   target.Clear();
   for (int j = 0; j < line.Count(); ++j)
@@ -310,8 +322,7 @@ void TWorkspace::BenchPoint(TBench& bench, const TMeasuredPoints& line, std::str
   if (id >= 0 || remeasureID_ >= 0) {
     if (remeasureID_ >= 0) {
       id = remeasureID_;
-      ++remeasureID_;
-      if (remeasureID_ >= data_.Count()) remeasureID_ = -1;
+      remeasureID_ = NextSerialAfter(id);
     }
     TBaseMeasuredPoints* target = FindLine(id);
     if (!target) {
@@ -453,6 +464,11 @@ void TWorkspace::Reorder(const std::vector<const TBaseMeasuredPoints*>& before, 
 }
 
 void TWorkspace::RefreshList(std::int32_t select) { Reorder(Order(), select); }
+
+void TWorkspace::ResetList(std::int32_t select) {
+  SortMeasuredList(data_, sortItem_, sortReverse_);
+  RowsChanged({TRowsChange::TKind::Reset, 0, RowCount(), select >= 0 ? RowOfSerial(select) : -1});
+}
 
 std::int32_t TWorkspace::SelectedSerial(const std::vector<int>& selection) const {
   if (selection.empty()) return -1;

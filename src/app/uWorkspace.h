@@ -181,6 +181,9 @@ class TWorkspace {
   // Sorts the data and rebuilds the list; the row whose serial number is
   // select (if any) is to be selected.
   void RefreshList(std::int32_t select);
+  // The same after the data changed without row events (a state file was
+  // read): the view reads every row anew.
+  void ResetList(std::int32_t select);
   // A click on a column header: the column's key, ascending, or the other
   // direction when it is already the key.
   void ColumnClick(int column, const std::vector<int>& selection);
@@ -238,6 +241,7 @@ class TWorkspace {
   void ShowIndex(int index);
   TBaseMeasuredPoints* FindLine(std::int32_t id, int* row = nullptr) const;
   void ReplaceLine(TBaseMeasuredPoints& target, const TMeasuredPoints& line);
+  std::int32_t NextSerialAfter(std::int32_t serial) const;
   // Sorts and tells the view how the rows moved from the order before.
   void Reorder(const std::vector<const TBaseMeasuredPoints*>& before, std::int32_t select);
   std::vector<const TBaseMeasuredPoints*> Order() const;
