@@ -44,8 +44,10 @@ std::string ColumnKey(int column) { return std::string(kColumnWidthKey) + std::t
 
 }  // namespace
 
-TBaseForm::TBaseForm(TWorkspace& workspace, TIniFile& store, TMessageService& messages, QWidget* parent)
+TBaseForm::TBaseForm(TWorkspace& workspace, TIniFile& store, TMessageService& messages, TShellService* shell,
+                     QWidget* parent)
     : QMainWindow(parent), workspace_(workspace), store_(store), messages_(messages),
+      shell_(shell ? *shell : desktop_),
       openFilter_(kInitialImageFilter) {
   setWindowTitle(ToQt(Appli().Name));
   setGeometry(kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight);
@@ -139,7 +141,8 @@ void TBaseForm::ShowBench(int index) {
 void TBaseForm::RowsChanged(const TRowsChange& change) {
   model_->Follow(change);
   QItemSelectionModel* selection = list_->selectionModel();
-  if (change.Kind != TRowsChange::TKind::Updated || change.Select >= 0) selection->clearSelection();
+  // The list is rebuilt: only the row asked for stays selected.
+  selection->clearSelection();
   if (change.Select >= 0 && change.Select < model_->rowCount()) {
     const QModelIndex row = model_->index(change.Select, 0);
     selection->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

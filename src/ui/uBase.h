@@ -31,9 +31,11 @@ class TBaseForm : public QMainWindow {
 
  public:
   // Restores the placement and column widths from the store and reads the
-  // display options. The workspace, the store and the message service
-  // (errors of the commands, the Help menu) outlive the window.
-  TBaseForm(TWorkspace& workspace, TIniFile& store, TMessageService& messages, QWidget* parent = nullptr);
+  // display options. The workspace, the store, the message service (errors
+  // of the commands, the Help menu) and the shell (reports, help and
+  // document; the desktop's when none is given) outlive the window.
+  TBaseForm(TWorkspace& workspace, TIniFile& store, TMessageService& messages, TShellService* shell = nullptr,
+            QWidget* parent = nullptr);
   ~TBaseForm() override;
 
   TWorkspace& Workspace() const { return workspace_; }
@@ -128,7 +130,8 @@ class TBaseForm : public QMainWindow {
   TWorkspace& workspace_;
   TIniFile& store_;
   TMessageService& messages_;
-  TQtShellService shell_;
+  TQtShellService desktop_;
+  TShellService& shell_;
   std::string openFilter_;
   bool closed_ = false;
 

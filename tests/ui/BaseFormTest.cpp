@@ -183,6 +183,41 @@ class BaseFormTest : public QObject {
     QCOMPARE(w.form->WindowMenu()->actions().at(0)->text(), QStringLiteral("&0:chart.bmp"));
   }
 
+  void CsvAndReportsAreWrittenAndHandedOn() {
+    MainWindow w(true);
+    w.workspace->AddEmptyEntry("chart.bmp");
+    w.AddLine(0, "Fig. 2, left", {{1.5, 2}}, "c");
+    w.AddLine(1, "b", {{3, 4}, {5, 6}});
+    const std::string csv = w.Path("out/list.csv");
+    w.dialogAnswers.push_back({csv});
+    w.form->SaveCsvCommand();
+    QCOMPARE(w.dialogs.back().Filter, std::string("CSV files (*.csv)|*.csv|All files (*.*)|*.*"));
+    QCOMPARE(w.dialogs.back().DefaultSuffix, std::string("csv"));
+    QVERIFY(w.dialogs.back().Save);
+    std::ifstream in(csv, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    QCOMPARE(text, std::string("Serial #,Title,Point #,X,Y,Comment\r\n0,\"Fig. 2, left\",1,1.5,2,c\r\n1,b,2,3,4,\r\n"));
+    QCOMPARE(w.store->ReadValue("Path", "SaveCSV", std::string()), w.Path("out"));
+
+    SelectRows(*w.form, {1});
+    w.form->SimpleReportCommand();
+    const std::string simple = IncludeTrailingSlash(w.workspace->WorkFolder()) + "SimpleReport.txt";
+    std::ifstream simpleIn(simple, std::ios::binary);
+    const std::string simpleText((std::istreambuf_iterator<char>(simpleIn)), std::istreambuf_iterator<char>());
+    QCOMPARE(simpleText, std::string("1.5, 2, chart.bmp, c\r\n3, 4, chart.bmp, \r\n"));
+    QCOMPARE(w.shell.opened, std::vector<std::string>{simple});
+
+    w.store->WriteValue("Application", "ProgrammableReport", "viewer");
+    w.form->ProgrammableReportCommand();
+    const std::string report = IncludeTrailingSlash(w.workspace->WorkFolder()) + "Report.txt";
+    std::ifstream reportIn(report, std::ios::binary);
+    const std::string reportText((std::istreambuf_iterator<char>(reportIn)), std::istreambuf_iterator<char>());
+    QVERIFY2(reportText.find("Fig. 2, left") != std::string::npos, reportText.c_str());
+    QCOMPARE(w.shell.started, (std::vector<std::string>{"viewer", report}));
+    QVERIFY(w.form->List()->selectionModel()->selectedRows().isEmpty());
+    QVERIFY(w.messages.shown.empty());
+  }
+
   void OpenCommandFiltersAsksAndSkips() {
     MainWindow w(true);
     w.form->OpenCommand();

@@ -20,9 +20,26 @@
 
 namespace tracemill::testing {
 
+// Records what would have been opened or started.
+struct RecordingShell : TShellService {
+  bool OpenFile(const std::string& path, const std::string& anchor) override {
+    opened.push_back(path + (anchor.empty() ? "" : "#" + anchor));
+    return true;
+  }
+  bool RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string&) override {
+    started.push_back(program);
+    for (const std::string& a : arguments) started.push_back(a);
+    return true;
+  }
+  std::vector<std::string> opened;
+  std::vector<std::string> started;
+};
+
 struct MainWindow {
   QTemporaryDir dir;
   RecordingMessages messages;
+  RecordingShell shell;
   std::unique_ptr<TIniFile> store;
   std::unique_ptr<TWorkspace> workspace;
   std::unique_ptr<TBaseForm> form;
@@ -50,7 +67,7 @@ struct MainWindow {
   void Open() {
     workspace = std::make_unique<TWorkspace>(messages, *store);
     workspace->SetWorkFolder(Path("work/"));
-    form = std::make_unique<TBaseForm>(*workspace, *store, messages);
+    form = std::make_unique<TBaseForm>(*workspace, *store, messages, &shell);
     form->FileDialog = [this](QWidget*, const TBaseForm::TFileDialogRequest& request) {
       dialogs.push_back(request);
       if (dialogAnswers.empty()) return std::vector<std::string>{};

@@ -1,4 +1,4 @@
-#include "ui/uGui.h"
+#include "ui/uRunGui.h"
 
 #include <QApplication>
 #include <string>
