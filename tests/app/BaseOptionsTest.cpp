@@ -42,24 +42,3 @@ TEST(BaseOptions, LineBreaks) {
     EXPECT_EQ(WithLineBreaks(c.crlf, "\n"), WithLineBreaks(c.text, "\n")) << c.text;
   }
 }
-
-TEST(BaseOptions, PdfResolution) {
-  TScratchFolder folder("base_options_pdf");
-  TIniFile store(folder / "settings.ini");
-  EXPECT_EQ(ReadBaseOptions(store).PdfDpi, 200);
-  TBaseOptions options = ReadBaseOptions(store);
-  for (const int dpi : {72, 300, 1200}) {
-    options.PdfDpi = dpi;
-    WriteBaseOptions(store, options);
-    EXPECT_EQ(ReadBaseOptions(store).PdfDpi, dpi);
-  }
-  // A resolution outside the range is refused and stores nothing.
-  options.PdfDpi = 1201;
-  options.FormatX = "0.00";
-  EXPECT_THROW(WriteBaseOptions(store, options), InvalidOperation);
-  EXPECT_EQ(ReadBaseOptions(store).PdfDpi, 1200);
-  EXPECT_EQ(ReadBaseOptions(store).FormatX, "");
-  // A stored one outside it (an edited settings file) reads as the default.
-  store.WriteValue(basekeys::kPdfSection, basekeys::kPdfDpi, std::int32_t{40});
-  EXPECT_EQ(ReadBaseOptions(store).PdfDpi, 200);
-}
