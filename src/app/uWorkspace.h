@@ -77,6 +77,7 @@ class TWorkspace : public TBenchSource {
   // The store holds the number formats and takes the bench defaults; the
   // messages service is handed to every bench created.
   TWorkspace(TMessageService& messages, TIniFile& store);
+  // Releases the benches without events: windows that show them go first.
   ~TWorkspace() override;
   TWorkspace(const TWorkspace&) = delete;
   TWorkspace& operator=(const TWorkspace&) = delete;

@@ -67,6 +67,13 @@ inline void WritePicture(const std::string& path, int w = 200, int h = 100) {
   WriteFile(path, EncodeBmp(b));
 }
 
+// The serial numbers of the collected lines in list order.
+inline std::vector<std::int32_t> Serials(const TWorkspace& w) {
+  std::vector<std::int32_t> s;
+  for (int i = 0; i < w.Data().Count(); ++i) s.push_back(w.Data().Item(i)->PointsID);
+  return s;
+}
+
 // The list as a view sees it: kept up to date only from OnRowsChanged,
 // reading the rows the event names. Matches() compares it with the
 // workspace's rows, so a wrong event shows as a wrong mirror.

@@ -45,12 +45,6 @@ std::int32_t Send(TWorkspace& w, TBench& bench, const TMeasuredPoints& line, std
   return id;
 }
 
-std::vector<std::int32_t> Serials(const TWorkspace& w) {
-  std::vector<std::int32_t> s;
-  for (int i = 0; i < w.Data().Count(); ++i) s.push_back(w.Data().Item(i)->PointsID);
-  return s;
-}
-
 // X = (px - 20) / 10 and Y = (80 - py) / 10 on a 200 x 100 picture in a 400 x 300 view.
 void Calibrate(TBench& bench) {
   bench.SetClientSize(400, 300);
