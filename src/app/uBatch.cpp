@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -39,6 +41,7 @@ constexpr TText kSettingsUnread{"The settings file cannot be read; the defaults 
                                 "設定ファイルを読めないため既定の設定を使います: "};
 constexpr TText kCalibrationFailed{"A picture could not be calibrated: ", "画像の基準点から変換を計算できません: "};
 constexpr TText kActionFailed{"Failed: ", "失敗しました: "};
+constexpr TText kCannotWrite{"Cannot write ", "書き込めません: "};
 constexpr TText kStandardOutputFailed{"Cannot write to standard output", "標準出力に書けません"};
 
 // The largest settings file the store reads.
@@ -172,11 +175,7 @@ class TBatchRun {
           status = WriteReport(action);
           break;
         case TBatchActionKind::SaveState:
-          if (action.File == kStandardOutput) {
-            WriteOutput(action.File, [&](std::ostream& out) { workspace_->SaveState(out); });
-          } else {
-            workspace_->SaveState(action.File);
-          }
+          WriteOutput(action.File, [&](std::ostream& out) { workspace_->SaveState(out); });
           break;
       }
     });
@@ -236,12 +235,23 @@ class TBatchRun {
   }
 
   // Writes to a file (whole or not at all, its folder created) or, for "-",
-  // to standard output.
+  // to standard output. A device or a pipe (/dev/null, a named pipe a script
+  // reads) is written into as it is: replacing it by a file would destroy it.
   void WriteOutput(const std::string& file, const TFileWriter& writer) {
     if (file == kStandardOutput) {
       writer(out_);
       out_.flush();
       if (!out_) Fail(kStandardOutputFailed.In(japanese_));
+      return;
+    }
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+        !std::filesystem::is_directory(status)) {
+      std::ofstream out(file, std::ios::binary | std::ios::out);
+      if (out) writer(out);
+      out.flush();
+      if (!out) Fail(kCannotWrite.In(japanese_) + file);
       return;
     }
     const std::string folder = ExtractFilePath(file);
