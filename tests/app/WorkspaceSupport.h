@@ -27,7 +27,6 @@ class TempFolder {
   }
   ~TempFolder() { std::filesystem::remove_all(path_); }
   std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  std::string Path() const { return path_.string(); }
 
  private:
   std::filesystem::path path_;
@@ -40,6 +39,20 @@ class RecordingMessages : public TMessageService {
     return DefaultAnswer(m);
   }
   std::vector<TMessage> shown;
+};
+
+class RecordingShell : public TShellService {
+ public:
+  bool OpenFile(const std::string& path, const std::string&) override {
+    opened.push_back(path);
+    return true;
+  }
+  bool RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string&) override {
+    opened.push_back(program + " " + (arguments.empty() ? "" : arguments.front()));
+    return true;
+  }
+  std::vector<std::string> opened;
 };
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
@@ -60,12 +73,10 @@ inline void WritePicture(const std::string& path, int w = 200, int h = 100) {
 struct ViewMirror {
   std::vector<TListRow> rows;
   int select = -1;
-  int events = 0;
   std::vector<TRowsChange::TKind> kinds;
 
   void Attach(TWorkspace& w) {
     w.OnRowsChanged = [this, &w](const TRowsChange& c) {
-      ++events;
       kinds.push_back(c.Kind);
       select = c.Select;
       switch (c.Kind) {
@@ -93,11 +104,6 @@ struct ViewMirror {
     for (int i = 0; i < w.RowCount(); ++i)
       if (rows[static_cast<std::size_t>(i)] != w.Row(i)) return false;
     return true;
-  }
-  std::vector<std::string> Serials() const {
-    std::vector<std::string> s;
-    for (const TListRow& r : rows) s.push_back(r[0]);
-    return s;
   }
 };
 
