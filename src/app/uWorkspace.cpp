@@ -39,11 +39,6 @@ constexpr std::string_view kResumeFileName = "Resume.trm";
 constexpr std::string_view kColumnKeys[] = {"SERIAL", "TITLE", "NUMBER", "X", "Y", "COMMENT"};
 constexpr std::string_view kSortKeys[] = {"SERIAL", "BENCH", "NUMBER", "X", "Y", "COMMENT", "TITLE"};
 
-bool IsSortKey(std::string_view name) {
-  const std::string upper = UpperCaseAscii(name);
-  return std::find(std::begin(kSortKeys), std::end(kSortKeys), upper) != std::end(kSortKeys);
-}
-
 // How a bench default is stored in the settings store.
 enum class TStoreAs { Integer, Boolean, Text, PatternText };
 
