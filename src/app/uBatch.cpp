@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -41,7 +39,6 @@ constexpr TText kSettingsUnread{"The settings file cannot be read; the defaults 
                                 "設定ファイルを読めないため既定の設定を使います: "};
 constexpr TText kCalibrationFailed{"A picture could not be calibrated: ", "画像の基準点から変換を計算できません: "};
 constexpr TText kActionFailed{"Failed: ", "失敗しました: "};
-constexpr TText kCannotWrite{"Cannot write ", "書き込めません: "};
 constexpr TText kStandardOutputFailed{"Cannot write to standard output", "標準出力に書けません"};
 
 // The largest settings file the store reads.
@@ -218,22 +215,12 @@ class TBatchRun {
 
   // Writes to a file (whole or not at all, its folder created) or, for "-",
   // to standard output. A device or a pipe (/dev/null, a named pipe a script
-  // reads) is written into as it is: replacing it by a file would destroy it.
+  // reads) is written into as it is.
   void WriteOutput(const std::string& file, const TFileWriter& writer) {
     if (file == kStandardOutput) {
       writer(out_);
       out_.flush();
       if (!out_) Fail(kStandardOutputFailed.In(japanese_));
-      return;
-    }
-    std::error_code error;
-    const auto status = std::filesystem::status(file, error);
-    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
-        !std::filesystem::is_directory(status)) {
-      std::ofstream out(file, std::ios::binary | std::ios::out);
-      if (out) writer(out);
-      out.flush();
-      if (!out) Fail(kCannotWrite.In(japanese_) + file);
       return;
     }
     const std::string folder = ExtractFilePath(file);
