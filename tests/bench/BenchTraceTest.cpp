@@ -29,37 +29,13 @@ TBitmap Chart() {
   });
 }
 
-struct Fixture {
-  RecordingMessages messages;
-  MemoryPictures pictures;
-  TIniFile store{"unused.ini"};
-  std::unique_ptr<TBench> bench;
-  MainWindowStub main;
-
-  explicit Fixture(bool load = true) {
-    SetJapanese(false);
-    pictures.pictures["/img/chart.bmp"] = Chart();
-    bench = std::make_unique<TBench>(messages, store, pictures.Loader());
-    main.Attach(*bench);
-    if (load) bench->LoadImage("/img/chart.bmp");
-    bench->SetClientSize(400, 300);
-  }
+struct Fixture : BenchFixture {
+  explicit Fixture(bool load = true) : BenchFixture(Chart(), load) {}
   // The popup opens at view pixel (x, y).
   void RightClick(int x, int y) {
     EXPECT_EQ(bench->MouseDown(x, y, TMouseButton::Right), TRightAction::Popup);
   }
 };
-
-// The message of the InvalidOperation that call throws, or "" when it does not.
-template <typename Call>
-std::string Refusal(Call&& call) {
-  try {
-    call();
-  } catch (const InvalidOperation& e) {
-    return e.what();
-  }
-  return "";
-}
 
 }  // namespace
 
