@@ -254,12 +254,13 @@ class BenchFormTest : public QObject {
           "１倍"},
          {"基準点設定 (&Standard points)", "再計算 (&Recalculate)", "", "曲線トレース (&Trace curve) ...",
           "マーカー検出 (&Find markers) ...", "", "設定 (&Option) ..."},
-         {" タイトル", " コメント", "Ｘ軸は対数軸", "Ｙ軸は対数軸", "削除", "拡大", "線"}},
+         {" タイトル", " コメント", "Ｘ軸は対数軸", "Ｙ軸は対数軸", "削除", "拡大", "線", "曲線トレース", "マーカー検出"}},
         {false,
          {"&File", "&Edit", "&View", "&Tool", "&Help"},
          {"&Comment bar", "&Title bar", "", "&Magnify", "", "x27", "x9", "x3", "x1"},
          {"&Standard points", "&Recalculate", "", "&Trace curve ...", "&Find markers ...", "", "&Option ..."},
-         {" Title", " Comment", "X is log scale", "Y is log scale", "Delete", "Magnify", "Line"}},
+         {" Title", " Comment", "X is log scale", "Y is log scale", "Delete", "Magnify", "Line", "Trace curve",
+          "Find markers"}},
     };
     for (const auto& c : cases) {
       BenchWindow w(c.japanese);
