@@ -15,23 +15,9 @@
 #include "app/uWorkspace.h"
 #include "image/uBmp.h"
 #include "settings/uEnvironment.h"
+#include "support/TempFolder.h"
 
 namespace tracemill::testing {
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tm-app-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  std::string Path() const { return path_.string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 class RecordingMessages : public TMessageService {
  public:
@@ -40,6 +26,20 @@ class RecordingMessages : public TMessageService {
     return DefaultAnswer(m);
   }
   std::vector<TMessage> shown;
+};
+
+class RecordingShell : public TShellService {
+ public:
+  bool OpenFile(const std::string& path, const std::string&) override {
+    opened.push_back(path);
+    return true;
+  }
+  bool RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string&) override {
+    opened.push_back(program + " " + (arguments.empty() ? "" : arguments.front()));
+    return true;
+  }
+  std::vector<std::string> opened;
 };
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
@@ -54,18 +54,23 @@ inline void WritePicture(const std::string& path, int w = 200, int h = 100) {
   WriteFile(path, EncodeBmp(b));
 }
 
+// The serial numbers of the collected lines in list order.
+inline std::vector<std::int32_t> Serials(const TWorkspace& w) {
+  std::vector<std::int32_t> s;
+  for (int i = 0; i < w.Data().Count(); ++i) s.push_back(w.Data().Item(i)->PointsID);
+  return s;
+}
+
 // The list as a view sees it: kept up to date only from OnRowsChanged,
 // reading the rows the event names. Matches() compares it with the
 // workspace's rows, so a wrong event shows as a wrong mirror.
 struct ViewMirror {
   std::vector<TListRow> rows;
   int select = -1;
-  int events = 0;
   std::vector<TRowsChange::TKind> kinds;
 
   void Attach(TWorkspace& w) {
     w.OnRowsChanged = [this, &w](const TRowsChange& c) {
-      ++events;
       kinds.push_back(c.Kind);
       select = c.Select;
       switch (c.Kind) {
@@ -93,11 +98,6 @@ struct ViewMirror {
     for (int i = 0; i < w.RowCount(); ++i)
       if (rows[static_cast<std::size_t>(i)] != w.Row(i)) return false;
     return true;
-  }
-  std::vector<std::string> Serials() const {
-    std::vector<std::string> s;
-    for (const TListRow& r : rows) s.push_back(r[0]);
-    return s;
   }
 };
 
