@@ -10,7 +10,6 @@
 #include "app/uBaseOptions.h"
 #include "app/uExport.h"
 #include "app/uReport.h"
-#include "app/uWorkspaceBenches.h"
 #include "app/uWorkspace.h"
 #include "common/uError.h"
 #include "common/uFileIO.h"
@@ -155,11 +154,7 @@ class TBatchRun {
           status = WriteReport(action);
           break;
         case TBatchActionKind::SaveState:
-          if (action.File == kStandardOutput) {
-            WriteOutput(action.File, [&](std::ostream& out) { workspace_->SaveState(out); });
-          } else {
-            workspace_->SaveState(action.File);
-          }
+          WriteOutput(action.File, [&](std::ostream& out) { workspace_->SaveState(out); });
           break;
       }
     });
@@ -181,7 +176,7 @@ class TBatchRun {
 
   int WriteReport(const TBatchAction& action) {
     const TBaseMeasuredList& data = workspace_->Data();
-    const TWorkspaceBenches benches(*workspace_);
+    const TBenchSource& benches = *workspace_;
     if (action.Kind == TBatchActionKind::Csv) {
       WriteOutput(action.File, [&](std::ostream& out) {
         WriteCsv(out, data, workspace_->FormatX(), workspace_->FormatY());
@@ -219,7 +214,8 @@ class TBatchRun {
   }
 
   // Writes to a file (whole or not at all, its folder created) or, for "-",
-  // to standard output.
+  // to standard output. A device or a pipe (/dev/null, a named pipe a script
+  // reads) is written into as it is.
   void WriteOutput(const std::string& file, const TFileWriter& writer) {
     if (file == kStandardOutput) {
       writer(out_);

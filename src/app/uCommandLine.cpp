@@ -228,11 +228,13 @@ std::string UsageText(bool japanese) {
                      "runs the ACTIONs in the order given, without a display.\n";
 
   const auto line = [&](const TOption& option) {
-    std::string head = "  " + std::string(option.Name);
-    if (!option.ValueName.empty()) head += " " + std::string(option.ValueName);
     constexpr std::size_t kColumn = 28;
-    head += head.size() < kColumn ? std::string(kColumn - head.size(), ' ') : std::string("  ");
-    text += head + std::string(option.Help.In(japanese)) + "\n";
+    const std::size_t start = text.size();
+    text.append("  ").append(option.Name);
+    if (!option.ValueName.empty()) text.append(" ").append(option.ValueName);
+    const std::size_t width = text.size() - start;
+    text.append(width < kColumn ? kColumn - width : 2, ' ');
+    text.append(option.Help.In(japanese)).append("\n");
   };
   text += japanese ? "\nオプション:\n" : "\nOptions:\n";
   for (const TOption& option : kOptions)

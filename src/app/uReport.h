@@ -62,9 +62,10 @@ struct TReportOptions {
   const TBuiltinLibrary* Builtins = nullptr;
 };
 
-// Runs the program over the data. Loops without MAX may pass at least as
-// often as there are collected lines, and as a line has points, so that a
-// program that walks the data sees all of it (never fewer than 100 passes).
+// Runs the program over the data. A loop without MAX passes at most as often
+// as the largest of 100, the number of collected lines and the number of
+// points of the longest line, so that a program that walks the data sees all
+// of it.
 // Everything printed is kept until the report reaches the environment's
 // memory budget; a program that prints more stops with a run-time error.
 TReportResult RunReport(std::string_view program, const TReportData& data, const TReportOptions& options = {});

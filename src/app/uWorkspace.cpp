@@ -127,6 +127,17 @@ int TWorkspace::IndexOf(const TBench& bench) const {
   return -1;
 }
 
+std::string TWorkspace::EntryFileName(int index) const {
+  const TBenchEntry* e = Entry(index);
+  return e ? e->FileName : std::string();
+}
+
+std::optional<std::string> TWorkspace::BenchFileName(int index) const {
+  const TBench* b = Bench(index);
+  if (!b) return std::nullopt;
+  return b->FileName();
+}
+
 void TWorkspace::SetSortItem(std::string_view item, bool reverse) {
   sortItem_ = IsSortKey(item) ? std::string(item) : std::string(kSortKeys[0]);
   sortReverse_ = reverse;
@@ -393,19 +404,8 @@ void TWorkspace::BenchOptionChanged(TBench& bench, const std::string& settingsTe
 // --- The list ------------------------------------------------------------------------
 
 TListRow TWorkspace::Row(int row) const {
-  TListRow texts;
   const TBaseMeasuredPoints* line = data_.Item(row);
-  if (!line) return texts;
-  texts[0] = IntToStr(line->PointsID);
-  texts[1] = line->Title;
-  texts[2] = IntToStr(line->Count());
-  // A line always has a point; one without shows empty values.
-  if (const TBaseMeasuredPoint* first = line->Item(0)) {
-    texts[3] = FormatFloat(formatX_, first->X);
-    texts[4] = FormatFloat(formatY_, first->Y);
-  }
-  texts[5] = line->Comment;
-  return texts;
+  return line ? ListRowTexts(*line, formatX_, formatY_) : TListRow{};
 }
 
 int TWorkspace::RowOfSerial(std::int32_t serial) const {

@@ -11,11 +11,14 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/uBaseData.h"
+#include "app/uExport.h"
+#include "app/uReport.h"
 #include "bench/uBench.h"
 #include "common/uServices.h"
 #include "image/uBitmap.h"
@@ -32,8 +35,8 @@ struct TBenchEntry {
 };
 
 // The six texts of one list row: "Serial #", "Title", "Point #", "X", "Y", "Comment".
-inline constexpr int kListColumnCount = 6;
-using TListRow = std::array<std::string, kListColumnCount>;
+inline constexpr int kListColumnCount = kListColumns;
+using TListRow = TListRowTexts;
 // The column captions, the same in both interface languages.
 extern const std::array<std::string_view, kListColumnCount> kListColumnCaptions;
 
@@ -68,12 +71,14 @@ struct TWorkspaceMenuState {
   std::string RemeasureCaption;   // the remeasure item of the Tool menu and of the popup
 };
 
-class TWorkspace {
+// The bench list is what the reports read of the benches.
+class TWorkspace : public TBenchSource {
  public:
   // The store holds the number formats and takes the bench defaults; the
   // messages service is handed to every bench created.
   TWorkspace(TMessageService& messages, TIniFile& store);
-  ~TWorkspace();
+  // Releases the benches without events: windows that show them go first.
+  ~TWorkspace() override;
   TWorkspace(const TWorkspace&) = delete;
   TWorkspace& operator=(const TWorkspace&) = delete;
 
@@ -110,7 +115,9 @@ class TWorkspace {
   const std::string& FormatY() const { return formatY_; }
   std::int32_t RemeasureID() const { return remeasureID_; }
   const TBaseMeasuredList& Data() const { return data_; }
-  int BenchCount() const { return static_cast<int>(benches_.size()); }
+  int BenchCount() const override { return static_cast<int>(benches_.size()); }
+  std::string EntryFileName(int index) const override;
+  std::optional<std::string> BenchFileName(int index) const override;
   // The entry at a window number, or nullptr outside the list.
   const TBenchEntry* Entry(int index) const;
   // The live bench at a window number, or nullptr.
@@ -214,6 +221,22 @@ class TWorkspace {
   // Shut-down's snapshot: the working state to "Resume.trm" in the work
   // folder. Returns its path. Throws FileError.
   std::string SaveResume();
+
+  // --- Export and reports ------------------------------------------------------------------
+  // The list as the view shows it, to a CSV file (its folder is made).
+  // Throws FileError.
+  void SaveCsv(const std::string& fileName) const;
+  // The simple report with the stored template and formats, written to
+  // "SimpleReport.txt" in the work folder and handed to the stored
+  // application (or the desktop's program) through the shell. Returns the
+  // report's path. Throws InvalidOperation when a line's window number names
+  // no bench entry (nothing is written), FileError when writing fails.
+  std::string SimpleReport(TShellService& shell);
+  // The programmable report with the stored program (or the built-in one),
+  // written to "Report.txt" in the work folder and handed on like the simple
+  // report. The list is rebuilt afterwards in its own order, no row selected.
+  // Throws FileError when the report cannot be written.
+  TReportFile ProgrammableReport(TShellService& shell, const TReportOptions& options = {});
 
   // --- Building blocks of the state file reader ----------------------------------------------
   // Every bench is released and the bench list and the data are emptied

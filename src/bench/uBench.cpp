@@ -152,7 +152,7 @@ TViewParams TBench::ViewParams() const {
 
 TViewGeometry TBench::ViewGeometry() const {
   if (!HasPicture()) return ComputeViewGeometry(TViewParams{}, settings_, data_, standardMode_);
-  return ComputeViewGeometry(ViewParams(), settings_, data_, standardMode_);
+  return ComputeViewGeometry(ViewParams(), settings_, data_, standardMode_, preview_.get());
 }
 
 std::optional<std::pair<std::int32_t, std::int32_t>> TBench::ScreenToPosition(int x, int y) const {
@@ -315,6 +315,7 @@ TBenchMenuState TBench::MenuState() const {
   m.CheckedScaleIndex = scaleIndex_;
   m.StandardPointsChecked = standardMode_;
   m.RecalculateEnabled = !standardMode_;
+  m.TraceEnabled = HasPicture() && !standardMode_;
   m.UndoEnabled = CanUndo();
   m.RedoEnabled = CanRedo();
   return m;

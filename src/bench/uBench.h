@@ -9,6 +9,7 @@
 #include <exception>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 #include "bench/uBenchView.h"
 #include "bench/uCalibration.h"
 #include "bench/uData.h"
+#include "bench/uTrace.h"
 #include "common/uServices.h"
 #include "image/uBitmap.h"
 #include "settings/uIniFile.h"
@@ -75,6 +77,10 @@ enum class TRightAction { None, Magnify, Line, Delete, Popup };
 
 enum class TArrowKey { Left, Right, Up, Down };
 
+// The two tracing commands: follow the curve under the spot, or find every
+// marker like the one under it.
+enum class TTraceKind { Curve, Markers };
+
 // The right-button popup menu as it is to be shown.
 struct TBenchPopup {
   bool MagnifyVisible = false;
@@ -82,9 +88,12 @@ struct TBenchPopup {
   bool DeleteVisible = false;
   bool LineEnabled = false;    // the bench has a measured line
   bool DeleteEnabled = false;  // a measured point lies under the last mouse-down
+  bool TraceEnabled = false;   // the last mouse-down lies on the picture
   std::string MagnifyCaption;  // "Magnify", or "Cancel Magnify" while magnified
   std::string LineCaption;
   std::string DeleteCaption;
+  std::string TraceCaption;    // the two tracing commands
+  std::string MarkersCaption;
 };
 
 // Check marks and enabled items of the bench's menus.
@@ -95,6 +104,7 @@ struct TBenchMenuState {
   int CheckedScaleIndex = 0;
   bool StandardPointsChecked = false;
   bool RecalculateEnabled = false;  // only outside standard-point mode
+  bool TraceEnabled = false;        // a picture, outside standard-point mode
   bool UndoEnabled = false;
   bool RedoEnabled = false;
 };
@@ -224,6 +234,30 @@ class TBench {
   static int KeyboardStep(bool shift, bool ctrl, bool alt);
   static std::pair<int, int> ArrowStep(TArrowKey key, bool shift, bool ctrl, bool alt);
 
+  // --- Tracing ---------------------------------------------------------------------
+  // Both commands act at the last mouse-down. The settings are those last
+  // confirmed, kept in the settings store (a value missing there, or out of
+  // range, reads as its default).
+  TTraceSettings TraceSettings() const;
+  // The points the command would give, in picture pixels; nothing changes.
+  // Throws InvalidOperation with a message for the user: no picture, the spot
+  // beyond it, settings out of range (for Markers only the tolerance counts),
+  // more than kMaxTracePoints points.
+  std::vector<TTracePoint> TracePreview(TTraceKind kind, const TTraceSettings& settings) const;
+  // One new measured line of the points, at the current scale, with the
+  // comment and title bars as a click takes them (the comment rewritten from
+  // the spot when so configured); raised through OnPoint with kind "Point",
+  // undone in one step; ends line mode; remembers the settings (Markers: the
+  // tolerance). Throws as TracePreview, and then nothing has changed.
+  void TraceCommand(TTraceKind kind, const TTraceSettings& settings);
+  // A caption of the command: popup item and dialog title.
+  static std::string TraceCaption(TTraceKind kind, bool japanese);
+  // Points (picture pixels) drawn over the view like a measured line until
+  // cleared: a trace's preview. SetPreview with no points clears it.
+  void SetPreview(const std::vector<TTracePoint>& points);
+  void ClearPreview() { SetPreview({}); }
+  bool HasPreview() const { return preview_ != nullptr; }
+
   // --- Queries for the window -----------------------------------------------------
   TBenchMenuState MenuState() const;
   static std::string ScaleCaption(int index, bool japanese);
@@ -284,6 +318,7 @@ class TBench {
   void ApplyChange(const TBenchChange& change, bool forward);
   void ApplyPointAdded(const TPointAdded& change, bool forward);
   void ApplyLinesChanged(const TLinesChanged& change, bool forward);
+  void ApplyLineTraced(const TLineTraced& change, bool forward);
   void ApplyRecalculated(const TValuesRecalculated& change, bool forward);
   void RestoreLine(int index);
   void DropLines(const std::vector<int>& indices);
@@ -312,6 +347,7 @@ class TBench {
   TCoefficients coefficients_;
   TDataSet data_;
   TBenchHistory history_;
+  std::unique_ptr<TMeasuredPoints> preview_;  // at the scale of SetPreview
 };
 
 }  // namespace tracemill

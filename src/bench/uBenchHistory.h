@@ -72,6 +72,14 @@ struct TLinesChanged {
   std::vector<std::pair<int, TLineRecord>> Lines;
 };
 
+// A traced line appended at LineIndex, and the bench's line mode before it
+// (a traced line ends line mode, as a click does).
+struct TLineTraced {
+  int LineIndex;
+  TLineRecord Line;
+  bool OldLineMode;
+};
+
 // Recalculated values of every point, in list order, and the Ids the lines
 // had before and after.
 struct TValuesRecalculated {
@@ -80,7 +88,7 @@ struct TValuesRecalculated {
 };
 
 using TBenchChange = std::variant<TStandardAdded, TStandardDeleted, TStandardEdited, TLogAxesChanged,
-                                  TPointAdded, TLinesChanged, TValuesRecalculated>;
+                                  TPointAdded, TLinesChanged, TLineTraced, TValuesRecalculated>;
 
 // Two stacks of changes: Record pushes onto the undo stack and forgets what
 // could be redone; Undo and Redo move the top change from one stack to the

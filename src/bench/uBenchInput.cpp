@@ -177,12 +177,15 @@ TBenchPopup TBench::Popup() const {
   p.LineEnabled = data_.Measured.Count() > 0;
   const auto pos = LastDownPosition();
   p.DeleteEnabled = pos && LineUnder(pos->first, pos->second) >= 0;
+  p.TraceEnabled = pos.has_value();
   if (magnified_)
     p.MagnifyCaption = std::string(japanese ? kCancelMagnifyJa : kCancelMagnifyEn);
   else
     p.MagnifyCaption = std::string(japanese ? kMagnifyJa : kMagnifyEn);
   p.LineCaption = std::string(japanese ? kLineJa : kLineEn);
   p.DeleteCaption = std::string(japanese ? kDeleteJa : kDeleteEn);
+  p.TraceCaption = TraceCaption(TTraceKind::Curve, japanese);
+  p.MarkersCaption = TraceCaption(TTraceKind::Markers, japanese);
   return p;
 }
 

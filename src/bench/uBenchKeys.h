@@ -115,4 +115,11 @@ inline constexpr TDefaultEntry kDefaults[] = {
     {kRightDelete, "Bench\\Default\\Right", "Delete", TDefaultKind::Boolean, 1},
 };
 
+// --- Tracing settings in the settings store -----------------------------------
+// The tolerance, X step and largest gap last confirmed, shared by every bench.
+inline constexpr std::string_view kTraceSection = "Bench\\Trace";
+inline constexpr std::string_view kTraceTolerance = "Tolerance";
+inline constexpr std::string_view kTraceStep = "Step";
+inline constexpr std::string_view kTraceGap = "Gap";
+
 }  // namespace tracemill::benchkeys

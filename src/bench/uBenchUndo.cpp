@@ -100,6 +100,18 @@ void TBench::ApplyLinesChanged(const TLinesChanged& c, bool forward) {
   Repaint(benchlayer::View);
 }
 
+void TBench::ApplyLineTraced(const TLineTraced& c, bool forward) {
+  if (forward) {
+    const int index = std::min(c.LineIndex, data_.Measured.Count());
+    InsertAt(data_.Measured, index, c.Line.Make());
+    RestoreLine(index);
+  } else {
+    DropLines({c.LineIndex});
+  }
+  lineMode_ = forward ? false : c.OldLineMode;
+  Repaint(benchlayer::View);
+}
+
 void TBench::ApplyRecalculated(const TValuesRecalculated& c, bool forward) {
   TMeasuredList& lines = data_.Measured;
   const auto& values = forward ? c.NewValues : c.OldValues;
@@ -150,6 +162,7 @@ void TBench::ApplyChange(const TBenchChange& change, bool forward) {
                  },
                  [&](const TPointAdded& c) { ApplyPointAdded(c, forward); },
                  [&](const TLinesChanged& c) { ApplyLinesChanged(c, forward); },
+                 [&](const TLineTraced& c) { ApplyLineTraced(c, forward); },
                  [&](const TValuesRecalculated& c) { ApplyRecalculated(c, forward); },
              },
              change);

@@ -127,6 +127,31 @@ class PolylineClipper {
   std::vector<TPointF> run_;
 };
 
+// The markers and polyline parts of one line that reach into the view, added
+// to out unless there are none.
+void AddLine(const TViewParams& view, const TBenchSettings& settings, int lineWidth, const TMeasuredPoints& line,
+             std::vector<TLineDraw>& out) {
+  const std::int64_t m = view.Magnification;
+  const double margin = double(lineWidth) + 2;
+  TLineDraw draw;
+  PolylineClipper clipper(-margin, -margin, view.ClientWidth + margin, view.ClientHeight + margin, draw.Polylines);
+  TPointF previous;
+  bool first = true;
+  for (int j = 0; j < line.Count(); ++j) {
+    const TMeasuredPoint* p = line.Item(j);
+    if (!p) continue;
+    const ViewPoint vp = InView(view, *p);
+    if (MarkerVisible(view, vp)) draw.Markers.push_back(Marker(view, vp, settings.Measured));
+    if (lineWidth <= 0) continue;
+    const TPointF spot{double(vp.X * m + m / 2), double(vp.Y * m + m / 2)};
+    if (!first) clipper.Segment(previous, spot);
+    previous = spot;
+    first = false;
+  }
+  clipper.Finish();
+  if (!draw.Markers.empty() || !draw.Polylines.empty()) out.push_back(std::move(draw));
+}
+
 }  // namespace
 
 std::int32_t TScrollBarState::Limit() const {
@@ -167,7 +192,7 @@ std::optional<std::pair<std::int32_t, std::int32_t>> ScreenToPosition(const TVie
 }
 
 TViewGeometry ComputeViewGeometry(const TViewParams& view, const TBenchSettings& settings, const TDataSet& data,
-                                  bool standardMode) {
+                                  bool standardMode, const TMeasuredPoints* preview) {
   TViewGeometry g;
   g.LineColor = settings.LineColor;
   // A pen wider than the view covers it whole; a wider one (from a damaged
@@ -187,31 +212,10 @@ TViewGeometry ComputeViewGeometry(const TViewParams& view, const TBenchSettings&
   }
 
   if (!standardMode || settings.MeasuredVisible) {
-    const std::int64_t m = view.Magnification;
-    const double margin = double(g.LineWidth) + 2;
-    for (int i = 0; i < data.Measured.Count(); ++i) {
-      const TMeasuredPoints* line = data.Measured.Item(i);
-      if (!line) continue;
-      TLineDraw draw;
-      PolylineClipper clipper(-margin, -margin, view.ClientWidth + margin, view.ClientHeight + margin,
-                              draw.Polylines);
-      TPointF previous;
-      bool first = true;
-      for (int j = 0; j < line->Count(); ++j) {
-        const TMeasuredPoint* p = line->Item(j);
-        if (!p) continue;
-        const ViewPoint vp = InView(view, *p);
-        if (MarkerVisible(view, vp)) draw.Markers.push_back(Marker(view, vp, settings.Measured));
-        if (g.LineWidth <= 0) continue;
-        const TPointF spot{double(vp.X * m + m / 2), double(vp.Y * m + m / 2)};
-        if (!first) clipper.Segment(previous, spot);
-        previous = spot;
-        first = false;
-      }
-      clipper.Finish();
-      if (!draw.Markers.empty() || !draw.Polylines.empty()) g.Lines.push_back(std::move(draw));
-    }
+    for (int i = 0; i < data.Measured.Count(); ++i)
+      if (const TMeasuredPoints* line = data.Measured.Item(i)) AddLine(view, settings, g.LineWidth, *line, g.Lines);
   }
+  if (preview) AddLine(view, settings, g.LineWidth, *preview, g.Preview);
 
   GridLines(view, g.Picture, g.Grid);
   return g;

@@ -109,12 +109,14 @@ struct TGridLine {
 };
 
 // What the view shows, in painting order: the picture, the standard markers,
-// for each line its markers and then its polyline, then the grid. Only what
-// reaches into the view is listed.
+// for each line its markers and then its polyline, the preview of a trace
+// (drawn like a line), then the grid. Only what reaches into the view is
+// listed.
 struct TViewGeometry {
   TPictureDraw Picture;
   std::vector<TMarkerDraw> StandardMarkers;
   std::vector<TLineDraw> Lines;
+  std::vector<TLineDraw> Preview;  // none, or the one previewed line
   std::uint32_t LineColor = 0;
   int LineWidth = 0;  // pen width of the polylines, at most the view's larger side
   std::vector<TGridLine> Grid;
@@ -125,8 +127,10 @@ struct TViewGeometry {
 // ones only when settings.MeasuredVisible; while measuring the standard
 // markers show only when settings.StandardVisible. Without a picture nothing
 // is drawn. The cost grows with the number of points and the view's size,
-// never with the picture's size.
+// never with the picture's size. A preview line, when given, shows in every
+// mode.
 TViewGeometry ComputeViewGeometry(const TViewParams& view, const TBenchSettings& settings,
-                                  const TDataSet& data, bool standardMode);
+                                  const TDataSet& data, bool standardMode,
+                                  const TMeasuredPoints* preview = nullptr);
 
 }  // namespace tracemill

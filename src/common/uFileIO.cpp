@@ -181,8 +181,40 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes) {
   return data;
 }
 
+namespace {
+
+// A device or a pipe (/dev/null, /dev/stdout, a named pipe a script reads)
+// cannot be replaced by a file without destroying it: it is written into.
+bool IsDeviceOrPipe(const std::string& target) {
+  struct stat st {};
+  return ::stat(target.c_str(), &st) == 0 && (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
+void WriteInto(const std::string& path, const std::string& target, const TFileWriter& writer) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) Fail("Cannot write file", path, errno);
+  int error = 0;
+  {
+    TDescriptorBuffer buffer(fd);
+    std::ostream out(&buffer);
+    try {
+      writer(out);
+    } catch (...) {
+      ::close(fd);
+      throw;
+    }
+    out.flush();
+    if (!out) error = buffer.Error() != 0 ? buffer.Error() : EIO;
+  }
+  if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+  if (error != 0) Fail("Cannot write file", path, error);
+}
+
+}  // namespace
+
 void WriteFileAtomic(const std::string& path, const TFileWriter& writer, WriteDurability durability) {
   const std::string target = ResolveLinks(path);
+  if (IsDeviceOrPipe(target)) return WriteInto(path, target, writer);
   TTemporaryFile temporary(target);
   const int fd = temporary.Descriptor();
   {

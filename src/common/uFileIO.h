@@ -18,8 +18,9 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes = std::s
 // flushed to disk and renamed over the target, and then the folder is flushed
 // too. A target that is a symbolic link is written through: the file it names
 // is replaced and the link stays. A replaced file keeps its permissions; a new
-// one gets 0666 less the umask. Throws FileError; the temporary file is
-// always removed.
+// one gets 0666 less the umask. A device or a pipe (/dev/null, a named pipe)
+// is written into as it is, never replaced. Throws FileError; the temporary
+// file is always removed.
 // kReplaceOnly skips the flushes to disk: a crash of the program still leaves
 // the old file whole, a power loss may not. For files that can be made again
 // (AVI frame files), where the flush would cost more than the writing.

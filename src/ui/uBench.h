@@ -47,6 +47,9 @@ class TBenchForm : public QMainWindow {
   // The commands of the menus.
   void OpenCommand();
   void OptionCommand();
+  // The tracing dialog for the command at the last mouse-down; on OK the
+  // command runs with its values.
+  void TraceCommand(TTraceKind kind);
   // Loads a dropped or chosen file into the bench, under the hourglass.
   void LoadFile(const std::string& path);
 
@@ -120,12 +123,16 @@ class TBenchForm : public QMainWindow {
   std::array<QAction*, 4> scaleItems_{};  // by scale index
   QAction* standardItem_ = nullptr;
   QAction* recalculateItem_ = nullptr;
+  QAction* traceItem_ = nullptr;
+  QAction* markersItem_ = nullptr;
   QAction* optionItem_ = nullptr;
   QAction* documentItem_ = nullptr;
   QMenu* popup_ = nullptr;
   QAction* popupMagnify_ = nullptr;
   QAction* popupLine_ = nullptr;
   QAction* popupDelete_ = nullptr;
+  QAction* popupTrace_ = nullptr;
+  QAction* popupMarkers_ = nullptr;
 };
 
 }  // namespace tracemill

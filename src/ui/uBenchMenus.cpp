@@ -14,6 +14,8 @@
 #include "ui/uMenuText.h"
 #include "ui/uOptionDialog.h"
 #include "ui/uQtConvert.h"
+#include "ui/uQtServices.h"
+#include "ui/uTraceDialog.h"
 
 namespace tracemill {
 
@@ -32,6 +34,8 @@ constexpr std::string_view kMagnifyItem = "拡大 (&Magnify)";
 constexpr std::string_view kToolMenu = "ツール(&T)";
 constexpr std::string_view kStandardItem = "基準点設定 (&Standard points)";
 constexpr std::string_view kRecalculateItem = "再計算 (&Recalculate)";
+constexpr std::string_view kTraceItem = "曲線トレース (&Trace curve) ...";
+constexpr std::string_view kMarkersItem = "マーカー検出 (&Find markers) ...";
 constexpr std::string_view kOptionItem = "設定 (&Option) ...";
 constexpr std::string_view kHelpMenu = "ヘルプ(&H)";
 constexpr std::string_view kHelpItem = "ヘルプを開く (&Windows Help)";
@@ -104,6 +108,9 @@ void TBenchForm::BuildToolMenu() {
   standardItem_->setCheckable(true);
   recalculateItem_ = tool->addAction(ToQt(kRecalculateItem), this, [this] { Guarded([this] { bench_.Recalculate(); }); });
   tool->addSeparator();
+  traceItem_ = tool->addAction(ToQt(kTraceItem), this, [this] { TraceCommand(TTraceKind::Curve); });
+  markersItem_ = tool->addAction(ToQt(kMarkersItem), this, [this] { TraceCommand(TTraceKind::Markers); });
+  tool->addSeparator();
   optionItem_ = tool->addAction(ToQt(kOptionItem), this, &TBenchForm::OptionCommand);
 }
 
@@ -121,6 +128,9 @@ void TBenchForm::BuildPopup() {
   popupMagnify_ = popup_->addAction(QString(), this, [this] { bench_.Magnify(); });
   popupLine_ = popup_->addAction(QString(), this, [this] { bench_.LineCommand(); });
   popupDelete_ = popup_->addAction(QString(), this, [this] { bench_.DeleteCommand(); });
+  popup_->addSeparator();
+  popupTrace_ = popup_->addAction(QString(), this, [this] { TraceCommand(TTraceKind::Curve); });
+  popupMarkers_ = popup_->addAction(QString(), this, [this] { TraceCommand(TTraceKind::Markers); });
   for (QAction* a : popup_->actions())
     connect(a, &QAction::triggered, this, [this] {
       UpdateMenuStates();
@@ -138,6 +148,9 @@ void TBenchForm::ShowPopup(QPoint global) {
   popupDelete_->setVisible(p.DeleteVisible);
   popupLine_->setEnabled(p.LineEnabled);
   popupDelete_->setEnabled(p.DeleteEnabled);
+  popupTrace_->setText(ToQt(p.TraceCaption));
+  popupMarkers_->setText(ToQt(p.MarkersCaption));
+  for (QAction* a : {popupTrace_, popupMarkers_}) a->setEnabled(p.TraceEnabled);
   popup_->popup(global);
 }
 
@@ -150,6 +163,7 @@ void TBenchForm::UpdateMenuStates() {
     scaleItems_[i]->setChecked(static_cast<int>(i) == s.CheckedScaleIndex);
   standardItem_->setChecked(s.StandardPointsChecked);
   recalculateItem_->setEnabled(s.RecalculateEnabled);
+  for (QAction* a : {traceItem_, markersItem_}) a->setEnabled(s.TraceEnabled);
   undo_->setEnabled(s.UndoEnabled);
   redo_->setEnabled(s.RedoEnabled);
   optionItem_->setEnabled(static_cast<bool>(OptionDialog));
@@ -169,6 +183,18 @@ void TBenchForm::OpenCommand() {
     dialog.setDirectory(ToQt(Appli().WorkFolder));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   LoadFile(FromQt(dialog.selectedFiles().first()));
+}
+
+void TBenchForm::TraceCommand(TTraceKind kind) {
+  if (!bench_.MenuState().TraceEnabled) return;
+  TTraceDialog dialog(bench_, kind, this);
+  if (dialog.exec() == QDialog::Accepted) {
+    Guarded([&] {
+      TWaitCursor wait;
+      bench_.TraceCommand(kind, dialog.Settings());
+    });
+  }
+  image_->setFocus();
 }
 
 void TBenchForm::OptionCommand() {

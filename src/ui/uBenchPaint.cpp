@@ -132,20 +132,22 @@ void TBenchPainter::PaintOverlay(const TViewGeometry& g) {
   QPen pen(lineColor, std::max(g.LineWidth, 1), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   painter.setPen(pen);
   painter.setBrush(Qt::NoBrush);
-  for (const TLineDraw& line : g.Lines) {
-    for (const TMarkerDraw& m : line.Markers) PaintMarker(painter, m);
-    if (g.LineWidth <= 0) continue;
-    for (const std::vector<TPointF>& part : line.Polylines) {
-      if (g.LineWidth == 1) {
-        for (std::size_t i = 1; i < part.size(); ++i)
-          DrawThinLine(compose_, QPointF(part[i - 1].X, part[i - 1].Y).toPoint(),
-                       QPointF(part[i].X, part[i].Y).toPoint(), lineColor.rgb());
-        continue;
+  for (const std::vector<TLineDraw>* lines : {&g.Lines, &g.Preview}) {
+    for (const TLineDraw& line : *lines) {
+      for (const TMarkerDraw& m : line.Markers) PaintMarker(painter, m);
+      if (g.LineWidth <= 0) continue;
+      for (const std::vector<TPointF>& part : line.Polylines) {
+        if (g.LineWidth == 1) {
+          for (std::size_t i = 1; i < part.size(); ++i)
+            DrawThinLine(compose_, QPointF(part[i - 1].X, part[i - 1].Y).toPoint(),
+                         QPointF(part[i].X, part[i].Y).toPoint(), lineColor.rgb());
+          continue;
+        }
+        QPolygonF polygon;
+        polygon.reserve(static_cast<qsizetype>(part.size()));
+        for (const TPointF& p : part) polygon << QPointF(p.X, p.Y);
+        painter.drawPolyline(polygon);
       }
-      QPolygonF polygon;
-      polygon.reserve(static_cast<qsizetype>(part.size()));
-      for (const TPointF& p : part) polygon << QPointF(p.X, p.Y);
-      painter.drawPolyline(polygon);
     }
   }
   const QColor grid = ToQColor(g.GridColor);
@@ -161,7 +163,7 @@ void TBenchPainter::Paint(QPainter& painter, const TBitmap& picture, const TView
     key_ = key;
     valid_ = true;
   }
-  if (g.StandardMarkers.empty() && g.Lines.empty() && g.Grid.empty()) {
+  if (g.StandardMarkers.empty() && g.Lines.empty() && g.Preview.empty() && g.Grid.empty()) {
     painter.drawImage(QPoint(0, 0), frame_);
     return;
   }

@@ -2,7 +2,8 @@
 // Draws a bench's view with QPainter from the view geometry the bench
 // computes: the visible part of the picture, each picture pixel a block of
 // s x m view pixels without smoothing, then the standard markers, each
-// line's markers and polyline, and the magnifier grid. The work is in
+// line's markers and polyline, a trace's preview drawn the same way, and the
+// magnifier grid. The work is in
 // proportion to the view's size, never to the picture's.
 
 #include <QColor>

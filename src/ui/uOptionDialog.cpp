@@ -20,8 +20,6 @@ namespace tracemill {
 namespace {
 
 constexpr TCaption kTitle{"設定 / ", "Option / "};
-constexpr TCaption kOk{"ＯＫ", "OK"};
-constexpr TCaption kCancel{"キャンセル", "Cancel"};
 constexpr TCaption kHelp{"ヘルプ", "Help"};
 constexpr std::string_view kFontSampleText = "0123456789ABCXYZabcxyz";
 
@@ -164,8 +162,8 @@ TOptionDialog::TOptionDialog(QWidget* parent, TIniFile& store, TMessageService& 
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  auto* ok = new QPushButton(CaptionText(kOk), this);
-  auto* cancel = new QPushButton(CaptionText(kCancel), this);
+  auto* ok = new QPushButton(CaptionText(kDialogOk), this);
+  auto* cancel = new QPushButton(CaptionText(kDialogCancel), this);
   auto* help = new QPushButton(CaptionText(kHelp), this);
   ok->setObjectName(QStringLiteral("OkButton"));
   cancel->setObjectName(QStringLiteral("CancelButton"));

@@ -28,6 +28,9 @@ struct TCaption {
 };
 // The caption's text in the interface language (IsJapanese).
 QString CaptionText(const TCaption& caption);
+// The buttons that close a dialog.
+inline constexpr TCaption kDialogOk{"ＯＫ", "OK"};
+inline constexpr TCaption kDialogCancel{"キャンセル", "Cancel"};
 
 // The font a record stands for (faces that are missing are substituted by the
 // toolkit; the size shown is bounded to what a label can hold).

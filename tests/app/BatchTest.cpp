@@ -3,6 +3,10 @@
 // error and the files written.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "../settings/TestSupport.h"
@@ -122,6 +126,21 @@ TEST_F(Batch, CsvAndSortToStandardOutputAndFiles) {
                                       "1,A,1,0.5,-7,dashed\r\n");
   EXPECT_EQ(sorted.Out, std::string(kCsvHeader) + "1,A,1,0.5,-7,dashed\r\n0,Fig. 1,2,1.5,20,solid\r\n"
                                                   "2,B,1,3,4,\r\n4,Fig,1,99,99,stale\r\n");
+
+  // A named pipe is written into, not replaced by a file. The test holds it
+  // open for reading and writing, so neither side waits for the other.
+  ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+  const int pipe = ::open(Path("pipe").c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(pipe, 0);
+  const TProgramRun piped = RunOnState({"--csv", Path("pipe"), "--save-state", Path("pipe")});
+  EXPECT_EQ(piped.Status, 0) << piped.Err;
+  std::string received(1 << 15, '\0');
+  const ssize_t got = ::read(pipe, received.data(), received.size());
+  ::close(pipe);
+  received.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  EXPECT_EQ(received.substr(0, std::string(kCsv).size()), kCsv);
+  EXPECT_NE(received.find("[Data]\r\n"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_fifo(Path("pipe")));
 
   // Without a state file the actions run on an empty working state.
   const TProgramRun empty = Run({"--batch", "--csv", "-"});

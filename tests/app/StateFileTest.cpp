@@ -30,12 +30,6 @@ void Load(TWorkspace& w, const std::string& text) {
   w.LoadState(in, "test.trm");
 }
 
-std::vector<std::int32_t> Serials(const TWorkspace& w) {
-  std::vector<std::int32_t> s;
-  for (int i = 0; i < w.Data().Count(); ++i) s.push_back(w.Data().Item(i)->PointsID);
-  return s;
-}
-
 // A stream that takes n bytes and then fails.
 class FailingBuffer : public std::streambuf {
  public:

@@ -27,7 +27,6 @@ class TempFolder {
   }
   ~TempFolder() { std::filesystem::remove_all(path_); }
   std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  std::string Path() const { return path_.string(); }
 
  private:
   std::filesystem::path path_;
@@ -42,6 +41,20 @@ class RecordingMessages : public TMessageService {
   std::vector<TMessage> shown;
 };
 
+class RecordingShell : public TShellService {
+ public:
+  bool OpenFile(const std::string& path, const std::string&) override {
+    opened.push_back(path);
+    return true;
+  }
+  bool RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                  const std::string&) override {
+    opened.push_back(program + " " + (arguments.empty() ? "" : arguments.front()));
+    return true;
+  }
+  std::vector<std::string> opened;
+};
+
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -54,18 +67,23 @@ inline void WritePicture(const std::string& path, int w = 200, int h = 100) {
   WriteFile(path, EncodeBmp(b));
 }
 
+// The serial numbers of the collected lines in list order.
+inline std::vector<std::int32_t> Serials(const TWorkspace& w) {
+  std::vector<std::int32_t> s;
+  for (int i = 0; i < w.Data().Count(); ++i) s.push_back(w.Data().Item(i)->PointsID);
+  return s;
+}
+
 // The list as a view sees it: kept up to date only from OnRowsChanged,
 // reading the rows the event names. Matches() compares it with the
 // workspace's rows, so a wrong event shows as a wrong mirror.
 struct ViewMirror {
   std::vector<TListRow> rows;
   int select = -1;
-  int events = 0;
   std::vector<TRowsChange::TKind> kinds;
 
   void Attach(TWorkspace& w) {
     w.OnRowsChanged = [this, &w](const TRowsChange& c) {
-      ++events;
       kinds.push_back(c.Kind);
       select = c.Select;
       switch (c.Kind) {
@@ -93,11 +111,6 @@ struct ViewMirror {
     for (int i = 0; i < w.RowCount(); ++i)
       if (rows[static_cast<std::size_t>(i)] != w.Row(i)) return false;
     return true;
-  }
-  std::vector<std::string> Serials() const {
-    std::vector<std::string> s;
-    for (const TListRow& r : rows) s.push_back(r[0]);
-    return s;
   }
 };
 

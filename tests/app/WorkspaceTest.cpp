@@ -5,6 +5,7 @@
 
 #include "WorkspaceSupport.h"
 #include "common/uError.h"
+#include "common/uFileIO.h"
 #include "common/uFilename.h"
 
 using namespace tracemill;
@@ -42,12 +43,6 @@ std::int32_t Send(TWorkspace& w, TBench& bench, const TMeasuredPoints& line, std
                   std::string_view kind = kPointKind) {
   w.BenchPoint(bench, line, kind, id);
   return id;
-}
-
-std::vector<std::int32_t> Serials(const TWorkspace& w) {
-  std::vector<std::int32_t> s;
-  for (int i = 0; i < w.Data().Count(); ++i) s.push_back(w.Data().Item(i)->PointsID);
-  return s;
 }
 
 // X = (px - 20) / 10 and Y = (80 - py) / 10 on a 200 x 100 picture in a 400 x 300 view.
@@ -121,6 +116,22 @@ TEST(Workspace, RunsAWholeMeasurementThroughSaveAndLoad) {
   EXPECT_EQ(f.w.RowCount(), 2);
   EXPECT_TRUE(f.view.Matches(f.w));
 
+  // CSV and both reports read the same list.
+  f.w.SaveCsv(f.folder / "list.csv");
+  EXPECT_EQ(ReadFileBytes(f.folder / "list.csv"),
+            "Serial #,Title,Point #,X,Y,Comment\r\n0,chart.bmp,1,12,4,\r\n2,chart.bmp,1,14,2,\r\n");
+  RecordingShell shell;
+  const std::string simple = f.w.SimpleReport(shell);
+  EXPECT_EQ(ReadFileBytes(simple), "12, 4, chart.bmp, \r\n14, 2, chart.bmp, \r\n");
+  f.store.WriteValue("Application", "ProgrammableReport", "viewer");
+  f.store.WriteValue("Report", "Program", "sort(\"x\", \"true\")\r\nprint(Title(0), X(0, 0))\r\n");
+  const TReportFile report = f.w.ProgrammableReport(shell);
+  EXPECT_EQ(report.Status, TReportStatus::Completed);
+  EXPECT_EQ(ReadFileBytes(report.Path), "chart.bmp14\r\n");
+  EXPECT_THAT(shell.opened, ElementsAre(simple, "viewer " + report.Path));
+  EXPECT_THAT(Serials(f.w), ElementsAre(0, 2));  // the list's own order again
+  EXPECT_TRUE(f.view.Matches(f.w));
+
   const std::string state = f.folder / "new folder/state.trm";
   f.w.SaveState(state);
 
@@ -191,6 +202,10 @@ TEST(Workspace, RemeasureReplacesLinesInSerialOrder) {
   for (int i = 0; i < 4; ++i) Send(f.w, *a, Line({{double(i), 0}}));
   f.w.DeleteRows({2});  // serials 0, 1, 3
 
+  EXPECT_FALSE(f.w.MenuState({}).DeleteEnabled);
+  EXPECT_FALSE(f.w.MenuState({0, 1}).RemeasureEnabled);
+  EXPECT_TRUE(f.w.MenuState({0, 1}).DeleteEnabled);
+  EXPECT_TRUE(f.w.MenuState({}).SelectAllEnabled);
   f.w.Remeasure({});
   EXPECT_EQ(f.w.RemeasureID(), -1);
   f.w.Remeasure({0});
@@ -210,6 +225,9 @@ TEST(Workspace, RemeasureReplacesLinesInSerialOrder) {
   f.w.Remeasure({1});
   EXPECT_EQ(f.w.RemeasureID(), -1);
   EXPECT_EQ(f.w.MenuState({1}).RemeasureCaption, "ReMeasure");
+  SetJapanese(true);
+  EXPECT_EQ(f.w.MenuState({1}).RemeasureCaption, "再測定");
+  SetJapanese(false);
   EXPECT_TRUE(f.view.Matches(f.w));
 }
 
@@ -340,26 +358,6 @@ TEST(Workspace, OpensTheFilesOfTheCommandLine) {
   EXPECT_TRUE(TWorkspace::CanOpenFile("x.JPG"));
   EXPECT_TRUE(TWorkspace::CanOpenFile("x.avi"));
   EXPECT_FALSE(TWorkspace::CanOpenFile(f.folder / "notes.txt"));
-}
-
-TEST(Workspace, AnswersMenuStatesForTheSelection) {
-  WorkspaceFixture f;
-  UseMemoryBenches(f);
-  TWorkspaceMenuState s = f.w.MenuState({});
-  EXPECT_FALSE(s.DeleteEnabled);
-  EXPECT_FALSE(s.SelectAllEnabled);
-  EXPECT_FALSE(s.RemeasureEnabled);
-  TBench* a = f.w.OpenBench("/mem/a.bmp", false);
-  Send(f.w, *a, Line({{1, 1}}));
-  Send(f.w, *a, Line({{1, 1}}));
-  s = f.w.MenuState({0, 1});
-  EXPECT_TRUE(s.DeleteEnabled);
-  EXPECT_TRUE(s.SelectAllEnabled);
-  EXPECT_FALSE(s.RemeasureEnabled);
-  EXPECT_TRUE(f.w.MenuState({1}).RemeasureEnabled);
-  SetJapanese(true);
-  EXPECT_EQ(f.w.MenuState({1}).RemeasureCaption, "再測定");
-  SetJapanese(false);
 }
 
 // The frames of a video go to a folder of their own per video: a second

@@ -1,7 +1,8 @@
 #pragma once
 // Shared pieces of the bench tests: a message service that records what the
-// bench says and answers as told, pictures in memory, and a stand-in for the
-// main window that keeps the collected lines the way the main window does.
+// bench says and answers as told, pictures in memory, a stand-in for the
+// main window that keeps the collected lines the way the main window does,
+// a bench wired to all three, and the message of a refused call.
 
 #include <deque>
 #include <map>
@@ -11,6 +12,7 @@
 
 #include "bench/uBench.h"
 #include "common/uError.h"
+#include "settings/uEnvironment.h"
 
 namespace tracemill::testing {
 
@@ -86,5 +88,36 @@ struct MainWindowStub {
     return lines;
   }
 };
+
+// A bench over pictures in memory, answered by a stand-in main window, in a
+// 400 x 300 view, in English, with the picture loaded as "/img/chart.bmp"
+// unless load is false.
+struct BenchFixture {
+  RecordingMessages messages;
+  MemoryPictures pictures;
+  TIniFile store{"unused.ini"};
+  std::unique_ptr<TBench> bench;
+  MainWindowStub main;
+
+  explicit BenchFixture(TBitmap picture, bool load = true) {
+    SetJapanese(false);
+    pictures.pictures["/img/chart.bmp"] = std::move(picture);
+    bench = std::make_unique<TBench>(messages, store, pictures.Loader());
+    main.Attach(*bench);
+    if (load) bench->LoadImage("/img/chart.bmp");
+    bench->SetClientSize(400, 300);
+  }
+};
+
+// The message of the InvalidOperation that call throws, or "" when it does not.
+template <typename Call>
+std::string Refusal(Call&& call) {
+  try {
+    call();
+  } catch (const InvalidOperation& e) {
+    return e.what();
+  }
+  return "";
+}
 
 }  // namespace tracemill::testing

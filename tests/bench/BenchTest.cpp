@@ -36,21 +36,8 @@ TBitmap Chart() {
   return MakePicture(200, 100, [](int x, int y) { return x >= 100 && x < 110 && y >= 40 && y < 50 ? kRed : kWhite; });
 }
 
-struct Fixture {
-  RecordingMessages messages;
-  MemoryPictures pictures;
-  TIniFile store{"unused.ini"};
-  std::unique_ptr<TBench> bench;
-  MainWindowStub main;
-
-  Fixture() {
-    SetJapanese(false);
-    pictures.pictures["/img/chart.bmp"] = Chart();
-    bench = std::make_unique<TBench>(messages, store, pictures.Loader());
-    main.Attach(*bench);
-    bench->LoadImage("/img/chart.bmp");
-    bench->SetClientSize(400, 300);
-  }
+struct Fixture : BenchFixture {
+  Fixture() : BenchFixture(Chart()) {}
 };
 
 void ExpectValues(const TMeasuredPoints& line, int index, double x, double y) {

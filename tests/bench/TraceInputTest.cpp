@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "bench/uCalibration.h"
 #include "bench/uTrace.h"
 #include "common/uError.h"
 
 using namespace tracemill;
+using tracemill::testing::Refusal;
 
 namespace {
 
@@ -21,17 +23,6 @@ TBitmap Line(int width, int height, int row) {
   picture.Fill(kPaper);
   for (int x = 0; x < width; ++x) picture.SetPixel(x, row, kInk);
   return picture;
-}
-
-// The message of the InvalidOperation that call throws, or "" when it does not.
-template <typename Call>
-std::string Refusal(Call&& call) {
-  try {
-    call();
-  } catch (const InvalidOperation& e) {
-    return e.what();
-  }
-  return "";
 }
 
 }  // namespace

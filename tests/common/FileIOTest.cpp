@@ -6,8 +6,10 @@
 #include <csignal>
 #include <filesystem>
 #include <ostream>
+#include <future>
 #include <set>
 #include <stdexcept>
+#include <string>
 
 #include "common/uError.h"
 #include "common/uFileIO.h"
@@ -115,4 +117,20 @@ TEST_F(FileIO, FailuresAreFileErrors) {
   WriteFileAtomic(path, std::string(100, 'x'));
   EXPECT_THROW(ReadFileBytes(path, 99), FileError);
   EXPECT_EQ(ReadFileBytes(path, 100).size(), 100u);
+}
+
+TEST_F(FileIO, DevicesAndPipesAreWrittenIntoNeverReplaced) {
+  WriteFileAtomic("/dev/null", "discarded");
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  if (fs::is_character_file("/dev/full")) {
+    EXPECT_THROW(WriteFileAtomic("/dev/full", std::string(1 << 17, 'x')), FileError);
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+  }
+  const std::string pipe = Path("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  auto reader = std::async(std::launch::async, [&] { return ReadFileBytes(pipe); });
+  WriteFileAtomic(pipe, [](std::ostream& out) { out << "line 1\r\n" << std::string(100000, 'p'); });
+  EXPECT_EQ(reader.get(), "line 1\r\n" + std::string(100000, 'p'));
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(Names(), std::set<std::string>{"pipe"});
 }

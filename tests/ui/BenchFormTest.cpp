@@ -252,13 +252,15 @@ class BenchFormTest : public QObject {
          {"ファイル(&F)", "編集(&E)", "表示(&V)", "ツール(&T)", "ヘルプ(&H)"},
          {"コメントバー (&Comment bar)", "タイトルバー (&Title bar)", "", "拡大 (&Magnify)", "", "２７倍", "９倍", "３倍",
           "１倍"},
-         {"基準点設定 (&Standard points)", "再計算 (&Recalculate)", "", "設定 (&Option) ..."},
-         {" タイトル", " コメント", "Ｘ軸は対数軸", "Ｙ軸は対数軸", "削除", "拡大", "線"}},
+         {"基準点設定 (&Standard points)", "再計算 (&Recalculate)", "", "曲線トレース (&Trace curve) ...",
+          "マーカー検出 (&Find markers) ...", "", "設定 (&Option) ..."},
+         {" タイトル", " コメント", "Ｘ軸は対数軸", "Ｙ軸は対数軸", "削除", "拡大", "線", "曲線トレース", "マーカー検出"}},
         {false,
          {"&File", "&Edit", "&View", "&Tool", "&Help"},
          {"&Comment bar", "&Title bar", "", "&Magnify", "", "x27", "x9", "x3", "x1"},
-         {"&Standard points", "&Recalculate", "", "&Option ..."},
-         {" Title", " Comment", "X is log scale", "Y is log scale", "Delete", "Magnify", "Line"}},
+         {"&Standard points", "&Recalculate", "", "&Trace curve ...", "&Find markers ...", "", "&Option ..."},
+         {" Title", " Comment", "X is log scale", "Y is log scale", "Delete", "Magnify", "Line", "Trace curve",
+          "Find markers"}},
     };
     for (const auto& c : cases) {
       BenchWindow w(c.japanese);
@@ -343,7 +345,7 @@ class BenchFormTest : public QObject {
     // The options dialog's text is applied and passed on.
     std::string passed;
     w.bench->OnOptionChanged = [&](TBench&, const std::string& text) { passed = text; };
-    QVERIFY(Item(*w.form, ToolMenu, 3)->isEnabled());
+    QVERIFY(Item(*w.form, ToolMenu, 6)->isEnabled());
     w.form->OptionDialog = [](QWidget*, const std::string& text) -> std::optional<std::string> {
       return text + "LineWidth=4\r\n";
     };
