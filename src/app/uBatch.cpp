@@ -10,7 +10,6 @@
 #include "app/uBaseOptions.h"
 #include "app/uExport.h"
 #include "app/uReport.h"
-#include "app/uWorkspaceBenches.h"
 #include "app/uWorkspace.h"
 #include "common/uError.h"
 #include "common/uFileIO.h"

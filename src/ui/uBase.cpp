@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QUrl>
+#include <filesystem>
 
 #include "app/uBaseOptions.h"
 #include "app/uOpenFilter.h"
@@ -41,6 +42,11 @@ constexpr std::array<int, kListColumnCount> kDesignColumnWidths = {60, 120, 60, 
 constexpr std::string_view kStateExtension = ".trm";
 
 std::string ColumnKey(int column) { return std::string(kColumnWidthKey) + std::to_string(column); }
+
+std::string AbsolutePath(const std::string& path) {
+  if (path.empty() || path.front() == '/') return path;
+  return (std::filesystem::path(CurrentFolder()) / path).lexically_normal().string();
+}
 
 }  // namespace
 
@@ -100,7 +106,11 @@ void TBaseForm::ConnectWorkspace() {
   makeBench_ = workspace_.CreateBench;
   workspace_.CreateBench = [this] { return MakeBench(); };
   workspace_.OnRowsChanged = [this](const TRowsChange& change) { RowsChanged(change); };
-  workspace_.OnBenchesReleasing = [this] { benchForms_.clear(); };
+  workspace_.OnBenchAdded = [this](int index) { added_.push_back(index); };
+  workspace_.OnBenchesReleasing = [this] {
+    benchForms_.clear();
+    added_.clear();
+  };
   workspace_.OnWindowMenuChanged = [this] { UpdateWindowMenu(); };
   workspace_.OnShowBench = [this](int index) { ShowBench(index); };
   workspace_.OnBeforeStateSaved = [this] {
@@ -178,10 +188,12 @@ void TBaseForm::StoreColumnWidths() {
 
 // Videos among the files split under the progress dialog; everything else
 // is the workspace's.
+// Relative names are taken from the current folder now: a state file saved
+// later must name the pictures wherever it is loaded.
 void TBaseForm::HandleCommandLine(const std::vector<std::string>& arguments) {
   std::vector<std::string> files;
   for (const std::string& argument : arguments)
-    if (!IsLanguageSwitch(argument)) files.push_back(argument);
+    if (!IsLanguageSwitch(argument)) files.push_back(AbsolutePath(argument));
   if (files.empty() || !FileExists(files.front())) return;
   OpenDropped(files);
 }
@@ -208,6 +220,20 @@ void TBaseForm::Guarded(const std::function<void()>& command) {
     command();
   } catch (const std::exception& e) {
     ShowError(messages_, e);
+  }
+  ShowAddedBenches();
+}
+
+// Benches restored from a state file show as they were saved (a minimised
+// one stays hidden, as minimising hides a bench); opened ones are shown by
+// the workspace already.
+void TBaseForm::ShowAddedBenches() {
+  const std::vector<int> added = std::move(added_);
+  added_.clear();
+  for (int index : added) {
+    const TBench* bench = workspace_.Bench(index);
+    TBenchForm* form = bench ? FormOf(*bench) : nullptr;
+    if (form && !form->isVisible() && bench->Placement.State != TWindowState::Minimized) ShowBench(index);
   }
 }
 

@@ -128,6 +128,7 @@ class TBaseForm : public QMainWindow {
   TBench* OpenVideo(const std::string& file);
   // Runs a command; an error ends it with a message.
   void Guarded(const std::function<void()>& command);
+  void ShowAddedBenches();
   std::unique_ptr<TBench> MakeBench();
 
   TWorkspace& workspace_;
@@ -142,6 +143,7 @@ class TBaseForm : public QMainWindow {
   QTableView* list_ = nullptr;
   std::function<std::unique_ptr<TBench>()> makeBench_;  // the workspace's own factory
   std::map<const TBench*, std::unique_ptr<TBenchForm>> benchForms_;
+  std::vector<int> added_;  // window numbers of the benches added by the running command
 
   QAction* deleteItem_ = nullptr;
   QAction* selectAllItem_ = nullptr;

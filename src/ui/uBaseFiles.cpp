@@ -63,8 +63,11 @@ std::vector<std::string> TBaseForm::AskFiles(const TFileDialogRequest& request) 
   return FileDialog ? FileDialog(this, request) : RunFileDialog(this, request);
 }
 
+// A folder not remembered yet is the work folder, made when missing.
 std::string TBaseForm::RememberedFolder(std::string_view key) const {
-  return store_.ReadValue(kPathSection, key, workspace_.WorkFolder());
+  if (store_.ValueExists(kPathSection, key)) return store_.ReadValue(kPathSection, key, std::string());
+  ForceDirectories(workspace_.WorkFolder());
+  return workspace_.WorkFolder();
 }
 
 void TBaseForm::RememberFolder(std::string_view key, const std::string& file) {

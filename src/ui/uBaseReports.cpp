@@ -1,12 +1,6 @@
 // The main window's CSV export and reports.
 
-#include <memory>
-
-#include "app/uBaseOptions.h"
-#include "app/uExport.h"
 #include "app/uReport.h"
-#include "app/uWorkspaceBenches.h"
-#include "settings/uEnvironment.h"
 #include "ui/uBase.h"
 
 namespace tracemill {
@@ -30,46 +24,26 @@ void TBaseForm::SaveCsvCommand() {
   Guarded([&] {
     RememberFolder(kSaveCsvKey, files.front());
     TWaitCursor wait;
-    SaveCsvFile(files.front(), workspace_.Data(), workspace_.FormatX(), workspace_.FormatY());
+    workspace_.SaveCsv(files.front());
   });
 }
 
 void TBaseForm::SimpleReportCommand() {
   Guarded([&] {
-    const TBaseOptions options = ReadBaseOptions(store_);
-    const TWorkspaceBenches benches(workspace_);
-    TSimpleReportFormat format;
-    format.Template = options.SimpleReportFormat;
-    format.FormatX = workspace_.FormatX();
-    format.FormatY = workspace_.FormatY();
-    std::string path;
-    {
-      TWaitCursor wait;
-      path = SaveSimpleReport(workspace_.WorkFolder(), workspace_.Data(), benches, format);
-    }
-    OpenReport(shell_, path, options.SimpleReportApplication);
+    TWaitCursor wait;
+    workspace_.SimpleReport(shell_);
   });
 }
 
-// The program runs over a copy of the collected data, so that whatever its
-// SORT calls do the list keeps its order; afterwards no row is selected.
+// The report program's dialogs (MESSAGEBOX, INPUTBOX, SELECTDIRECTORY) are Qt's.
 void TBaseForm::ProgrammableReportCommand() {
   Guarded([&] {
-    const TBaseOptions options = ReadBaseOptions(store_);
-    const TWorkspaceBenches benches(workspace_);
-    const std::unique_ptr<TBaseMeasuredList> copy = workspace_.Data().Copy();
-    const TReportData data{*copy, benches, workspace_.SortItem(), workspace_.SortReverse()};
     TQtScriptServices services(this);
-    TReportOptions run;
-    run.Environment.Services = &services;
-    TReportFile report;
-    {
-      TWaitCursor wait;
-      report = SaveReport(workspace_.WorkFolder(), options.Program, data, run);
-    }
-    OpenReport(shell_, report.Path, options.ReportApplication);
+    TReportOptions options;
+    options.Environment.Services = &services;
+    TWaitCursor wait;
+    workspace_.ProgrammableReport(shell_, options);
   });
-  workspace_.RefreshList(-1);
 }
 
 }  // namespace tracemill

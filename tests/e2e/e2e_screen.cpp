@@ -2,7 +2,8 @@
 //   e2e_screen shot WINDOW FILE.png     saves what the window shows;
 //   e2e_screen find WINDOW PICTURE      prints "x y", where the picture's
 //                                       pixel (0, 0) lies in the window
-//                                       (drawn 1:1), or fails.
+//                                       (drawn 1:1, markers over it
+//                                       allowed), or fails.
 // WINDOW is an X window id in decimal, as xdotool prints it.
 #include <QGuiApplication>
 #include <QImage>
@@ -14,12 +15,18 @@
 namespace {
 
 constexpr int kPatch = 24;
+// Markers the program draws over the picture may cover part of the patch.
+constexpr int kMaxDifferent = kPatch * kPatch / 6;
 
-bool Matches(const QImage& shot, int sx, int sy, const QImage& picture, int px, int py) {
+// The number of different pixels, counted up to limit.
+int Differences(const QImage& shot, int sx, int sy, const QImage& picture, int px, int py, int limit) {
+  int different = 0;
   for (int y = 0; y < kPatch; ++y)
     for (int x = 0; x < kPatch; ++x)
-      if ((shot.pixel(sx + x, sy + y) & 0xFFFFFFu) != (picture.pixel(px + x, py + y) & 0xFFFFFFu)) return false;
-  return true;
+      if ((shot.pixel(sx + x, sy + y) & 0xFFFFFFu) != (picture.pixel(px + x, py + y) & 0xFFFFFFu) &&
+          ++different >= limit)
+        return different;
+  return different;
 }
 
 // The patch of the picture's upper left part with the most pixels that are
@@ -45,10 +52,18 @@ QPoint DistinctPatch(const QImage& picture) {
 std::optional<QPoint> Find(const QImage& shot, const QImage& picture) {
   if (picture.width() < kPatch || picture.height() < kPatch) return std::nullopt;
   const QPoint patch = DistinctPatch(picture);
+  // The place that differs least, when it differs little enough.
+  int best = kMaxDifferent + 1;
+  std::optional<QPoint> at;
   for (int sy = 0; sy + kPatch <= shot.height(); ++sy)
-    for (int sx = 0; sx + kPatch <= shot.width(); ++sx)
-      if (Matches(shot, sx, sy, picture, patch.x(), patch.y())) return QPoint(sx - patch.x(), sy - patch.y());
-  return std::nullopt;
+    for (int sx = 0; sx + kPatch <= shot.width(); ++sx) {
+      const int d = Differences(shot, sx, sy, picture, patch.x(), patch.y(), best);
+      if (d < best) {
+        best = d;
+        at = QPoint(sx - patch.x(), sy - patch.y());
+      }
+    }
+  return at;
 }
 
 }  // namespace

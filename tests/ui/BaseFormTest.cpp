@@ -178,7 +178,7 @@ class BaseFormTest : public QObject {
     QCOMPARE(w.Column(4), (QStringList{"21", "41"}));
     QCOMPARE(w.store->ReadValue("Path", "OpenAll", std::string()), w.Path("saved"));
     TBench* restored = w.workspace->Bench(0);
-    QVERIFY(restored && w.form->FormOf(*restored));
+    QVERIFY(restored && w.form->FormOf(*restored) && w.form->FormOf(*restored)->isVisible());
     QCOMPARE(w.form->WindowMenu()->actions().size(), 1);
     QCOMPARE(w.form->WindowMenu()->actions().at(0)->text(), QStringLiteral("&0:chart.bmp"));
   }
