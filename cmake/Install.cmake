@@ -1,6 +1,6 @@
 # What `cmake --install` puts where a Linux desktop finds it, and the same
 # layout in the build tree for the files the program looks up at run time:
-#   bin/tracemill                          the program
+#   bin/tracemill                          the program (installed where it is defined)
 #   lib/tracemill/plugins/*.spi            the bundled image plug-ins (plugins/CMakeLists.txt)
 #   share/doc/tracemill/                   the manual (tracemill.html, its images/) and
 #                                          the read-me (tracemill.txt); the program finds
@@ -14,16 +14,6 @@ set(TRACEMILL_APP_ID com.norvale.Tracemill)
 set(TRACEMILL_DOC_SUBDIR share/doc/tracemill)
 option(TRACEMILL_INSTALL_UPDATE_CACHES
        "After installing, refresh the MIME, desktop and icon caches of the prefix (skipped under DESTDIR)" ON)
-
-# The program, once it is built by this tree. In the build tree it lies in
-# <build>/bin, beside <build>/lib/tracemill/plugins and <build>/share/doc.
-if(TARGET tracemill)
-  get_target_property(tracemill_bin tracemill RUNTIME_OUTPUT_DIRECTORY)
-  if(NOT tracemill_bin)
-    set_target_properties(tracemill PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-  endif()
-  install(TARGETS tracemill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
 
 # The manual and the read-me: installed, and copied into the build tree
 # beside <build>/bin so that a program run from the build tree finds them too.

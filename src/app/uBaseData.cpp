@@ -81,6 +81,8 @@ void SortBy(TBaseMeasuredList& list, bool reverse, Compare compare) {
 
 }  // namespace
 
+bool IsSortKey(std::string_view name) { return KeyOf(name).kind != KeyKind::Unknown; }
+
 void SortMeasuredList(TBaseMeasuredList& list, std::string_view key, bool reverse) {
   const int n = list.Count();
   const KeyInfo info = KeyOf(key);

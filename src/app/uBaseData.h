@@ -45,4 +45,7 @@ class TBaseMeasuredList : public TOwningList<TBaseMeasuredPoints> {
 // the list has two lines or more, and leaves the list unchanged.
 void SortMeasuredList(TBaseMeasuredList& list, std::string_view key, bool reverse);
 
+// True when name is one of the sort keys above (any letter case).
+bool IsSortKey(std::string_view name);
+
 }  // namespace tracemill

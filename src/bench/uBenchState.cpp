@@ -174,4 +174,6 @@ std::unique_ptr<TMeasuredPoints> ParseLineValue(std::string_view value) {
   return line;
 }
 
+double ReadMeasuredValue(std::string_view text) { return MeasuredNumber(text); }
+
 }  // namespace tracemill

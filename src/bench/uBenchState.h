@@ -19,6 +19,11 @@ std::string StandardValueText(const TStandardPoint& point);
 // at the first comma that leaves two numbers. Throws ConvertError.
 TStandardPoint ParseStandardValue(std::string_view value, char decimalSeparator);
 
+// A measured value as LineValueText writes it: a number with "." or "INF",
+// "-INF", "NAN"; a magnitude beyond the largest double reads as infinite.
+// Throws ConvertError.
+double ReadMeasuredValue(std::string_view text);
+
 // Values in the general format with "."; "INF", "-INF" and "NAN" are read
 // back as what they stand for.
 std::string LineValueText(const TMeasuredPoints& line);

@@ -74,6 +74,12 @@ if [ -x "$program" ]; then
   unset DISPLAY WAYLAND_DISPLAY
   "$program" --version >"$work/version.txt" 2>&1 || fail "tracemill --version"
   grep -q 'Tracemill' "$work/version.txt" || fail "tracemill --version does not name the program"
+  # The version message names the manual and the read-me where the installed program finds them.
+  installed_docs=$(cd "$prefix" && pwd -P)/$docs
+  grep -q "$installed_docs/tracemill.html" "$work/version.txt" ||
+    fail "the installed program does not find its manual: $(cat "$work/version.txt")"
+  grep -q "$installed_docs/tracemill.txt" "$work/version.txt" ||
+    fail "the installed program does not find its read-me"
   if "$program" --batch --save-state - >"$work/empty.trm" 2>"$work/batch.log"; then
     [ "$(head -n 1 "$work/empty.trm" | tr -d '\r')" = "Tracemill Setting File" ] ||
       fail "the batch mode does not write a state file"

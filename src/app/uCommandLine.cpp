@@ -1,0 +1,251 @@
+#include "app/uCommandLine.h"
+
+#include <array>
+#include <optional>
+
+#include "app/uBaseData.h"
+#include "common/uFilename.h"
+#include "common/uStrC.h"
+#include "settings/uEnvironment.h"
+
+namespace tracemill {
+
+namespace {
+
+constexpr std::string_view kStateExtension = ".TRM";
+constexpr std::string_view kReverseSuffix = "REVERSE";
+constexpr std::string_view kEndOfOptions = "--";
+constexpr std::string_view kOptionPrefix = "--";
+
+// A text in both interface languages.
+struct TText {
+  std::string_view English;
+  std::string_view Japanese;
+  std::string_view In(bool japanese) const { return japanese ? Japanese : English; }
+};
+
+constexpr TText kUnknownOption{"Unknown option: ", "不明なオプションです: "};
+constexpr TText kNeedsValue{" needs a value: ", " には値が必要です: "};
+constexpr TText kTakesNoValue{" takes no value: ", " は値をとりません: "};
+constexpr TText kNeedsBatch{" works only together with --batch", " は --batch と一緒にだけ使えます"};
+constexpr TText kFileAfterActions{"Files to open come before the actions: ",
+                                  "開くファイルは処理の指定より前に書いてください: "};
+constexpr TText kStateAlone{"A state file is opened alone, without other files: ",
+                            "状態ファイルは他のファイルと一緒には開けません: "};
+constexpr TText kTemplateAlone{"--template follows a --simple-report",
+                               "--template は --simple-report の後に書いてください"};
+constexpr TText kUnknownSortKey{
+    "Unknown sort key (SERIAL, BENCH, NUMBER, X, Y, COMMENT or TITLE, optionally followed by \",reverse\"): ",
+    "不明な並べ替えのキーです (SERIAL, BENCH, NUMBER, X, Y, COMMENT, TITLE のどれか、後に \",reverse\" も可): "};
+constexpr TText kNothingToDo{"--batch needs a file to open or an action",
+                             "--batch には開くファイルか処理の指定が必要です"};
+
+struct TParse {
+  bool japanese = false;
+  bool batch = false;
+  std::string firstBatchOnly;  // the first option given that needs --batch
+  std::vector<std::string> files;
+  std::vector<TBatchAction> actions;
+};
+
+[[noreturn]] void Fail(std::string message) { throw TCommandLineError(message); }
+
+void AddFileAction(TParse& p, TBatchActionKind kind, std::string_view file) {
+  TBatchAction action;
+  action.Kind = kind;
+  action.File = std::string(file);
+  p.actions.push_back(std::move(action));
+}
+
+void ApplySort(TParse& p, std::string_view value) {
+  TBatchAction action;
+  action.Kind = TBatchActionKind::Sort;
+  std::string_view key = value;
+  if (const auto comma = value.rfind(','); comma != std::string_view::npos &&
+                                           UpperCaseAscii(value.substr(comma + 1)) == kReverseSuffix) {
+    key = value.substr(0, comma);
+    action.SortReverse = true;
+  }
+  if (!IsSortKey(key)) Fail(std::string(kUnknownSortKey.In(p.japanese)) + std::string(value));
+  action.SortKey = UpperCaseAscii(key);
+  p.actions.push_back(std::move(action));
+}
+
+void ApplyTemplate(TParse& p, std::string_view value) {
+  if (p.actions.empty() || p.actions.back().Kind != TBatchActionKind::SimpleReport ||
+      p.actions.back().HasTemplate)
+    Fail(std::string(kTemplateAlone.In(p.japanese)));
+  p.actions.back().HasTemplate = true;
+  p.actions.back().Template = std::string(value);
+}
+
+enum class TOptionKind { Start, Action };
+
+// One option. Options of kind Action need --batch; Start options choose how
+// the program starts. ValueName is empty for an option without a value.
+struct TOption {
+  std::string_view Name;
+  std::string_view ValueName;
+  TOptionKind Kind;
+  void (*Apply)(TParse&, std::string_view value);
+  TText Help;
+};
+
+constexpr std::array kOptions{
+    TOption{"--batch", "", TOptionKind::Start, [](TParse& p, std::string_view) { p.batch = true; },
+            {"run the actions without a display", "画面を使わずに処理を実行します"}},
+    TOption{"--help", "", TOptionKind::Start, nullptr,
+            {"show this text", "この説明を表示します"}},
+    TOption{"--version", "", TOptionKind::Start, nullptr,
+            {"show the version", "バージョン情報を表示します"}},
+    TOption{"--recalculate", "", TOptionKind::Action,
+            [](TParse& p, std::string_view) {
+              TBatchAction action;
+              action.Kind = TBatchActionKind::Recalculate;
+              p.actions.push_back(action);
+            },
+            {"every picture recalculates its lines from its standard points",
+             "各画像の線を基準点から計算し直します"}},
+    TOption{"--sort", "KEY[,reverse]", TOptionKind::Action, ApplySort,
+            {"sort the list by SERIAL, BENCH, NUMBER, X, Y, COMMENT or TITLE",
+             "一覧を SERIAL, BENCH, NUMBER, X, Y, COMMENT, TITLE で並べ替えます"}},
+    TOption{"--program", "FILE", TOptionKind::Action,
+            [](TParse& p, std::string_view v) { AddFileAction(p, TBatchActionKind::Program, v); },
+            {"use FILE as the report program from here on", "以降のレポートに FILE のプログラムを使います"}},
+    TOption{"--report", "FILE", TOptionKind::Action,
+            [](TParse& p, std::string_view v) { AddFileAction(p, TBatchActionKind::Report, v); },
+            {"write the programmable report to FILE", "詳細レポートを FILE に書きます"}},
+    TOption{"--simple-report", "FILE", TOptionKind::Action,
+            [](TParse& p, std::string_view v) { AddFileAction(p, TBatchActionKind::SimpleReport, v); },
+            {"write the simple report to FILE", "簡易レポートを FILE に書きます"}},
+    TOption{"--template", "TEXT", TOptionKind::Action, ApplyTemplate,
+            {"the template of the simple report before it", "直前の簡易レポートの書式"}},
+    TOption{"--csv", "FILE", TOptionKind::Action,
+            [](TParse& p, std::string_view v) { AddFileAction(p, TBatchActionKind::Csv, v); },
+            {"write the list as CSV to FILE", "一覧を CSV で FILE に書きます"}},
+    TOption{"--save-state", "FILE", TOptionKind::Action,
+            [](TParse& p, std::string_view v) { AddFileAction(p, TBatchActionKind::SaveState, v); },
+            {"save the working state to FILE", "作業状態を FILE に保存します"}},
+};
+
+const TOption* FindOption(std::string_view name) {
+  for (const TOption& option : kOptions)
+    if (option.Name == name) return &option;
+  return nullptr;
+}
+
+}  // namespace
+
+bool IsStateFileName(std::string_view fileName) {
+  return UpperCaseAscii(ExtractFileExt(fileName)) == kStateExtension;
+}
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  TParse p;
+  p.japanese = IsJapanese();
+  std::vector<std::string> plain;  // every argument that is not an option, in order
+  bool optionsEnded = false;
+
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (!optionsEnded && argument == kEndOfOptions) {
+      optionsEnded = true;
+      continue;
+    }
+    if (optionsEnded || !argument.starts_with(kOptionPrefix)) {
+      if (IsLanguageSwitch(argument) && !optionsEnded) {
+        plain.push_back(argument);
+        continue;
+      }
+      if (!p.actions.empty()) Fail(std::string(kFileAfterActions.In(p.japanese)) + argument);
+      plain.push_back(argument);
+      p.files.push_back(argument);
+      continue;
+    }
+
+    const auto equals = argument.find('=');
+    const std::string_view name = std::string_view(argument).substr(0, equals);
+    const TOption* option = FindOption(name);
+    if (option == nullptr) Fail(std::string(kUnknownOption.In(p.japanese)) + argument);
+
+    if (option->Name == "--help" || option->Name == "--version") {
+      if (equals != std::string::npos)
+        Fail(std::string(name) + std::string(kTakesNoValue.In(p.japanese)) + argument);
+      TCommandLine result;
+      result.Mode = option->Name == "--help" ? TStartMode::Help : TStartMode::Version;
+      return result;
+    }
+
+    std::optional<std::string> value;
+    if (equals != std::string::npos) value = argument.substr(equals + 1);
+    if (option->ValueName.empty()) {
+      if (value) Fail(std::string(name) + std::string(kTakesNoValue.In(p.japanese)) + argument);
+    } else if (!value) {
+      // A value taken from the next argument cannot look like an option;
+      // "--template=--text" passes such a text.
+      if (i + 1 >= arguments.size() || arguments[i + 1].starts_with(kOptionPrefix))
+        Fail(std::string(name) + std::string(kNeedsValue.In(p.japanese)) + std::string(option->ValueName));
+      value = arguments[++i];
+    }
+    if (option->Kind == TOptionKind::Action && p.firstBatchOnly.empty()) p.firstBatchOnly = name;
+    option->Apply(p, value ? std::string_view(*value) : std::string_view());
+  }
+
+  TCommandLine result;
+  if (!p.batch) {
+    if (!p.firstBatchOnly.empty())
+      Fail(p.firstBatchOnly + std::string(kNeedsBatch.In(p.japanese)));
+    result.Files = std::move(plain);
+    return result;
+  }
+
+  result.Mode = TStartMode::Batch;
+  if (p.files.empty() && p.actions.empty()) Fail(std::string(kNothingToDo.In(p.japanese)));
+  for (const std::string& file : p.files) {
+    if (IsStateFileName(file)) {
+      if (p.files.size() > 1) Fail(std::string(kStateAlone.In(p.japanese)) + file);
+      result.StateInput = true;
+    }
+  }
+  result.Files = std::move(p.files);
+  result.Actions = std::move(p.actions);
+  return result;
+}
+
+std::string UsageText(bool japanese) {
+  std::string text;
+  if (japanese) {
+    text += "使い方:\n";
+  } else {
+    text += "Usage:\n";
+  }
+  text += "  tracemill [/JAPANESE | /ENGLISH] [FILE ...]\n";
+  text += "  tracemill --batch [STATE.trm | IMAGE ...] [ACTION ...]\n";
+  text += "  tracemill --help | --version\n\n";
+  text += japanese ? "FILE (画像ファイルまたは状態ファイル) をウィンドウで開きます。--batch を付けると、\n"
+                     "画面を使わずに ACTION を書かれた順に実行します。\n"
+                   : "Opens the image files, or the state file, FILE in the windows. With --batch,\n"
+                     "runs the ACTIONs in the order given, without a display.\n";
+
+  const auto line = [&](const TOption& option) {
+    std::string head = "  " + std::string(option.Name);
+    if (!option.ValueName.empty()) head += " " + std::string(option.ValueName);
+    constexpr std::size_t kColumn = 28;
+    head += head.size() < kColumn ? std::string(kColumn - head.size(), ' ') : std::string("  ");
+    text += head + std::string(option.Help.In(japanese)) + "\n";
+  };
+  text += japanese ? "\nオプション:\n" : "\nOptions:\n";
+  for (const TOption& option : kOptions)
+    if (option.Kind == TOptionKind::Start) line(option);
+  text += japanese ? "\n処理 (FILE が \"-\" なら標準出力):\n" : "\nActions (a FILE of \"-\" is standard output):\n";
+  for (const TOption& option : kOptions)
+    if (option.Kind == TOptionKind::Action) line(option);
+  text += japanese ? "\n終了コード: 0 成功、1 処理の失敗またはファイルを読めない、2 コマンドラインの誤り、\n"
+                     "3 レポートのプログラムのエラー (レポートは書かれます)\n"
+                   : "\nExit status: 0 success; 1 an action failed or a file could not be read;\n"
+                     "2 a wrong command line; 3 the report program had an error (the report is\n"
+                     "still written).\n";
+  return text;
+}
+
+}  // namespace tracemill

@@ -1,0 +1,260 @@
+// The program's batch mode, run as a user runs it: on hand-written state
+// files, without a display, checking exit status, standard output, standard
+// error and the files written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../settings/TestSupport.h"
+#include "ProgramRun.h"
+#include "common/uFileIO.h"
+#include "settings/uIniFile.h"
+
+using namespace tracemill;
+using namespace tracemill::testing;
+
+namespace {
+
+// A bench on the example chart (window 0) with its three standard points, and
+// three collected lines out of serial order; a CSV export of them.
+constexpr const char* kState =
+    "Tracemill Setting File\r\n"
+    "\r\n"
+    "[Window0]\r\n"
+    "Filename=examples/chart.bmp\r\n"
+    "Title=Fig\r\n"
+    "ScaleIndex=0\r\n"
+    "LogY=True\r\n"
+    "Standard[0]=(80,420)/(640,480)=(0,1)\r\n"
+    "Standard[1]=(600,420)/(640,480)=(10,1)\r\n"
+    "Standard[2]=(80,40)/(640,480)=(0,1000)\r\n"
+    "Measured[0]=4,(340,226)/(640,480)=(99,99),\"stale\",\"Fig\"\r\n"
+    "\r\n"
+    "[Data]\r\n"
+    "SortItem=SERIAL\r\n"
+    "SortReverse=False\r\n"
+    "LastPointsID=4\r\n"
+    "Data[0]=0,0,(1.5,20)-(2.25,31.5),\"solid\",\"Fig. 1\"\r\n"
+    "Data[1]=2,0,(3,4),\"\",\"B\"\r\n"
+    "Data[2]=1,0,(0.5,-7),\"dashed\",\"A\"\r\n"
+    "Data[3]=4,0,(99,99),\"stale\",\"Fig\"\r\n";
+
+constexpr const char* kCsvHeader = "Serial #,Title,Point #,X,Y,Comment\r\n";
+constexpr const char* kCsv =
+    "Serial #,Title,Point #,X,Y,Comment\r\n"
+    "0,Fig. 1,2,1.5,20,solid\r\n"
+    "1,A,1,0.5,-7,dashed\r\n"
+    "2,B,1,3,4,\r\n"
+    "4,Fig,1,99,99,stale\r\n";
+
+class Batch : public ::testing::Test {
+ protected:
+  Batch() : scratch_("batch_run") {
+    std::filesystem::create_directories(scratch_ / "config");
+    std::filesystem::create_directories(scratch_ / "data");
+    Write("state.trm", kState);
+  }
+
+  std::string Path(const std::string& name) const { return scratch_ / name; }
+  void Write(const std::string& name, const std::string& content) const {
+    WriteFileAtomic(Path(name), content);
+  }
+  std::string Read(const std::string& name) const { return ReadWhole(Path(name)); }
+  bool Exists(const std::string& name) const { return std::filesystem::exists(Path(name)); }
+
+  TProgramRun Run(std::vector<std::string> arguments) const {
+    return RunProgram(arguments,
+                      {{"XDG_CONFIG_HOME", Path("config")}, {"XDG_DATA_HOME", Path("data")}, {"LC_ALL", "C"}},
+                      scratch_.Path());
+  }
+  // A batch run on the hand-written state file.
+  TProgramRun RunOnState(std::vector<std::string> actions) const {
+    std::vector<std::string> arguments{"--batch", Path("state.trm")};
+    arguments.insert(arguments.end(), actions.begin(), actions.end());
+    return Run(arguments);
+  }
+
+  TScratchFolder scratch_;
+};
+
+// Every file below a folder, for checking that a run wrote nothing there.
+std::vector<std::string> FilesBelow(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    if (!entry.is_directory()) files.push_back(entry.path().string());
+  return files;
+}
+
+}  // namespace
+
+TEST_F(Batch, StartsWithoutDisplayAndRefusesWrongCommandLines) {
+  const TProgramRun help = Run({"/JAPANESE", "--help"});
+  EXPECT_EQ(help.Status, 0);
+  EXPECT_NE(help.Out.find("使い方"), std::string::npos);
+  EXPECT_NE(help.Out.find("--save-state FILE"), std::string::npos);
+  const TProgramRun version = Run({"--version"});
+  EXPECT_EQ(version.Status, 0);
+  EXPECT_NE(version.Out.find("Tracemill  Ver."), std::string::npos) << version.Out;
+
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--batch", Path("state.trm"), "--bogus"},
+        std::vector<std::string>{Path("state.trm"), "--csv", "-"},
+        std::vector<std::string>{"--batch", Path("state.trm"), "--sort", "colour"}}) {
+    const TProgramRun run = Run(arguments);
+    EXPECT_EQ(run.Status, 2) << arguments.back();
+    EXPECT_NE(run.Err.find("--simple-report FILE"), std::string::npos) << arguments.back();
+    EXPECT_EQ(run.Out, "") << arguments.back();
+  }
+}
+
+TEST_F(Batch, CsvAndSortToStandardOutputAndFiles) {
+  const TProgramRun plain = RunOnState({"--csv", "-"});
+  EXPECT_EQ(plain.Status, 0) << plain.Err;
+  EXPECT_EQ(plain.Out, kCsv);
+  EXPECT_EQ(plain.Err, "");
+
+  // Actions run in the order given; a file's missing folders are made.
+  const TProgramRun sorted =
+      RunOnState({"--sort", "title,reverse", "--csv", Path("out/deeper/by-title.csv"), "--sort", "X", "--csv", "-"});
+  EXPECT_EQ(sorted.Status, 0) << sorted.Err;
+  EXPECT_EQ(Read("out/deeper/by-title.csv"),
+            std::string(kCsvHeader) + "0,Fig. 1,2,1.5,20,solid\r\n4,Fig,1,99,99,stale\r\n2,B,1,3,4,\r\n"
+                                      "1,A,1,0.5,-7,dashed\r\n");
+  EXPECT_EQ(sorted.Out, std::string(kCsvHeader) + "1,A,1,0.5,-7,dashed\r\n0,Fig. 1,2,1.5,20,solid\r\n"
+                                                  "2,B,1,3,4,\r\n4,Fig,1,99,99,stale\r\n");
+
+  // Without a state file the actions run on an empty working state.
+  const TProgramRun empty = Run({"--batch", "--csv", "-"});
+  EXPECT_EQ(empty.Status, 0) << empty.Err;
+  EXPECT_EQ(empty.Out, kCsvHeader);
+}
+
+TEST_F(Batch, RecalculateTakesTheValuesFromTheBenches) {
+  // The bench's line 4 lies at X = 5 on the chart; the saved 99 was stale.
+  const TProgramRun run = RunOnState({"--recalculate", "--sort", "SERIAL,reverse", "--csv", "-"});
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  const std::string expectedRest = "2,B,1,3,4,\r\n1,A,1,0.5,-7,dashed\r\n0,Fig. 1,2,1.5,20,solid\r\n";
+  ASSERT_EQ(run.Out.rfind(kCsvHeader, 0), 0u) << run.Out;
+  ASSERT_GT(run.Out.size(), std::string(kCsvHeader).size() + expectedRest.size());
+  EXPECT_EQ(run.Out.substr(run.Out.size() - expectedRest.size()), expectedRest);  // lines of no bench stay
+  const std::string first = run.Out.substr(std::string(kCsvHeader).size(),
+                                           run.Out.size() - expectedRest.size() - std::string(kCsvHeader).size());
+  ASSERT_EQ(first.rfind("4,Fig,1,", 0), 0u) << first;
+  const std::string values = first.substr(8);
+  EXPECT_NEAR(std::stod(values), 5.0, 1e-9) << first;
+  EXPECT_NEAR(std::stod(values.substr(values.find(',') + 1)), 34.0078320654265, 1e-9) << first;
+  EXPECT_EQ(values.substr(values.rfind(',')), ",stale\r\n");
+}
+
+TEST_F(Batch, SaveStateWritesWhatLoadsBack) {
+  const TProgramRun saved = RunOnState({"--sort", "Y,reverse", "--save-state", Path("copy.trm"), "--save-state", "-"});
+  ASSERT_EQ(saved.Status, 0) << saved.Err;
+  EXPECT_EQ(saved.Out, Read("copy.trm"));
+  EXPECT_NE(saved.Out.find("\r\nSortItem=Y\r\nSortReverse=True\r\nLastPointsID=4\r\n"), std::string::npos);
+  // The bench's block comes whole: its picture, standard points and line.
+  EXPECT_EQ(saved.Out.rfind("Tracemill Setting File\r\n\r\n[Window0]\r\nFilename=examples/chart.bmp\r\n", 0), 0u);
+  EXPECT_NE(saved.Out.find("\r\nStandard[2]=(80,40)/(640,480)=(0,1000)\r\n"
+                           "Measured[0]=4,(340,226)/(640,480)=(99,99),\"stale\",\"Fig\"\r\n\r\n[Data]\r\n"),
+            std::string::npos)
+      << saved.Out;
+
+  // The copy loads back to the same list in the saved order.
+  const TProgramRun reloaded = Run({"--batch", Path("copy.trm"), "--csv", "-"});
+  ASSERT_EQ(reloaded.Status, 0) << reloaded.Err;
+  EXPECT_EQ(reloaded.Out, std::string(kCsvHeader) + "4,Fig,1,99,99,stale\r\n0,Fig. 1,2,1.5,20,solid\r\n"
+                                                    "2,B,1,3,4,\r\n1,A,1,0.5,-7,dashed\r\n");
+}
+
+TEST_F(Batch, Reports) {
+  const TProgramRun simple =
+      RunOnState({"--simple-report", "-", "--simple-report", Path("simple.txt"), "--template",
+                  "{point}|{window}|{x}|{y}|{filename}|{comment}|{title}"});
+  ASSERT_EQ(simple.Status, 0) << simple.Err;
+  EXPECT_EQ(simple.Out, "1.5, 20, chart.bmp, solid\r\n0.5, -7, chart.bmp, dashed\r\n3, 4, chart.bmp, \r\n"
+                        "99, 99, chart.bmp, stale\r\n");
+  EXPECT_EQ(Read("simple.txt"), "0|0|1.5|20|chart.bmp|solid|Fig. 1\r\n1|0|0.5|-7|chart.bmp|dashed|A\r\n"
+                                "2|0|3|4|chart.bmp||B\r\n4|0|99|99|chart.bmp|stale|Fig\r\n");
+
+  const TProgramRun programmable = RunOnState({"--report", "-"});
+  ASSERT_EQ(programmable.Status, 0) << programmable.Err;
+  EXPECT_EQ(programmable.Out,
+            "Fig. 1:(1.5, 20)-(2.25, 31.5):solid\r\nA:(0.5, -7):dashed\r\nB:(3, 4):\r\nFig:(99, 99):stale\r\n");
+
+  // A program of the user's holds from --program on; SORT inside it does
+  // not change the list's order for the actions after it.
+  Write("count.bas", "sort(\"TITLE\")\r\nprint(DataCount, \" \", Title(0))\r\n");
+  const TProgramRun own = RunOnState({"--report", Path("default.txt"), "--program", Path("count.bas"), "--report",
+                                      "-", "--csv", "-"});
+  ASSERT_EQ(own.Status, 0) << own.Err;
+  EXPECT_EQ(own.Out, std::string("4 A\r\n") + kCsv);
+  EXPECT_EQ(Read("default.txt").substr(0, 6), "Fig. 1");
+}
+
+TEST_F(Batch, ReportProgramErrorsExitWithThreeAndTheReportIsWritten) {
+  Write("open-loop.bas", "for i = 0 to 3\r\nprint(i)\r\n");
+  const TProgramRun structure =
+      RunOnState({"--program", Path("open-loop.bas"), "--report", Path("structure.txt"), "--csv", "-"});
+  EXPECT_EQ(structure.Status, 3) << structure.Err;
+  EXPECT_EQ(Read("structure.txt").substr(0, 25), "Program Structure Error\r\n");
+  EXPECT_EQ(structure.Out, kCsv);  // the actions after it still ran
+
+  Write("bad-call.bas", "print(\"a\")\r\nx(0)\r\nprint(\"b\")\r\n");
+  const TProgramRun runtime = RunOnState({"--program", Path("bad-call.bas"), "--report", "-"});
+  EXPECT_EQ(runtime.Status, 3) << runtime.Err;
+  EXPECT_EQ(runtime.Out.substr(0, 31), "a\r\n\r\nProgram Error on Line #2\r\n") << runtime.Out;
+  EXPECT_EQ(runtime.Out.find("b\r\n"), std::string::npos);
+}
+
+TEST_F(Batch, FilesThatCannotBeReadEndTheRunWithOne) {
+  Write("header.trm", "Some Other Setting File\r\n\r\n[Data]\r\nLastPointsID=3\r\n");
+  Write("cut.trm", std::string(kState) + "Data[4]=5,0,(1,two),\"\",\"\"\r\nData[5]=6,0,(1,2),\"\",\"\"\r\n");
+  Write("broken.bmp", "BM this is no picture");
+  Write("picture.trm", "Tracemill Setting File\r\n\r\n[Window0]\r\nFilename=" + Path("gone.bmp") +
+                           "\r\nTitle=Gone\r\nScaleIndex=0\r\n\r\n[Data]\r\nLastPointsID=-1\r\n");
+  const struct {
+    std::vector<std::string> arguments;
+    std::string mentioned;
+  } cases[] = {
+      {{"--batch", Path("missing.trm"), "--csv", Path("out.csv")}, "missing.trm"},
+      {{"--batch", Path("header.trm"), "--csv", Path("out.csv")}, "header.trm"},
+      {{"--batch", Path("cut.trm"), "--csv", Path("out.csv")}, "cut.trm"},
+      {{"--batch", Path("picture.trm"), "--csv", Path("out.csv")}, "gone.bmp"},
+      {{"--batch", Path("broken.bmp"), "--csv", Path("out.csv")}, "broken.bmp"},
+      {{"--batch", Path("missing.bmp"), "--csv", Path("out.csv")}, "missing.bmp"},
+      {{"--batch", Path("state.trm"), "--program", Path("missing.bas"), "--csv", Path("out.csv")}, "missing.bas"},
+  };
+  for (const auto& c : cases) {
+    const TProgramRun run = Run(c.arguments);
+    EXPECT_EQ(run.Status, 1) << c.mentioned;
+    EXPECT_NE(run.Err.find(c.mentioned), std::string::npos) << run.Err;
+    EXPECT_FALSE(Exists("out.csv")) << c.mentioned << ": no action runs after a failure";
+  }
+
+  // An output that cannot be written (a folder of that name) ends the run there.
+  std::filesystem::create_directories(Path("taken.csv"));
+  Write("kept.trm", "old");
+  const TProgramRun unwritable = RunOnState({"--csv", Path("taken.csv"), "--save-state", Path("kept.trm")});
+  EXPECT_EQ(unwritable.Status, 1);
+  EXPECT_NE(unwritable.Err.find("taken.csv"), std::string::npos) << unwritable.Err;
+  EXPECT_EQ(Read("kept.trm"), "old");
+}
+
+TEST_F(Batch, SettingsAreReadAndNothingIsWrittenBesideTheOutputs) {
+  const std::string settingsFile = SettingsFileName(Path("config") + "/", "Norvale", "tracemill");
+  {
+    TIniFile store(settingsFile);
+    store.WriteValue("Format", "X", "0.00");
+    store.WriteValue("Format", "SimpleReport", "{x}!");
+    store.Save();
+  }
+  const std::string before = ReadWhole(settingsFile);
+  Write("p.bas", "print(\"p\")\r\n");
+  const TProgramRun run = RunOnState({"--program", Path("p.bas"), "--report", "-", "--simple-report", "-",
+                                      "--simple-report", "-", "--template", "{y}?", "--csv", "-"});
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  EXPECT_EQ(run.Out.rfind("p\r\n1.50!\r\n0.50!\r\n3.00!\r\n99.00!\r\n20?\r\n", 0), 0u) << run.Out;
+  EXPECT_NE(run.Out.find("0,Fig. 1,2,1.50,20,solid\r\n"), std::string::npos) << run.Out;
+  EXPECT_EQ(ReadWhole(settingsFile), before);
+  EXPECT_EQ(FilesBelow(Path("config")), std::vector<std::string>{settingsFile});
+  EXPECT_TRUE(FilesBelow(Path("data")).empty());  // no snapshot, no report files
+}

@@ -1,0 +1,106 @@
+// How the command line chooses the start and the batch actions.
+#include <gtest/gtest.h>
+
+#include "app/uCommandLine.h"
+#include "settings/uEnvironment.h"
+
+using namespace tracemill;
+
+namespace {
+
+TCommandLine Parse(std::vector<std::string> arguments) {
+  SetJapanese(false);
+  return ParseCommandLine(arguments);
+}
+
+}  // namespace
+
+TEST(CommandLine, StartModes) {
+  const TCommandLine windows = Parse({"a.bmp", "/ENGLISH", "b.jpg"});
+  EXPECT_EQ(windows.Mode, TStartMode::Windows);
+  EXPECT_EQ(windows.Files, (std::vector<std::string>{"a.bmp", "/ENGLISH", "b.jpg"}));
+  EXPECT_EQ(Parse({}).Mode, TStartMode::Windows);
+  // Help and version win over whatever follows them.
+  EXPECT_EQ(Parse({"--help", "--nonsense"}).Mode, TStartMode::Help);
+  EXPECT_EQ(Parse({"--batch", "x.trm", "--version"}).Mode, TStartMode::Version);
+  // "--" ends the options: a file may then begin with dashes.
+  const TCommandLine dashed = Parse({"--batch", "--csv", "out.csv", "--"});
+  EXPECT_TRUE(dashed.Files.empty());
+  const TCommandLine file = Parse({"--batch", "--", "--odd.bmp"});
+  EXPECT_EQ(file.Files, std::vector<std::string>{"--odd.bmp"});
+}
+
+TEST(CommandLine, BatchInputsAndActionsInOrder) {
+  const TCommandLine c = Parse({"/JAPANESE", "--batch", "Work.TRM", "--recalculate", "--sort", "title,Reverse",
+                                "--program", "p.bas", "--report", "-", "--simple-report", "s.txt",
+                                "--template", "{x};{y}", "--csv=-", "--save-state", "out.trm",
+                                "--simple-report=-", "--sort=X"});
+  ASSERT_EQ(c.Mode, TStartMode::Batch);
+  EXPECT_TRUE(c.StateInput);
+  EXPECT_EQ(c.Files, std::vector<std::string>{"Work.TRM"});  // the language switch is no file
+  ASSERT_EQ(c.Actions.size(), 9u);
+  using K = TBatchActionKind;
+  const K kinds[] = {K::Recalculate, K::Sort, K::Program, K::Report, K::SimpleReport,
+                     K::Csv,         K::SaveState, K::SimpleReport, K::Sort};
+  for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(c.Actions[i].Kind, kinds[i]) << i;
+  EXPECT_EQ(c.Actions[1].SortKey, "TITLE");
+  EXPECT_TRUE(c.Actions[1].SortReverse);
+  EXPECT_EQ(c.Actions[2].File, "p.bas");
+  EXPECT_EQ(c.Actions[3].File, "-");
+  EXPECT_TRUE(c.Actions[4].HasTemplate);
+  EXPECT_EQ(c.Actions[4].Template, "{x};{y}");
+  EXPECT_EQ(c.Actions[5].File, "-");
+  EXPECT_FALSE(c.Actions[7].HasTemplate);
+  EXPECT_EQ(c.Actions[8].SortKey, "X");
+  EXPECT_FALSE(c.Actions[8].SortReverse);
+
+  const TCommandLine images = Parse({"--batch", "a.bmp", "b.jpg", "--csv", "-"});
+  EXPECT_FALSE(images.StateInput);
+  EXPECT_EQ(images.Files, (std::vector<std::string>{"a.bmp", "b.jpg"}));
+  // No files: the actions run on an empty working state.
+  EXPECT_TRUE(Parse({"--batch", "--csv", "-"}).Files.empty());
+  // An empty template is a template.
+  EXPECT_TRUE(Parse({"--batch", "--simple-report", "-", "--template="}).Actions[0].HasTemplate);
+}
+
+TEST(CommandLine, WrongCommandLines) {
+  const std::vector<std::vector<std::string>> wrong = {
+      {"--bogus"},
+      {"--batch", "--bogus"},
+      {"--batch", "x.trm", "--csv"},                 // no value
+      {"--batch", "x.trm", "--csv", "--recalculate"},  // an option is no value
+      {"--batch", "--recalculate=yes"},
+      {"--help=1"},
+      {"x.trm", "--csv", "-"},                       // actions need --batch
+      {"--batch", "--csv", "-", "late.bmp"},         // files come first
+      {"--batch", "x.trm", "a.bmp"},                 // a state file comes alone
+      {"--batch", "a.bmp", "x.Trm"},
+      {"--batch", "x.trm", "--sort", "colour"},
+      {"--batch", "x.trm", "--sort", "X,backwards"},
+      {"--batch", "x.trm", "--template", "{x}"},     // no simple report before it
+      {"--batch", "--simple-report", "-", "--template", "a", "--template", "b"},
+      {"--batch", "--csv", "-", "--template", "a"},
+      {"--batch"},                                   // nothing to do
+  };
+  for (const auto& arguments : wrong) {
+    std::string joined;
+    for (const auto& a : arguments) joined += a + " ";
+    EXPECT_THROW(Parse(arguments), TCommandLineError) << joined;
+  }
+}
+
+TEST(CommandLine, MessagesAndUsageInTheInterfaceLanguage) {
+  SetJapanese(true);
+  try {
+    ParseCommandLine({"--batch", "--bogus"});
+    FAIL();
+  } catch (const TCommandLineError& e) {
+    EXPECT_NE(std::string(e.what()).find("不明なオプション"), std::string::npos);
+  }
+  // Every option of the table is in the usage, in both languages.
+  for (const std::string& usage : {UsageText(false), UsageText(true)})
+    for (const char* option : {"--batch", "--help", "--version", "--recalculate", "--sort KEY[,reverse]",
+                               "--program FILE", "--report FILE", "--simple-report FILE", "--template TEXT",
+                               "--csv FILE", "--save-state FILE"})
+      EXPECT_NE(usage.find(option), std::string::npos) << option;
+}

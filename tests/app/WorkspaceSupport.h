@@ -1,0 +1,120 @@
+#pragma once
+// Shared pieces of the workspace tests: temporary folders, a message service
+// that records, pictures written as BMP files, and a mirror of the list that
+// a view model would keep from the workspace's row events alone.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/uWorkspace.h"
+#include "image/uBmp.h"
+#include "settings/uEnvironment.h"
+
+namespace tracemill::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tm-app-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
+  }
+  ~TempFolder() { std::filesystem::remove_all(path_); }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  std::string Path() const { return path_.string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+class RecordingMessages : public TMessageService {
+ public:
+  TMessageResult ShowMessage(const TMessage& m) override {
+    shown.push_back(m);
+    return DefaultAnswer(m);
+  }
+  std::vector<TMessage> shown;
+};
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A white w x h picture as a BMP file.
+inline void WritePicture(const std::string& path, int w = 200, int h = 100) {
+  TBitmap b(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b.SetColor(x, y, 0xFFFFFF);
+  WriteFile(path, EncodeBmp(b));
+}
+
+// The list as a view sees it: kept up to date only from OnRowsChanged,
+// reading the rows the event names. Matches() compares it with the
+// workspace's rows, so a wrong event shows as a wrong mirror.
+struct ViewMirror {
+  std::vector<TListRow> rows;
+  int select = -1;
+  int events = 0;
+  std::vector<TRowsChange::TKind> kinds;
+
+  void Attach(TWorkspace& w) {
+    w.OnRowsChanged = [this, &w](const TRowsChange& c) {
+      ++events;
+      kinds.push_back(c.Kind);
+      select = c.Select;
+      switch (c.Kind) {
+        case TRowsChange::TKind::Reset:
+          rows.clear();
+          for (int i = 0; i < c.Count; ++i) rows.push_back(w.Row(i));
+          break;
+        case TRowsChange::TKind::Inserted:
+          ASSERT_LE(c.First, static_cast<int>(rows.size()));
+          for (int i = 0; i < c.Count; ++i) rows.insert(rows.begin() + c.First + i, w.Row(c.First + i));
+          break;
+        case TRowsChange::TKind::Removed:
+          ASSERT_LE(c.First + c.Count, static_cast<int>(rows.size()));
+          rows.erase(rows.begin() + c.First, rows.begin() + c.First + c.Count);
+          break;
+        case TRowsChange::TKind::Updated:
+          ASSERT_LE(c.First + c.Count, static_cast<int>(rows.size()));
+          for (int i = c.First; i < c.First + c.Count; ++i) rows[static_cast<std::size_t>(i)] = w.Row(i);
+          break;
+      }
+    };
+  }
+  bool Matches(const TWorkspace& w) const {
+    if (static_cast<int>(rows.size()) != w.RowCount()) return false;
+    for (int i = 0; i < w.RowCount(); ++i)
+      if (rows[static_cast<std::size_t>(i)] != w.Row(i)) return false;
+    return true;
+  }
+  std::vector<std::string> Serials() const {
+    std::vector<std::string> s;
+    for (const TListRow& r : rows) s.push_back(r[0]);
+    return s;
+  }
+};
+
+// A workspace on a settings file and a work folder of a temporary folder,
+// in an English interface.
+struct WorkspaceFixture {
+  TempFolder folder;
+  RecordingMessages messages;
+  TIniFile store{folder / "settings.ini"};
+  TWorkspace w{messages, store};
+  ViewMirror view;
+
+  WorkspaceFixture() {
+    SetJapanese(false);
+    w.SetWorkFolder(folder / "work");
+    view.Attach(w);
+  }
+};
+
+}  // namespace tracemill::testing
