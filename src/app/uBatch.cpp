@@ -10,6 +10,7 @@
 #include "app/uBaseOptions.h"
 #include "app/uExport.h"
 #include "app/uReport.h"
+#include "app/uWorkspaceBenches.h"
 #include "app/uWorkspace.h"
 #include "common/uError.h"
 #include "common/uFileIO.h"
@@ -71,24 +72,6 @@ std::string_view OptionName(TBatchActionKind kind) {
   }
   return "";
 }
-
-// The reports' view of the working state's bench list.
-class TWorkspaceBenches : public TBenchSource {
- public:
-  explicit TWorkspaceBenches(const TWorkspace& workspace) : workspace_(workspace) {}
-  int BenchCount() const override { return workspace_.BenchCount(); }
-  std::string EntryFileName(int window) const override {
-    const TBenchEntry* entry = workspace_.Entry(window);
-    return entry != nullptr ? entry->FileName : std::string();
-  }
-  std::optional<std::string> BenchFileName(int window) const override {
-    if (const TBench* bench = workspace_.Bench(window)) return bench->FileName();
-    return std::nullopt;
-  }
-
- private:
-  const TWorkspace& workspace_;
-};
 
 // A failure already told on the error stream.
 class TToldFailure : public std::exception {};

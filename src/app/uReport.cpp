@@ -177,10 +177,10 @@ int PassesFor(const TBaseMeasuredList& data) {
 
 TReportResult Run(std::string_view program, const TReportData& data, const TReportOptions& options) {
   TReportResult result;
+  TVariableSet variables;  // outlives the interpreter that uses it
   TCalc calc(options.Environment);
   if (options.Builtins) calc.SetBuiltins(options.Builtins);
   calc.SetStepLimit(options.StepLimit);
-  TVariableSet variables;
   calc.SetVariables(&variables);
   calc.SetMaxLoopCount(PassesFor(data.Data));
   calc.SetProgram(program);

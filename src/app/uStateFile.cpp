@@ -89,7 +89,19 @@ std::string_view Take(std::string_view& rest, char delimiter) {
   return part;
 }
 
-void Drop(std::string_view& rest, std::size_t count) { rest.remove_prefix(std::min(count, rest.size())); }
+// Drops the first character, a multi-byte one whole.
+void DropChar(std::string_view& rest) {
+  if (!rest.empty()) rest.remove_prefix(std::min(CharByteLength(rest, 0), rest.size()));
+}
+
+// Drops the last character, a multi-byte one whole.
+void DropLastChar(std::string_view& rest) {
+  if (rest.empty()) return;
+  std::size_t start = rest.size() - 1;
+  while (start > 0 && rest.size() - start < 4 && (static_cast<unsigned char>(rest[start]) & 0xC0) == 0x80) --start;
+  if (start + CharByteLength(rest, start) != rest.size()) start = rest.size() - 1;
+  rest.remove_suffix(rest.size() - start);
+}
 
 class TStateReader {
  public:
@@ -204,15 +216,15 @@ std::unique_ptr<TBaseMeasuredPoints> ParseLineRecord(std::string_view value) {
   line->PointsID = StrToInt(Take(rest, k::kFieldSeparator));
   line->WindowID = StrToInt(Take(rest, k::kFieldSeparator));
   while (!rest.empty() && rest.front() == k::kPointOpen) {
-    Drop(rest, 1);
+    DropChar(rest);
     const double x = ReadMeasuredValue(Take(rest, k::kFieldSeparator));
     const double y = ReadMeasuredValue(Take(rest, k::kPointClose));
-    Drop(rest, 1);  // "-" before the next point or "," before the comment
+    DropChar(rest);  // "-" before the next point or "," before the comment
     line->AddPoint(x, y);
   }
   // The comma before the comment of a line without points, and the comment's opening quote.
-  if (line->Count() == 0 && !rest.empty() && rest.front() == k::kFieldSeparator) Drop(rest, 1);
-  Drop(rest, 1);
+  if (line->Count() == 0 && !rest.empty() && rest.front() == k::kFieldSeparator) DropChar(rest);
+  DropChar(rest);
   const std::size_t cut = rest.find(k::kCommentTitle);
   if (cut == std::string_view::npos) {
     // No title: the comment runs to its closing quote.
@@ -222,7 +234,7 @@ std::unique_ptr<TBaseMeasuredPoints> ParseLineRecord(std::string_view value) {
   }
   line->Comment = std::string(rest.substr(0, cut));
   rest.remove_prefix(cut + k::kCommentTitle.size());
-  if (!rest.empty()) rest.remove_suffix(1);  // the closing quote
+  DropLastChar(rest);  // the closing quote
   line->Title = std::string(rest);
   return line;
 }

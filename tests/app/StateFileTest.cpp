@@ -7,6 +7,7 @@
 #include "app/uStateFile.h"
 #include "common/uError.h"
 #include "common/uFilename.h"
+#include "common/uStrC.h"
 #include "settings/uAppliInfo.h"
 
 using namespace tracemill;
@@ -160,6 +161,10 @@ TEST(StateFile, ConvertsLineRecords) {
   EXPECT_EQ(ParseLineRecord("1,0,(1,2),\"only\"")->Comment, "only");
   // A line without points keeps its texts.
   EXPECT_EQ(ParseLineRecord("1,0,,\"c\",\"t\"")->Title, "t");
+  // Damaged records never split a character: "図" stands where quotes belong.
+  const auto odd = ParseLineRecord("1,0,(1,2)図図c\",\"t図");
+  EXPECT_EQ(odd->Comment, "c");
+  EXPECT_EQ(odd->Title, "t");
   for (const char* bad : {"", "1", "x,0,(1,2),\"\",\"\"", "1,0,(1 2),\"\",\"\"", "1,0,(1,2", "1,0,(a,2),\"\",\"\"",
                           "99999999999,0,(1,2),\"\",\"\""})
     EXPECT_THROW(ParseLineRecord(bad), ConvertError) << bad;

@@ -1,0 +1,186 @@
+// The main window's file commands: opening images (videos split into frames
+// under a progress dialog), the state file and the remembered folders of
+// their dialogs.
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QProgressDialog>
+#include <filesystem>
+
+#include "app/uOpenFilter.h"
+#include "common/uError.h"
+#include "common/uFilename.h"
+#include "common/uStrC.h"
+#include "image/AVIImage.h"
+#include "image/uSPI.h"
+#include "settings/uAppliInfo.h"
+#include "settings/uEnvironment.h"
+#include "ui/uBase.h"
+#include "ui/uOptionDialog.h"
+#include "ui/uQtConvert.h"
+
+namespace tracemill {
+
+namespace {
+
+constexpr std::string_view kPathSection = "Path";
+constexpr std::string_view kOpenKey = "Open";
+constexpr std::string_view kSaveAllKey = "SaveAll";
+constexpr std::string_view kOpenAllKey = "OpenAll";
+constexpr std::string_view kStateFilter = "Tracemill files (*.trm)|*.trm|All files (*.*)|*.*";
+constexpr std::string_view kStateSuffix = "trm";
+constexpr std::string_view kSplittingJa = "動画をフレームに分けています...";
+constexpr std::string_view kSplittingEn = "Splitting the video into frames ...";
+constexpr std::string_view kCancelJa = "キャンセル";
+constexpr std::string_view kCancelEn = "Cancel";
+constexpr std::string_view kVideoExtension = ".avi";
+
+// Thrown out of the split when the user cancels it.
+struct SplitCancelled {};
+
+std::vector<std::string> RunFileDialog(QWidget* parent, const TBaseForm::TFileDialogRequest& request) {
+  QFileDialog dialog(parent);
+  dialog.setNameFilter(QtFileFilter(request.Filter));
+  dialog.setDirectory(ToQt(request.Folder));
+  if (request.Save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(ToQt(request.DefaultSuffix));
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.Multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  }
+  std::vector<std::string> files;
+  if (dialog.exec() != QDialog::Accepted) return files;
+  for (const QString& file : dialog.selectedFiles()) files.push_back(FromQt(file));
+  return files;
+}
+
+}  // namespace
+
+std::vector<std::string> TBaseForm::AskFiles(const TFileDialogRequest& request) {
+  return FileDialog ? FileDialog(this, request) : RunFileDialog(this, request);
+}
+
+std::string TBaseForm::RememberedFolder(std::string_view key) const {
+  return store_.ReadValue(kPathSection, key, workspace_.WorkFolder());
+}
+
+void TBaseForm::RememberFolder(std::string_view key, const std::string& file) {
+  store_.WriteValue(kPathSection, key, ExtractFileDir(file));
+  store_.Save();
+}
+
+// --- Images -----------------------------------------------------------------------------
+
+void TBaseForm::OpenCommand() {
+  openFilter_ = WithAviFilter(MakeOpenFilter(IsJapanese(), openFilter_));
+  TFileDialogRequest request;
+  request.Filter = openFilter_;
+  request.Folder = RememberedFolder(kOpenKey);
+  request.Multiple = true;
+  const std::vector<std::string> files = AskFiles(request);
+  if (files.empty()) return;
+  Guarded([&] { RememberFolder(kOpenKey, files.front()); });
+  OpenFiles(files);
+}
+
+void TBaseForm::OpenFiles(const std::vector<std::string>& files) {
+  const bool japanese = IsJapanese();
+  for (const std::string& file : files) {
+    if (!TWorkspace::CanOpenFile(file)) {
+      TMessage m;
+      m.Text = NoPluginMessage(japanese, file);
+      m.Icon = TMessageIcon::Exclamation;
+      messages_.ShowMessage(m);
+      continue;
+    }
+    Guarded([&] { OpenOne(file); });
+  }
+}
+
+bool TBaseForm::IsVideo(const std::string& file) { return SameTextAscii(ExtractFileExt(file), kVideoExtension); }
+
+TBench* TBaseForm::OpenOne(const std::string& file) {
+  return IsVideo(file) ? OpenVideo(file) : workspace_.OpenImageFile(file, true);
+}
+
+TBench* TBaseForm::OpenVideo(const std::string& file) {
+  if (!FileExists(file)) return nullptr;
+  TWaitCursor wait;
+  const std::string folder = workspace_.FramesFolder(file);
+  int frames = 0;
+  {
+    TAVIImage video(workspace_.Limits());
+    video.SetFileName(file);
+    frames = video.Length();
+  }
+  if (frames <= 0) return nullptr;
+
+  const bool japanese = IsJapanese();
+  QProgressDialog progress(ToQt(file) + QLatin1Char('\n') + ToQt(japanese ? kSplittingJa : kSplittingEn),
+                           ToQt(japanese ? kCancelJa : kCancelEn), 0, frames, this);
+  progress.setWindowModality(Qt::ApplicationModal);
+  progress.setMinimumDuration(0);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  progress.setValue(0);
+
+  // What Cancel takes away again: the frame files and the folder that were not there before.
+  const bool folderExisted = DirectoryExists(folder);
+  if (!ForceDirectories(folder)) throw FileError("The folder " + folder + " cannot be made");
+  std::vector<bool> existed;
+  for (int i = 0; i < frames; ++i) existed.push_back(FileExists(IncludeTrailingSlash(folder) + AviFrameFileName(i)));
+  std::vector<std::string> written;
+  try {
+    TWaitCursor arrow(Qt::BusyCursor);  // the dialog stays usable over the hourglass
+    written = SplitAviFile(file, folder, workspace_.Limits(), [&](const std::string& frame) {
+      written.push_back(frame);
+      progress.setValue(std::min(static_cast<int>(written.size()), frames));
+      QApplication::processEvents();
+      if (progress.wasCanceled()) throw SplitCancelled();
+    });
+  } catch (const SplitCancelled&) {
+    std::error_code ignored;
+    for (std::size_t i = 0; i < written.size(); ++i)
+      if (i >= existed.size() || !existed[i]) std::filesystem::remove(written[i], ignored);
+    if (!folderExisted) std::filesystem::remove(folder, ignored);  // only when empty
+    return nullptr;
+  }
+  progress.hide();
+  TBench* last = nullptr;
+  for (const std::string& frame : written) last = workspace_.OpenBench(frame, true);
+  return last;
+}
+
+// --- State file ----------------------------------------------------------------------------
+
+void TBaseForm::SaveAllCommand() {
+  TFileDialogRequest request;
+  request.Filter = kStateFilter;
+  request.Folder = RememberedFolder(kSaveAllKey);
+  request.DefaultSuffix = kStateSuffix;
+  request.Save = true;
+  const std::vector<std::string> files = AskFiles(request);
+  if (files.empty()) return;
+  Guarded([&] {
+    RememberFolder(kSaveAllKey, files.front());
+    TWaitCursor wait;
+    workspace_.SaveState(files.front());
+  });
+}
+
+void TBaseForm::LoadAllCommand() {
+  TFileDialogRequest request;
+  request.Filter = kStateFilter;
+  request.Folder = RememberedFolder(kOpenAllKey);
+  const std::vector<std::string> files = AskFiles(request);
+  if (files.empty()) return;
+  Guarded([&] {
+    RememberFolder(kOpenAllKey, files.front());
+    TWaitCursor wait;
+    workspace_.LoadState(files.front());
+  });
+}
+
+}  // namespace tracemill
