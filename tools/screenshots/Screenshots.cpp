@@ -1,7 +1,7 @@
 // Pictures of the windows for the user manual: draws an example chart, opens
 // it on a work bench with standard points and measured lines, and saves what
-// the bench and both options dialogs show, in Japanese and in English, as
-// PNG files (bench-ja.png, bench-standard-en.png, option-en.png, ...).
+// the main window, the bench and both options dialogs show, in Japanese and
+// in English, as PNG files (main-ja.png, bench-standard-en.png, ...).
 //
 //   tm_screenshots OUTPUT_FOLDER
 //
@@ -19,11 +19,14 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <string>
 
+#include "app/uWorkspace.h"
 #include "bench/uBench.h"
 #include "settings/uEnvironment.h"
 #include "settings/uIniFile.h"
+#include "ui/uBase.h"
 #include "ui/uBaseOption.h"
 #include "ui/uBench.h"
 #include "ui/uOption.h"
@@ -73,7 +76,13 @@ QImage DrawChart() {
   return image;
 }
 
-// The bench's state: three standard points on the axes and two measured lines.
+// The measured lines: five points on the curve, and one point of its tail.
+const double kLineX[] = {1, 2, 3, 4.5, 6};
+const double kTailX = 8;
+double Curve(double x) { return 100 * std::exp(-x / 3); }
+std::string Pair(double x, double y) { return "(" + std::to_string(x) + "," + std::to_string(y) + ")"; }
+
+// The bench's state: three standard points on the axes and the two measured lines.
 std::string BenchState(const std::string& chartPath) {
   auto pos = [](double x, double y) {
     const QPointF at = ChartPoint(x, y);
@@ -88,12 +97,23 @@ std::string BenchState(const std::string& chartPath) {
   text += "Standard[1]=(" + pos(10, 0) + ")" + extent + "=(10,0)\r\n";
   text += "Standard[2]=(" + pos(0, 100) + ")" + extent + "=(0,100)\r\n";
   text += "Measured[0]=0,";
-  const double xs[] = {1, 2, 3, 4.5, 6};
-  for (std::size_t i = 0; i < std::size(xs); ++i) {
+  for (std::size_t i = 0; i < std::size(kLineX); ++i) {
     if (i > 0) text += "-";
-    text += point(xs[i], 100 * std::exp(-xs[i] / 3));
+    text += point(kLineX[i], Curve(kLineX[i]));
   }
-  text += ",\"\",\"Fig. 1\"\r\nMeasured[1]=1," + point(8, 100 * std::exp(-8.0 / 3)) + ",\"tail\",\"Fig. 1\"\r\n";
+  text += ",\"\",\"Fig. 1\"\r\nMeasured[1]=1," + point(kTailX, Curve(kTailX)) + ",\"tail\",\"Fig. 1\"\r\n";
+  return text;
+}
+
+// A state file of that bench with its two lines collected.
+std::string WorkState(const std::string& chartPath) {
+  std::string text = "Tracemill Setting File\r\n\r\n[Window0]\r\n" + BenchState(chartPath);
+  text += "\r\n[Data]\r\nSortItem=SERIAL\r\nSortReverse=False\r\nLastPointsID=1\r\nData[0]=0,0,";
+  for (std::size_t i = 0; i < std::size(kLineX); ++i) {
+    if (i > 0) text += "-";
+    text += Pair(kLineX[i], Curve(kLineX[i]));
+  }
+  text += ",\"\",\"Fig. 1\"\r\nData[1]=1,0," + Pair(kTailX, Curve(kTailX)) + ",\"tail\",\"Fig. 1\"\r\n";
   return text;
 }
 
@@ -132,6 +152,15 @@ int main(int argc, char** argv) {
     TQtMessageService messages;
     TQtShellService shell;
     TIniFile store(QDir(scratch.path()).filePath(QStringLiteral("screenshots.ini")).toStdString());
+
+    {
+      TWorkspace workspace(messages, store);
+      TBaseForm main(workspace, store, messages, &shell);
+      main.resize(600, 300);
+      std::istringstream state(WorkState(chartPath));
+      workspace.LoadState(state, "screenshots.trm");
+      ok &= Save(main, folder, QStringLiteral("main-") + lang);
+    }
 
     TBench bench(messages, store);
     TBenchForm form(bench);
