@@ -18,6 +18,7 @@ function(tracemill_test name)
   find_package(GTest REQUIRED)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE TRACEMILL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                TRACEMILL_CORPUS_DIR="${TRACEMILL_CORPUS_DIR}")
   include(GoogleTest)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/uExport.h"
+#include "support/TempFolder.h"
 
 namespace tracemill::testing {
 
@@ -37,16 +38,6 @@ struct TBenchTable : TBenchSource {
   std::string EntryFileName(int w) const override { return Entries.at(static_cast<std::size_t>(w)).first; }
   std::optional<std::string> BenchFileName(int w) const override { return Entries.at(static_cast<std::size_t>(w)).second; }
   std::vector<TEntry> Entries;
-};
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-struct TTempFolder {
-  TTempFolder() : Path((std::filesystem::temp_directory_path() / "tm-report-XXXXXX").string()) {
-    if (!::mkdtemp(Path.data())) throw std::runtime_error("cannot make a temporary folder");
-    Path += "/";
-  }
-  ~TTempFolder() { std::filesystem::remove_all(Path); }
-  std::string Path;
 };
 
 }  // namespace tracemill::testing

@@ -38,8 +38,8 @@ TEST(CsvExport, WritesTheListTextsQuotingOnlyFieldsWithASeparatorAQuoteOrALineBr
 }
 
 TEST(CsvExport, AFailedWriteIsReportedAndLeavesTheOldFileWhole) {
-  TTempFolder folder;
-  const std::string path = folder.Path + "new/sub/data.csv";
+  TempFolder folder;
+  const std::string path = folder.Dir() + "new/sub/data.csv";
   SaveCsvFile(path, MakeData({{1, 0, "t", "c", {{1, 2}}}}), "", "");
   const std::string old = kHeader + "1,t,1,1,2,c\r\n";
   EXPECT_EQ(ReadFileBytes(path), old);
@@ -52,7 +52,7 @@ TEST(CsvExport, AFailedWriteIsReportedAndLeavesTheOldFileWhole) {
   ::setrlimit(RLIMIT_FSIZE, &limit);
   const TBaseMeasuredList big = MakeData(std::vector<TLineSpec>(2000, {1, 0, "title", "comment", {{1, 2}}}));
   EXPECT_THROW(SaveCsvFile(path, big, "", ""), FileError);
-  EXPECT_THROW(SaveReportFile(folder.Path + "new/sub", "data.csv", TLines(2000, "line")), FileError);
+  EXPECT_THROW(SaveReportFile(folder.Dir() + "new/sub", "data.csv", TLines(2000, "line")), FileError);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
   EXPECT_EQ(ReadFileBytes(path), old);
@@ -74,16 +74,16 @@ TEST(SimpleReport, ReplacesEveryTagInAnyLetterCaseInOrderAndKeepsOtherText) {
 }
 
 TEST(SimpleReport, IsWrittenToTheFolderOnlyWhenEveryLineNamesABenchEntry) {
-  TTempFolder folder;
+  TempFolder folder;
   const TBenchTable benches{{"a.bmp", "/a.bmp"}};
-  const std::string path = SaveSimpleReport(folder.Path + "work", MakeData({{1, 0, "t", "c", {{1, 2}}}}), benches,
+  const std::string path = SaveSimpleReport(folder.Dir() + "work", MakeData({{1, 0, "t", "c", {{1, 2}}}}), benches,
                                             {"{x};{title}", "", ""});
-  EXPECT_EQ(path, folder.Path + "work/SimpleReport.txt");
+  EXPECT_EQ(path, folder.Dir() + "work/SimpleReport.txt");
   EXPECT_EQ(ReadFileBytes(path), "1;t\r\n");
   for (const int window : {1, -1}) {
     const TBaseMeasuredList bad = MakeData({{1, 0, "t", "c", {{1, 2}}}, {2, window, "u", "", {{1, 2}}}});
-    EXPECT_THROW(SaveSimpleReport(folder.Path + "work", bad, benches, {"{x}", "", ""}), InvalidOperation);
+    EXPECT_THROW(SaveSimpleReport(folder.Dir() + "work", bad, benches, {"{x}", "", ""}), InvalidOperation);
     EXPECT_EQ(ReadFileBytes(path), "1;t\r\n");
   }
-  EXPECT_EQ(ReadFileBytes(SaveSimpleReport(folder.Path + "work", TBaseMeasuredList(), benches, {})), "");
+  EXPECT_EQ(ReadFileBytes(SaveSimpleReport(folder.Dir() + "work", TBaseMeasuredList(), benches, {})), "");
 }

@@ -95,10 +95,10 @@ TEST(ProgrammableReport, PrintingBeyondTheMemoryBudgetStopsTheRun) {
 }
 
 TEST(ProgrammableReport, TheReportFileHoldsTheErrorLinesToo) {
-  TTempFolder folder;
+  TempFolder folder;
   TBaseMeasuredList data = TwoLines();
-  const TReportFile file = SaveReport(folder.Path + "work", "print(Title(0))\nprint(Title(9))", {data, kBenches});
-  EXPECT_EQ(file.Path, folder.Path + "work/Report.txt");
+  const TReportFile file = SaveReport(folder.Dir() + "work", "print(Title(0))\nprint(Title(9))", {data, kBenches});
+  EXPECT_EQ(file.Path, folder.Dir() + "work/Report.txt");
   EXPECT_EQ(file.Status, TReportStatus::RunError);
   EXPECT_EQ(ReadFileBytes(file.Path), "A\r\n\r\nProgram Error on Line #2\r\nInvalid function call: Title(9)\r\n");
   EXPECT_EQ(data.Item(0)->PointsID, 2);

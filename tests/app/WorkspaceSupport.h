@@ -15,22 +15,9 @@
 #include "app/uWorkspace.h"
 #include "image/uBmp.h"
 #include "settings/uEnvironment.h"
+#include "support/TempFolder.h"
 
 namespace tracemill::testing {
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tm-app-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 class RecordingMessages : public TMessageService {
  public:

@@ -9,6 +9,7 @@
 #include "BmpFiles.h"
 #include "settings/uAppliInfo.h"
 #include "settings/uEnvironment.h"
+#include "support/TempFolder.h"
 
 using namespace tracemill;
 using namespace tracemill::testing;
@@ -16,20 +17,6 @@ using namespace tracemill::testing;
 namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF, kRed = 0x0000FF;
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tm-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 // A white 200 x 100 chart with a red 10 x 10 block at (100 .. 109, 40 .. 49).
 TBitmap Chart() {
