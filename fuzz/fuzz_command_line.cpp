@@ -2,9 +2,12 @@
 // parser either refuses it with its own error or gives a start whose batch
 // actions are well formed.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const TBatchAction& action : line.Actions) {
     if (action.Kind == TBatchActionKind::Sort) Check(IsSortKey(action.SortKey), "unknown sort key accepted");
     if (action.HasTemplate) Check(action.Kind == TBatchActionKind::SimpleReport, "template on another action");
+    if (action.Kind == TBatchActionKind::Trace || action.Kind == TBatchActionKind::FindMarkers) {
+      // One number taken for every field of the value as given.
+      const TTraceRequest& r = action.Trace;
+      std::size_t fields = 3;
+      for (const std::optional<int>& v : {r.StepX, r.Tolerance, r.Gap}) fields += v ? 1 : 0;
+      Check(std::count(action.File.begin(), action.File.end(), ',') + 1 == static_cast<std::ptrdiff_t>(fields),
+            "tracing value not taken whole");
+      if (action.Kind == TBatchActionKind::FindMarkers) Check(!r.StepX && !r.Gap, "step or gap for markers");
+      if (r.Gap) Check(r.StepX && r.Tolerance, "gap without step and tolerance");
+      if (r.Tolerance && action.Kind == TBatchActionKind::Trace) Check(r.StepX.has_value(), "tolerance without step");
+    }
   }
   return 0;
 }

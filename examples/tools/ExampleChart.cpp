@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "common/uNumber.h"
 
@@ -23,8 +24,10 @@ constexpr int kMinorTick = 4;
 constexpr int kMarkerRadius = 4;
 constexpr int kGlyphScale = 2;
 
-// The curve the data scatter around: Y = 2 * 10^(X / 4).
-double Curve(double x) { return 2.0 * std::pow(10.0, x / 4.0); }
+// The curve's width across it, in pixels.
+constexpr double kCurveWidth = 2.0;
+// Columns between the samples of the curve that its pixels are measured against.
+constexpr double kCurveSampleStep = 0.02;
 
 // 3 x 5 glyphs, one row per entry, the leftmost pixel in bit 2.
 struct TGlyph {
@@ -55,26 +58,6 @@ void Disc(TBitmap& b, int cx, int cy, int radius, std::uint32_t argb) {
       if (dx * dx + dy * dy <= radius * radius + radius) Plot(b, cx + dx, cy + dy, argb);
 }
 
-// A line two pixels wide (a 2 x 2 brush stepped along it).
-void Line(TBitmap& b, int x0, int y0, int x1, int y1, std::uint32_t argb) {
-  const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-  const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-  int error = dx + dy;
-  for (;;) {
-    FillRect(b, x0, y0, x0 + 1, y0 + 1, argb);
-    if (x0 == x1 && y0 == y1) break;
-    const int twice = 2 * error;
-    if (twice >= dy) {
-      error += dy;
-      x0 += sx;
-    }
-    if (twice <= dx) {
-      error += dx;
-      y0 += sy;
-    }
-  }
-}
-
 void Text(TBitmap& b, int left, int top, std::string_view text, std::uint32_t argb) {
   for (char c : text) {
     const auto glyph = std::find_if(kGlyphs.begin(), kGlyphs.end(),
@@ -89,6 +72,57 @@ void Text(TBitmap& b, int left, int top, std::string_view text, std::uint32_t ar
   }
 }
 
+// Mixes `share` (0 to 1) of the colour argb into the pixel.
+void Blend(TBitmap& b, int x, int y, std::uint32_t argb, double share) {
+  if (!b.Contains(x, y) || share <= 0) return;
+  const std::uint32_t under = b.Pixel(x, y);
+  std::uint32_t mixed = 0xFF000000u;
+  for (const int shift : {0, 8, 16}) {
+    const double from = (under >> shift) & 0xFFu, to = (argb >> shift) & 0xFFu;
+    mixed |= static_cast<std::uint32_t>(std::lround(from + (to - from) * std::min(share, 1.0))) << shift;
+  }
+  b.SetPixel(x, y, mixed);
+}
+
+// The curve, anti-aliased: a band kCurveWidth wide centred on the function
+// from X = kXMin to kXMax, each pixel taking the curve's colour by how far
+// its centre lies from the function (fully within half the width less half
+// a pixel, not at all beyond half the width plus half a pixel), so that the
+// ink of every column is centred on the function.
+void DrawCurve(TBitmap& b, std::uint32_t argb) {
+  struct TSample {
+    double Col, Row;
+  };
+  std::vector<TSample> samples;
+  const double first = ColumnOf(kXMin), last = ColumnOf(kXMax);
+  const int count = static_cast<int>(std::lround((last - first) / kCurveSampleStep));
+  for (int i = 0; i <= count; ++i) {
+    const double col = first + (last - first) * i / count;
+    const double x = kXMin + (col - first) / (last - first) * (kXMax - kXMin);
+    samples.push_back({col, RowOf(CurveY(x))});
+  }
+  const double reach = kCurveWidth / 2 + 0.5;
+  const int span = static_cast<int>(std::ceil(reach / kCurveSampleStep));
+  for (int col = static_cast<int>(std::floor(first - reach)); col <= static_cast<int>(std::ceil(last + reach)); ++col) {
+    // The samples within reach of the column, and the rows they pass.
+    const int centre = static_cast<int>(std::lround((col - first) / kCurveSampleStep));
+    const int from = std::max(centre - span, 0), to = std::min(centre + span, count);
+    if (from > to) continue;
+    double top = samples[from].Row, bottom = top;
+    for (int i = from; i <= to; ++i) {
+      top = std::min(top, samples[i].Row);
+      bottom = std::max(bottom, samples[i].Row);
+    }
+    for (int row = static_cast<int>(std::floor(top - reach)); row <= static_cast<int>(std::ceil(bottom + reach));
+         ++row) {
+      double nearest = reach;
+      for (int i = from; i <= to; ++i)
+        nearest = std::min(nearest, std::hypot(samples[i].Col - col, samples[i].Row - row));
+      Blend(b, col, row, argb, reach - nearest);
+    }
+  }
+}
+
 int TextWidth(std::string_view text) { return static_cast<int>(text.size()) * kGlyphAdvance - kGlyphScale; }
 
 int Round(double v) { return static_cast<int>(std::lround(v)); }
@@ -99,6 +133,8 @@ const std::vector<TDataPoint>& ChartData() {
   static const std::vector<TDataPoint> data{{1, 3.5}, {3, 11.5}, {5, 34}, {7, 115}, {9, 350}};
   return data;
 }
+
+double CurveY(double x) { return 2.0 * std::pow(10.0, x / 4.0); }
 
 double ColumnOf(double x) { return kPlotLeft + (x - kXMin) / (kXMax - kXMin) * (kPlotRight - kPlotLeft); }
 
@@ -145,14 +181,7 @@ TBitmap DrawChart() {
   Text(b, 16, (kPlotTop + kPlotBottom) / 2 - kGlyphHeight / 2, "Y", kBlack);
 
   // The curve, then the markers on top of it.
-  int lastCol = Round(ColumnOf(kXMin)), lastRow = Round(RowOf(Curve(kXMin)));
-  for (int i = 1; i <= 500; ++i) {
-    const double x = kXMin + (kXMax - kXMin) * i / 500;
-    const int col = Round(ColumnOf(x)), row = Round(RowOf(Curve(x)));
-    Line(b, lastCol, lastRow, col, row, kCurveBlue);
-    lastCol = col;
-    lastRow = row;
-  }
+  DrawCurve(b, kCurveBlue);
   for (const TDataPoint& p : ChartData())
     Disc(b, Round(ColumnOf(p.X)), Round(RowOf(p.Y)), kMarkerRadius, kMarkerRed);
   return b;

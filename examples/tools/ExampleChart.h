@@ -32,6 +32,10 @@ inline constexpr double kYMax = 1000;
 // The data behind the markers.
 const std::vector<TDataPoint>& ChartData();
 
+// The curve the data scatter around, drawn through the plot anti-aliased
+// and centred on its values: Y = 2 * 10^(X / 4).
+double CurveY(double x);
+
 // Pixel position (column, row) of a value, not rounded.
 double ColumnOf(double x);
 double RowOf(double y);

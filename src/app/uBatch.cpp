@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <initializer_list>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -40,6 +41,11 @@ constexpr TText kSettingsUnread{"The settings file cannot be read; the defaults 
 constexpr TText kCalibrationFailed{"A picture could not be calibrated: ", "画像の基準点から変換を計算できません: "};
 constexpr TText kActionFailed{"Failed: ", "失敗しました: "};
 constexpr TText kStandardOutputFailed{"Cannot write to standard output", "標準出力に書けません"};
+constexpr TText kNoSuchWindow{"There is no window {}.", "ウィンドウ {} はありません。"};
+constexpr TText kNoPicture{"Window {} has no picture.", "ウィンドウ {} には画像がありません。"};
+constexpr TText kSeedOutside{"Pixel {} is outside the picture of window {} ({} pixels).",
+                             "ピクセル {} はウィンドウ {} の画像 ({} ピクセル) の外にあります。"};
+constexpr TText kNothingFound{"No point was found.", "点が見つかりませんでした。"};
 
 // The largest settings file the store reads.
 constexpr std::size_t kMaxSettingsBytes = std::size_t(64) << 20;
@@ -58,6 +64,21 @@ std::string WithoutCarriageReturns(std::string_view text) {
   return result;
 }
 
+// The text with each "{}" replaced by the next of the values.
+std::string Filled(std::string_view text, std::initializer_list<std::string> values) {
+  std::string result;
+  auto value = values.begin();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text.substr(i, 2) == "{}" && value != values.end()) {
+      result += *value++;
+      ++i;
+      continue;
+    }
+    result += text[i];
+  }
+  return result;
+}
+
 // The action's name as the command line spells it, for messages.
 std::string_view OptionName(TBatchActionKind kind) {
   switch (kind) {
@@ -68,6 +89,8 @@ std::string_view OptionName(TBatchActionKind kind) {
     case TBatchActionKind::SimpleReport: return "--simple-report";
     case TBatchActionKind::Csv: return "--csv";
     case TBatchActionKind::SaveState: return "--save-state";
+    case TBatchActionKind::Trace: return "--trace";
+    case TBatchActionKind::FindMarkers: return "--find-markers";
   }
   return "";
 }
@@ -157,6 +180,10 @@ class TBatchRun {
         case TBatchActionKind::SaveState:
           WriteOutput(action.File, [&](std::ostream& out) { workspace_->SaveState(out); });
           break;
+        case TBatchActionKind::Trace:
+        case TBatchActionKind::FindMarkers:
+          Trace(action.Kind, action.Trace);
+          break;
       }
     });
     return status;
@@ -173,6 +200,33 @@ class TBatchRun {
       if (messages_.ErrorCount() != errorsBefore) Fail(kCalibrationFailed.In(japanese_) + bench->FileName());
       bench->Recalculate();
     }
+  }
+
+  // The bench's own command at the seed pixel: its new line reaches the
+  // collected list through OnPoint. A refusal changes nothing.
+  void Trace(TBatchActionKind kind, const TTraceRequest& request) {
+    const std::string window = std::to_string(request.Bench);
+    TBench* bench = request.Bench >= 1 && request.Bench <= workspace_->BenchCount()
+                        ? workspace_->Bench(request.Bench - 1)
+                        : nullptr;
+    if (bench == nullptr) throw InvalidOperation(Filled(kNoSuchWindow.In(japanese_), {window}));
+    if (!bench->HasPicture()) throw InvalidOperation(Filled(kNoPicture.In(japanese_), {window}));
+    if (!bench->SetLastDownPixel(request.X, request.Y)) {
+      const TBitmap& picture = bench->Picture();
+      throw InvalidOperation(Filled(
+          kSeedOutside.In(japanese_),
+          {std::to_string(request.X) + "," + std::to_string(request.Y), window,
+           std::to_string(picture.Width()) + " x " + std::to_string(picture.Height())}));
+    }
+    TTraceSettings settings = bench->TraceSettings();
+    settings.StepX = request.StepX.value_or(settings.StepX);
+    settings.Tolerance = request.Tolerance.value_or(settings.Tolerance);
+    settings.Gap = request.Gap.value_or(settings.Gap);
+    const int lines = bench->Data().Measured.Count();
+    bench->TraceCommand(kind == TBatchActionKind::Trace ? TTraceKind::Curve : TTraceKind::Markers, settings);
+    // The command adds nothing when nothing was found; a run must not go on
+    // as if it had.
+    if (bench->Data().Measured.Count() == lines) throw InvalidOperation(kNothingFound.In(japanese_));
   }
 
   int WriteReport(const TBatchAction& action) {

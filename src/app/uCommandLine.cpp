@@ -1,6 +1,8 @@
 #include "app/uCommandLine.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <optional>
 
 #include "app/uBaseData.h"
@@ -40,6 +42,8 @@ constexpr TText kUnknownSortKey{
     "不明な並べ替えのキーです (SERIAL, BENCH, NUMBER, X, Y, COMMENT, TITLE のどれか、後に \",reverse\" も可): "};
 constexpr TText kPdfDpiRange{"--pdf-dpi needs a whole number of dots per inch from 72 to 1200: ",
                              "--pdf-dpi には 72 から 1200 までの整数 (dpi) を指定してください: "};
+constexpr TText kTakesNumbers{" takes ", " には "};
+constexpr TText kInWholeNumbers{" in whole numbers: ", " を整数で書いてください: "};
 constexpr TText kNothingToDo{"--batch needs a file to open or an action",
                              "--batch には開くファイルか処理の指定が必要です"};
 
@@ -94,6 +98,42 @@ void ApplyPdfDpi(TParse& p, std::string_view value) {
   p.pdfDpi = dpi;
 }
 
+// Fills the request from "BENCH,X,Y" and up to `optional` more whole
+// numbers, the optional ones into the given fields in order. Any other text
+// is a wrong command line.
+void ApplyTrace(TParse& p, TBatchActionKind kind, std::string_view option, std::string_view valueName,
+                std::string_view value) {
+  std::vector<int> numbers;
+  bool whole = true;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = std::min(value.find(',', start), value.size());
+    const std::string_view field = value.substr(start, comma - start);
+    int number = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
+    whole = whole && !field.empty() && error == std::errc() && end == field.data() + field.size();
+    numbers.push_back(number);
+    if (comma == value.size()) break;
+    start = comma + 1;
+  }
+  TBatchAction action;
+  action.Kind = kind;
+  action.File = std::string(value);
+  TTraceRequest& r = action.Trace;
+  std::vector<std::optional<int>*> optionals{&r.Tolerance};
+  if (kind == TBatchActionKind::Trace) optionals = {&r.StepX, &r.Tolerance, &r.Gap};
+  if (!whole || numbers.size() < 3 || numbers.size() > 3 + optionals.size())
+    Fail(std::string(option) + std::string(kTakesNumbers.In(p.japanese)) + std::string(valueName) +
+         std::string(kInWholeNumbers.In(p.japanese)) + std::string(value));
+  r.Bench = numbers[0];
+  r.X = numbers[1];
+  r.Y = numbers[2];
+  for (std::size_t i = 3; i < numbers.size(); ++i) *optionals[i - 3] = numbers[i];
+  p.actions.push_back(std::move(action));
+}
+
+constexpr std::string_view kTraceValue = "BENCH,X,Y[,STEP[,TOLERANCE[,GAP]]]";
+constexpr std::string_view kMarkersValue = "BENCH,X,Y[,TOLERANCE]";
+
 enum class TOptionKind { Start, Setting, Action };
 
 // One option. Options of kind Setting or Action need --batch; Start options
@@ -128,6 +168,26 @@ constexpr std::array kOptions{
     TOption{"--sort", "KEY[,reverse]", TOptionKind::Action, ApplySort,
             {"sort the list by SERIAL, BENCH, NUMBER, X, Y, COMMENT or TITLE",
              "一覧を SERIAL, BENCH, NUMBER, X, Y, COMMENT, TITLE で並べ替えます"}},
+    TOption{"--trace", kTraceValue, TOptionKind::Action,
+            [](TParse& p, std::string_view v) { ApplyTrace(p, TBatchActionKind::Trace, "--trace", kTraceValue, v); },
+            {"trace the curve through picture pixel X,Y (counted\n"
+             "from 0 at the top-left) of window BENCH (from 1) into\n"
+             "a new line; left out, STEP, TOLERANCE and GAP are\n"
+             "those last used",
+             "ウィンドウ BENCH (1 から) の画像のピクセル\n"
+             "X,Y (左上が 0) を通る曲線をトレースして新しい\n"
+             "線にします。STEP, TOLERANCE, GAP を省くと\n"
+             "前回の値を使います"}},
+    TOption{"--find-markers", kMarkersValue, TOptionKind::Action,
+            [](TParse& p, std::string_view v) {
+              ApplyTrace(p, TBatchActionKind::FindMarkers, "--find-markers", kMarkersValue, v);
+            },
+            {"every marker like the one at picture pixel X,Y of\n"
+             "window BENCH becomes a point of a new line; left\n"
+             "out, TOLERANCE is the one last used",
+             "ウィンドウ BENCH の画像のピクセル X,Y にある\n"
+             "マーカーと同じマーカーをすべて見つけて新しい線\n"
+             "にします。TOLERANCE を省くと前回の値を使います"}},
     TOption{"--program", "FILE", TOptionKind::Action,
             [](TParse& p, std::string_view v) { AddFileAction(p, TBatchActionKind::Program, v); },
             {"use FILE as the report program from here on", "以降のレポートに FILE のプログラムを使います"}},
@@ -252,9 +312,18 @@ std::string UsageText(bool japanese) {
     const std::size_t start = text.size();
     text.append("  ").append(option.Name);
     if (!option.ValueName.empty()) text.append(" ").append(option.ValueName);
+    // The help starts in its column, on a line of its own after a long
+    // option; its further lines are indented to the same column.
     const std::size_t width = text.size() - start;
-    text.append(width < kColumn ? kColumn - width : 2, ' ');
-    text.append(option.Help.In(japanese)).append("\n");
+    if (width < kColumn)
+      text.append(kColumn - width, ' ');
+    else
+      text.append("\n").append(kColumn, ' ');
+    for (const char c : option.Help.In(japanese)) {
+      text += c;
+      if (c == '\n') text.append(kColumn, ' ');
+    }
+    text.append("\n");
   };
   text += japanese ? "\nオプション:\n" : "\nOptions:\n";
   for (const TOption& option : kOptions)

@@ -9,6 +9,7 @@
 // Every option is one row of a single table (name, value, what it does, its
 // usage line); the parser and the usage text both read that table.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,15 +29,28 @@ inline constexpr std::string_view kStandardOutput = "-";
 
 enum class TStartMode { Windows, Batch, Help, Version };
 
-enum class TBatchActionKind { Recalculate, Sort, Program, Report, SimpleReport, Csv, SaveState };
+enum class TBatchActionKind { Recalculate, Sort, Program, Report, SimpleReport, Csv, SaveState, Trace, FindMarkers };
+
+// Where a tracing action starts and the settings given with it; a setting
+// not given is the bench's remembered one.
+struct TTraceRequest {
+  int Bench = 0;  // the window number counted from 1, as given
+  int X = 0;      // the seed: a picture pixel counted from 0 at the top-left
+  int Y = 0;
+  std::optional<int> StepX;      // Trace only
+  std::optional<int> Tolerance;
+  std::optional<int> Gap;        // Trace only
+};
 
 struct TBatchAction {
   TBatchActionKind Kind = TBatchActionKind::Recalculate;
-  std::string File;           // Program, Report, SimpleReport, Csv, SaveState
+  std::string File;           // Program, Report, SimpleReport, Csv, SaveState;
+                              // Trace, FindMarkers: the value as given
   std::string SortKey;        // Sort: the key name as given
   bool SortReverse = false;   // Sort: ",reverse" was given
   bool HasTemplate = false;   // SimpleReport: --template followed
   std::string Template;
+  TTraceRequest Trace;        // Trace, FindMarkers
 };
 
 struct TCommandLine {

@@ -250,6 +250,14 @@ class TBench {
   // undone in one step; ends line mode; remembers the settings (Markers: the
   // tolerance). Throws as TracePreview, and then nothing has changed.
   void TraceCommand(TTraceKind kind, const TTraceSettings& settings);
+  // Sets the last mouse-down on picture pixel (x, y), counted from 0 at the
+  // picture's top-left whatever the scale: the view coordinates of the
+  // pixel's middle position unit at the current scale, so that the commands
+  // acting at the last mouse-down act on that pixel. The view scrolls to the
+  // spot when it lies above or left of it, or beyond the reach of view
+  // coordinates. Returns false, and changes nothing, without a picture or
+  // for a pixel outside it.
+  bool SetLastDownPixel(int x, int y);
   // A caption of the command: popup item and dialog title.
   static std::string TraceCaption(TTraceKind kind, bool japanese);
   // Points (picture pixels) drawn over the view like a measured line until

@@ -2,6 +2,8 @@
 // last mouse-down, as one new measured line; their remembered settings and
 // the preview drawn over the view.
 
+#include <limits>
+
 #include "bench/uBench.h"
 #include "bench/uBenchKeys.h"
 #include "settings/uEnvironment.h"
@@ -75,6 +77,28 @@ void TBench::TraceCommand(TTraceKind kind, const TTraceSettings& settings) {
   lineMode_ = false;
   history_.Record(std::move(change));
   Repaint(benchlayer::Markers | benchlayer::Grid);
+}
+
+bool TBench::SetLastDownPixel(int x, int y) {
+  if (!HasPicture() || !picture_.Contains(x, y)) return false;
+  const std::int64_t scale = Scale();
+  const std::int64_t m = Magnification();
+  const std::int64_t posX = x * scale + scale / 2;
+  const std::int64_t posY = y * scale + scale / 2;
+  constexpr std::int64_t kReach = std::numeric_limits<int>::max();
+  const auto inReach = [&](std::int64_t pos, std::int32_t scroll) {
+    return pos >= scroll && (pos - scroll) * m <= kReach;
+  };
+  if (!inReach(posX, scrollX_) || !inReach(posY, scrollY_)) {
+    // Scrolled to the spot, it lies within the page, or at its top-left
+    // corner when the page is empty.
+    scrollX_ = HorizontalScroll().Clamp(inReach(posX, scrollX_) ? scrollX_ : posX);
+    scrollY_ = VerticalScroll().Clamp(inReach(posY, scrollY_) ? scrollY_ : posY);
+    Repaint(benchlayer::View | benchlayer::ScrollBars);
+  }
+  lastDownX_ = static_cast<int>((posX - scrollX_) * m);
+  lastDownY_ = static_cast<int>((posY - scrollY_) * m);
+  return true;
 }
 
 void TBench::SetPreview(const std::vector<TTracePoint>& points) {

@@ -286,4 +286,10 @@ const TBuiltinLibrary& SandboxedBuiltins() {
   return library;
 }
 
+std::vector<std::string_view> BuiltinNames() {
+  std::vector<std::string_view> names;
+  for (const builtins::TEntry& entry : builtins::kTable) names.emplace_back(entry.Name);
+  return names;
+}
+
 }  // namespace tracemill

@@ -17,6 +17,8 @@ namespace {
 constexpr std::string_view kDefaultBaseName = "tracemill";
 constexpr std::string_view kHelpExtension = ".html";
 constexpr std::string_view kDocumentExtension = ".txt";
+// Below the installation prefix, beside its "bin/".
+constexpr std::string_view kInstalledDocFolder = "share/doc/";
 constexpr std::string_view kHelpAnchorJapanese = "ja";
 constexpr std::string_view kHelpAnchorEnglish = "en";
 
@@ -44,20 +46,6 @@ std::string HomeBased(const char* variable, std::string_view belowHome) {
   return IncludeTrailingSlash(CurrentFolder());
 }
 
-// The file next to the program, else in the installed documentation folder
-// (<prefix>/share/doc/<base>/ beside <prefix>/bin/), else the first for messages.
-std::string FindBesideProgram(const std::string& folder, const std::string& fileName,
-                              const std::string& baseName) {
-  const std::string beside = folder + fileName;
-  if (FileExists(beside)) return beside;
-  const std::string parent = ExtractFilePath(ExcludeTrailingSlash(folder));
-  if (!parent.empty()) {
-    const std::string installed = parent + "share/doc/" + baseName + "/" + fileName;
-    if (FileExists(installed)) return installed;
-  }
-  return beside;
-}
-
 void ShowMissing(TMessageService& messages, const std::string& fileName) {
   const bool japanese = IsJapanese();
   TMessage message;
@@ -78,8 +66,8 @@ void TAppli::SetExecutable(std::string_view path) {
   BaseName = ExtractFileBaseName(full);
   // Without a known executable the files are named after the program itself.
   if (BaseName.empty()) BaseName = kDefaultBaseName;
-  HelpFile = FindBesideProgram(Folder, BaseName + std::string(kHelpExtension), BaseName);
-  DocumentFile = FindBesideProgram(Folder, BaseName + std::string(kDocumentExtension), BaseName);
+  HelpFile = FindProgramFile(Folder, BaseName + std::string(kHelpExtension), BaseName);
+  DocumentFile = FindProgramFile(Folder, BaseName + std::string(kDocumentExtension), BaseName);
   WorkFolder = DataHomeFolder() + MakerShortName + "/" + BaseName + "/";
 }
 
@@ -173,6 +161,27 @@ std::string ExecutablePath() {
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   return ec ? std::string() : exe.string();
+}
+
+std::string InstalledDocFolder(std::string_view exeFolder, std::string_view baseName) {
+  if (exeFolder.empty() || baseName.empty()) return std::string();
+  // The folder above the executable's: "/usr/bin/" gives "/usr/", "/bin/" gives "/"; the root has none.
+  const std::string folder = ExcludeTrailingSlash(IncludeTrailingSlash(std::string(exeFolder)));
+  if (folder.empty() || folder == "/") return std::string();
+  const std::string parent = ExtractFilePath(folder);
+  if (parent.empty()) return std::string();
+  return parent + std::string(kInstalledDocFolder) + std::string(baseName) + "/";
+}
+
+std::string FindProgramFile(std::string_view exeFolder, std::string_view fileName, std::string_view baseName) {
+  const std::string folder = exeFolder.empty() ? std::string() : IncludeTrailingSlash(std::string(exeFolder));
+  const std::string beside = folder + std::string(fileName);
+  if (FileExists(beside)) return beside;
+  if (const std::string docs = InstalledDocFolder(folder, baseName); !docs.empty()) {
+    const std::string installed = docs + std::string(fileName);
+    if (FileExists(installed)) return installed;
+  }
+  return beside;
 }
 
 std::string ConfigHomeFolder() { return HomeBased("XDG_CONFIG_HOME", ".config/"); }

@@ -63,6 +63,16 @@ std::string LongPathName(std::string_view path);
 // The running executable's full path ("" when the system does not tell).
 std::string ExecutablePath();
 
+// The documentation folder of a program installed as <prefix>/bin/<baseName>:
+// <prefix>/share/doc/<baseName>/ ("" for a program in the root folder). The
+// build tree mirrors it, <build>/bin/ beside <build>/share/doc/<baseName>/.
+std::string InstalledDocFolder(std::string_view exeFolder, std::string_view baseName);
+
+// Where a file the program reads (its help and document files) lies: beside
+// the executable in exeFolder, else in InstalledDocFolder. When neither holds
+// it, the path beside the executable, for the message that it is missing.
+std::string FindProgramFile(std::string_view exeFolder, std::string_view fileName, std::string_view baseName);
+
 // The per-user base folders: $XDG_CONFIG_HOME and $XDG_DATA_HOME (when absolute), else
 // ~/.config and ~/.local/share, else the current folder. With a trailing "/".
 std::string ConfigHomeFolder();

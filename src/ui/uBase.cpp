@@ -81,7 +81,6 @@ TBaseForm::~TBaseForm() {
   workspace_.OnBenchesReleasing = nullptr;
   workspace_.OnWindowMenuChanged = nullptr;
   workspace_.OnShowBench = nullptr;
-  workspace_.OnBeforeStateSaved = nullptr;
   workspace_.CreateBench = makeBench_;
 }
 
@@ -113,9 +112,6 @@ void TBaseForm::ConnectWorkspace() {
   };
   workspace_.OnWindowMenuChanged = [this] { UpdateWindowMenu(); };
   workspace_.OnShowBench = [this](int index) { ShowBench(index); };
-  workspace_.OnBeforeStateSaved = [this] {
-    // The benches' placements follow their windows already; a hidden window's stays.
-  };
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     workspace_.SetScreenSize(area.width(), area.height());

@@ -7,11 +7,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "../settings/TestSupport.h"
 #include "MakePdf.h"
+#include "ExampleChart.h"
 #include "ProgramRun.h"
+#include "app/uStateFile.h"
 #include "common/uFileIO.h"
 #include "image/uBmp.h"
 #include "settings/uIniFile.h"
@@ -82,6 +86,37 @@ class Batch : public ::testing::Test {
 
   TScratchFolder scratch_;
 };
+
+// The example state at another scale index, its picture named from the
+// project's folder as the example names it.
+std::string ExampleState(int scaleIndex) {
+  std::string text = ReadWhole(std::string(TRACEMILL_SOURCE_DIR) + "/examples/example.trm");
+  const std::string scale = "ScaleIndex=0";
+  text.replace(text.find(scale), scale.size(), "ScaleIndex=" + std::to_string(scaleIndex));
+  return text;
+}
+
+// The collected line of a serial number in a saved state ("Data[n]=" records).
+std::unique_ptr<TBaseMeasuredPoints> SavedLine(const std::string& state, std::int32_t serial) {
+  for (std::size_t at = state.find("\nData["); at != std::string::npos; at = state.find("\nData[", at + 1)) {
+    const std::size_t value = state.find('=', at) + 1;
+    auto line = ParseLineRecord(state.substr(value, state.find('\r', value) - value));
+    if (line->PointsID == serial) return line;
+  }
+  return nullptr;
+}
+
+// How far (picture pixels) a point of the example chart lies from its curve.
+double DistanceFromTheCurve(const TBaseMeasuredPoint& p) {
+  using namespace example;
+  const double col = ColumnOf(p.X), row = RowOf(p.Y);
+  double nearest = 1e9;
+  for (double c = col - 3; c <= col + 3; c += 0.005) {
+    const double x = kXMin + (c - kPlotLeft) * (kXMax - kXMin) / (kPlotRight - kPlotLeft);
+    nearest = std::min(nearest, std::hypot(c - col, RowOf(CurveY(x)) - row));
+  }
+  return nearest;
+}
 
 // Every file below a folder, for checking that a run wrote nothing there.
 std::vector<std::string> FilesBelow(const std::string& folder) {
@@ -331,4 +366,129 @@ TEST_F(Batch, OpensPdfPagesAtTheGivenResolution) {
   ASSERT_EQ(read.Out.find("0,Fig. 2,1,"), std::string(kCsvHeader).size()) << read.Out;
   EXPECT_NEAR(std::stod(values), (200.0 - 72) / 288 * 10, 0.5 * 10 / 576) << values;
   EXPECT_NEAR(std::stod(values.substr(values.find(',') + 1)), 40.0, 0.5 * 100 / 720) << values;
+}
+
+TEST_F(Batch, TracedExampleCurveLiesWithinHalfAPixelOfItsFunction) {
+  // Seeded on the curve at column 200; the markers sit on the curve and cut
+  // it into pieces of about 95 pixels.
+  const int seedRow = static_cast<int>(std::lround(example::RowOf(example::CurveY(120.0 / 52))));
+  const struct {
+    int scaleIndex;
+    std::vector<std::string> trace;  // the option's value
+    double from, to;                 // the columns the line must reach
+  } cases[] = {
+      {0, {"--trace", "1,200," + std::to_string(seedRow)}, 140, 228},  // the settings left out: gap 4
+      {0, {"--trace=1,200," + std::to_string(seedRow) + ",5,60,12"}, 85, 595},  // bridging the markers
+      {3, {"--trace", "1,200," + std::to_string(seedRow) + ",5,60,12"}, 85, 595},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.trace.back());
+    Write("example.trm", ExampleState(c.scaleIndex));
+    std::vector<std::string> arguments{"--batch", Path("example.trm")};
+    arguments.insert(arguments.end(), c.trace.begin(), c.trace.end());
+    arguments.insert(arguments.end(), {"--save-state", "-"});
+    const TProgramRun run = Run(arguments);
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    // One new collected line under the next serial number, with all its
+    // points, and the same line on the bench.
+    const auto line = SavedLine(run.Out, 5);
+    ASSERT_NE(line, nullptr) << run.Out;
+    EXPECT_EQ(line->WindowID, 0);
+    EXPECT_EQ(line->Title, "Example chart");
+    EXPECT_NE(run.Out.find("\r\nLastPointsID=5\r\n"), std::string::npos);
+    EXPECT_NE(run.Out.find("\r\nMeasured[5]=5,("), std::string::npos);
+    ASSERT_GT(line->Count(), 15);
+    EXPECT_LE(example::ColumnOf((*line)[0]->X), c.from);
+    EXPECT_GE(example::ColumnOf((*line)[line->Count() - 1]->X), c.to);
+    double worst = 0;
+    for (int i = 0; i < line->Count(); ++i) worst = std::max(worst, DistanceFromTheCurve(*(*line)[i]));
+    EXPECT_LE(worst, 0.5);
+  }
+}
+
+TEST_F(Batch, FindMarkersFindsTheExampleDataWithinHalfAPixel) {
+  const auto& data = example::ChartData();
+  const std::string seed = "1," + std::to_string(std::lround(example::ColumnOf(data[2].X))) + "," +
+                           std::to_string(std::lround(example::RowOf(data[2].Y)) + 1);
+  for (const std::string& option : {"--find-markers=" + seed, "--find-markers=" + seed + ",20"}) {
+    const TProgramRun run = Run({"--batch", "examples/example.trm", option, "--sort", "SERIAL,reverse", "--csv",
+                                 "-", "--save-state", "-"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out.rfind(std::string(kCsvHeader) + "5,Example chart,5,", 0), 0u) << run.Out;
+    const auto markers = SavedLine(run.Out, 5);
+    ASSERT_NE(markers, nullptr);
+    ASSERT_EQ(markers->Count(), static_cast<int>(data.size()));
+    for (std::size_t i = 0; i < data.size(); ++i) {
+      const TBaseMeasuredPoint& found = *(*markers)[static_cast<int>(i)];
+      EXPECT_LE(std::abs(example::ColumnOf(found.X) - example::ColumnOf(data[i].X)), 0.5) << option << i;
+      EXPECT_LE(std::abs(example::RowOf(found.Y) - example::RowOf(data[i].Y)), 0.5) << option << i;
+    }
+  }
+}
+
+TEST_F(Batch, TracingThatCannotBeDoneEndsTheRunWithOneAndChangesNothing) {
+  // Window 1 has no picture, window 2 no bench; window 3 is the chart.
+  Write("mixed.trm", "Tracemill Setting File\r\n\r\n[Window0]\r\nTitle=Nothing\r\nScaleIndex=0\r\n"
+                     "CommentVisible=True\r\n\r\n[Window1]\r\n\r\n[Window2]\r\nFilename=examples/chart.bmp\r\n"
+                     "Title=Fig\r\nScaleIndex=0\r\n\r\n[Data]\r\nLastPointsID=-1\r\n");
+  const struct {
+    std::string option;
+    std::string message;
+    bool japanese = false;
+  } cases[] = {
+      {"--trace=4,200,309", "There is no window 4."},
+      {"--trace=0,200,309", "There is no window 0."},
+      {"--find-markers=2,132,351", "There is no window 2."},
+      {"--trace=1,0,0", "Window 1 has no picture."},
+      {"--trace=3,640,10", "Pixel 640,10 is outside the picture of window 3 (640 x 480 pixels)."},
+      {"--find-markers=3,10,-1", "ピクセル 10,-1 はウィンドウ 3 の画像 (640 x 480 ピクセル) の外にあります。", true},
+      {"--trace=3,200,309,0", "The X step must be from 1 to 1000 pixels."},
+      {"--trace=3,200,309,5,256", "The color tolerance must be from 0 to 255."},
+      {"--trace=3,200,309,5,60,101", "とぎれの幅は０から１００ピクセルの範囲で指定してください。", true},
+      {"--find-markers=3,132,351,-1", "The color tolerance must be from 0 to 255."},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments{"--batch", Path("mixed.trm"), "--csv", Path("before.csv"), c.option,
+                                       "--save-state", Path("after.trm"), "--csv", "-"};
+    if (c.japanese) arguments.insert(arguments.begin(), "/JAPANESE");
+    const TProgramRun run = Run(arguments);
+    EXPECT_EQ(run.Status, 1) << c.option;
+    const std::string failed = (c.japanese ? "失敗しました: " : "Failed: ") + c.option.substr(0, c.option.find('='));
+    EXPECT_EQ(run.Err, failed + " " + c.option.substr(c.option.find('=') + 1) + "\n" + c.message + "\n");
+    // The actions before it ran, none after it.
+    EXPECT_EQ(Read("before.csv"), kCsvHeader) << c.option;
+    EXPECT_FALSE(Exists("after.trm")) << c.option;
+    EXPECT_EQ(run.Out, "") << c.option;
+    std::filesystem::remove(Path("before.csv"));
+  }
+}
+
+TEST_F(Batch, TracingSettingsLeftOutAreThoseLastUsed) {
+  const std::string seed = "1,200," + std::to_string(std::lround(example::RowOf(example::CurveY(120.0 / 52))));
+  const auto columns = [](const TProgramRun& run, std::int32_t serial) {
+    const auto line = SavedLine(run.Out, serial);
+    return line ? std::pair(example::ColumnOf((*line)[0]->X), example::ColumnOf((*line)[line->Count() - 1]->X))
+                : std::pair(0.0, 0.0);
+  };
+  // The windows' remembered gap bridges the markers.
+  const std::string settingsFile = SettingsFileName(Path("config") + "/", "Norvale", "tracemill");
+  {
+    TIniFile store(settingsFile);
+    store.WriteValue("Bench\\Trace", "Gap", std::int32_t(12));
+    store.Save();
+  }
+  const std::string before = ReadWhole(settingsFile);
+  const TProgramRun remembered = Run({"--batch", "examples/example.trm", "--trace", seed, "--save-state", "-"});
+  ASSERT_EQ(remembered.Status, 0) << remembered.Err;
+  EXPECT_LT(columns(remembered, 5).first, 90);
+  EXPECT_GT(columns(remembered, 5).second, 590);
+
+  // Within a run, a trace takes the settings of the one before it.
+  const TProgramRun run = Run({"--batch", "examples/example.trm", "--trace", seed + ",5,60,0", "--trace", seed,
+                               "--save-state", "-"});
+  ASSERT_EQ(run.Status, 0) << run.Err;
+  EXPECT_EQ(columns(run, 6), columns(run, 5));
+  EXPECT_GT(columns(run, 5).first, 130);
+  EXPECT_EQ(ReadWhole(settingsFile), before);  // and none is written back
 }

@@ -1,6 +1,9 @@
 // How the command line chooses the start and the batch actions.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 #include "app/uCommandLine.h"
 #include "settings/uEnvironment.h"
 
@@ -63,6 +66,33 @@ TEST(CommandLine, BatchInputsAndActionsInOrder) {
   EXPECT_TRUE(Parse({"--batch", "--simple-report", "-", "--template="}).Actions[0].HasTemplate);
 }
 
+TEST(CommandLine, TracingActionsTakeTheSeedAndTheSettingsGiven) {
+  const TCommandLine c = Parse({"--batch", "x.trm", "--trace", "1,10,20", "--trace=2,-3,0,7,80,0",
+                                "--find-markers", "3,5,6", "--find-markers=1,5,6,70", "--trace", "1,2,3,4"});
+  ASSERT_EQ(c.Actions.size(), 5u);
+  using K = TBatchActionKind;
+  const struct {
+    K kind;
+    int bench, x, y;
+    std::optional<int> step, tolerance, gap;
+  } expected[] = {
+      {K::Trace, 1, 10, 20, std::nullopt, std::nullopt, std::nullopt},
+      {K::Trace, 2, -3, 0, 7, 80, 0},  // a seed outside the picture is the run's to refuse
+      {K::FindMarkers, 3, 5, 6, std::nullopt, std::nullopt, std::nullopt},
+      {K::FindMarkers, 1, 5, 6, std::nullopt, 70, std::nullopt},
+      {K::Trace, 1, 2, 3, 4, std::nullopt, std::nullopt},
+  };
+  for (std::size_t i = 0; i < 5; ++i) {
+    const TBatchAction& a = c.Actions[i];
+    EXPECT_EQ(a.Kind, expected[i].kind) << i;
+    EXPECT_EQ(std::tuple(a.Trace.Bench, a.Trace.X, a.Trace.Y), std::tuple(expected[i].bench, expected[i].x, expected[i].y)) << i;
+    EXPECT_EQ(a.Trace.StepX, expected[i].step) << i;
+    EXPECT_EQ(a.Trace.Tolerance, expected[i].tolerance) << i;
+    EXPECT_EQ(a.Trace.Gap, expected[i].gap) << i;
+  }
+  EXPECT_EQ(c.Actions[1].File, "2,-3,0,7,80,0");  // as given, for messages
+}
+
 TEST(CommandLine, WrongCommandLines) {
   const std::vector<std::vector<std::string>> wrong = {
       {"--bogus"},
@@ -82,6 +112,19 @@ TEST(CommandLine, WrongCommandLines) {
       {"--batch", "--csv", "-", "--template", "a"},
       {"--batch"},                                   // nothing to do
       {"--pdf-dpi", "200", "a.pdf"},                 // the resolution needs --batch
+      {"--batch", "x.trm", "--trace"},
+      {"--batch", "x.trm", "--trace", "1,2"},          // too few numbers
+      {"--batch", "x.trm", "--trace", "1,2,3,4,5,6,7"},  // too many
+      {"--batch", "x.trm", "--find-markers", "1,2,3,60,4"},
+      {"--batch", "x.trm", "--trace", "a,2,3"},
+      {"--batch", "x.trm", "--trace", "1,2.5,3"},
+      {"--batch", "x.trm", "--trace", "1,,3"},
+      {"--batch", "x.trm", "--trace", "1,2,3,"},
+      {"--batch", "x.trm", "--trace", "1, 2, 3"},
+      {"--batch", "x.trm", "--trace", "1,2,3x"},
+      {"--batch", "x.trm", "--trace", ""},
+      {"--batch", "x.trm", "--find-markers", "1,2,99999999999"},  // beyond any whole number taken
+      {"x.trm", "--trace", "1,2,3"},                  // actions need --batch
   };
   for (const auto& arguments : wrong) {
     std::string joined;
@@ -102,7 +145,9 @@ TEST(CommandLine, MessagesAndUsageInTheInterfaceLanguage) {
   for (const std::string& usage : {UsageText(false), UsageText(true)})
     for (const char* option : {"--batch", "--help", "--version", "--recalculate", "--sort KEY[,reverse]",
                                "--program FILE", "--report FILE", "--simple-report FILE", "--template TEXT",
-                               "--csv FILE", "--save-state FILE", "--pdf-dpi N"})
+                               "--csv FILE", "--save-state FILE", "--pdf-dpi N",
+                               "--trace BENCH,X,Y[,STEP[,TOLERANCE[,GAP]]]",
+                               "--find-markers BENCH,X,Y[,TOLERANCE]"})
       EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

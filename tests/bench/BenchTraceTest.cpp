@@ -156,3 +156,40 @@ TEST(BenchTrace, RefusalsTellWhyAndChangeNothing) {
     SetJapanese(false);
   }
 }
+
+TEST(BenchTrace, LastDownSetOnAPicturePixelWhateverTheView) {
+  for (const int scaleIndex : {0, 1, 2, 3}) {
+    for (const bool magnified : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "scale index " << scaleIndex << ", magnified " << magnified);
+      Fixture f;
+      f.bench->SetScaleIndex(scaleIndex);
+      f.bench->SetMagnified(magnified);
+      const std::int32_t s = f.bench->Scale();
+      // The middle unit of the pixel, whether the view shows it, has
+      // scrolled past it or starts above and left of it.
+      for (const auto& [scroll, x, y] : {std::tuple(0, 199, 99), std::tuple(1 << 30, 0, 0), std::tuple(0, 0, 0),
+                                        std::tuple(60 * s, 50, 40), std::tuple(1 << 30, 199, 99)}) {
+        f.bench->SetScrollPosition(scroll, scroll);
+        ASSERT_TRUE(f.bench->SetLastDownPixel(x, y));
+        const auto [viewX, viewY] = f.bench->LastDown();
+        EXPECT_EQ(f.bench->ScreenToPosition(viewX, viewY), std::pair(x * s + s / 2, y * s + s / 2)) << x;
+      }
+      // Outside the picture nothing changes.
+      const auto before = f.bench->LastDown();
+      for (const auto& [x, y] : {std::pair(200, 0), std::pair(0, 100), std::pair(-1, 5), std::pair(5, -1)})
+        EXPECT_FALSE(f.bench->SetLastDownPixel(x, y)) << x << "," << y;
+      EXPECT_EQ(f.bench->LastDown(), before);
+
+      // The commands act there: the five markers, at the scale.
+      f.bench->SetScrollPosition(1 << 30, 1 << 30);
+      ASSERT_TRUE(f.bench->SetLastDownPixel(22, 72));
+      f.bench->TraceCommand(TTraceKind::Markers, {});
+      const TMeasuredPoints& markers = *f.bench->Data().Measured[0];
+      ASSERT_EQ(markers.Count(), 5);
+      for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(std::pair(markers[i]->PosX, markers[i]->PosY), std::pair((22 + 40 * i) * s + s / 2, 72 * s + s / 2));
+    }
+  }
+  Fixture empty(false);
+  EXPECT_FALSE(empty.bench->SetLastDownPixel(0, 0));
+}

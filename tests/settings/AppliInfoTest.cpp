@@ -151,3 +151,39 @@ TEST_F(AppliTest, HelpAndDocumentOpenOrAreReportedMissing) {
   EXPECT_EQ(shell.opened[2].anchor, "");
   EXPECT_EQ(messages.shown.size(), 3u);
 }
+
+TEST(AppliFiles, HelpAndDocumentAreFoundBesideTheProgramOrInTheInstalledDocFolder) {
+  TScratchFolder dir{"tm_appli_files"};
+  std::filesystem::create_directories(dir / "usr/bin");
+  std::filesystem::create_directories(dir / "usr/share/doc/tracemill");
+  const std::string bin = dir / "usr/bin/";
+  const std::string docs = dir / "usr/share/doc/tracemill/";
+  EXPECT_EQ(InstalledDocFolder(bin, "tracemill"), docs);
+  EXPECT_EQ(InstalledDocFolder(dir / "usr/bin", "tracemill"), docs);  // without the trailing "/"
+  EXPECT_EQ(InstalledDocFolder("/bin/", "tracemill"), "/share/doc/tracemill/");
+  EXPECT_EQ(InstalledDocFolder("/", "tracemill"), "");                 // nothing above the root
+  EXPECT_EQ(InstalledDocFolder("", "tracemill"), "");
+
+  // Neither place holds the file: the path beside the program, for the message.
+  EXPECT_EQ(FindProgramFile(bin, "tracemill.html", "tracemill"), bin + "tracemill.html");
+  EXPECT_EQ(FindProgramFile("/", "tracemill.html", "tracemill"), "/tracemill.html");
+
+  // Installed: the documentation folder, found per file.
+  WriteFileAtomic(docs + "tracemill.html", "<html/>");
+  EXPECT_EQ(FindProgramFile(bin, "tracemill.html", "tracemill"), docs + "tracemill.html");
+  EXPECT_EQ(FindProgramFile(bin, "tracemill.txt", "tracemill"), bin + "tracemill.txt");
+
+  // A copy beside the program wins over the installed one.
+  WriteFileAtomic(bin + "tracemill.html", "<html/>");
+  EXPECT_EQ(FindProgramFile(bin, "tracemill.html", "tracemill"), bin + "tracemill.html");
+
+  // The folder is named after the program's base name: a renamed program has its own.
+  EXPECT_EQ(FindProgramFile(bin, "other.html", "other"), bin + "other.html");
+  std::filesystem::create_directories(dir / "usr/share/doc/other");
+  WriteFileAtomic(dir / "usr/share/doc/other/other.html", "");
+  EXPECT_EQ(FindProgramFile(bin, "other.html", "other"), dir / "usr/share/doc/other/other.html");
+
+  // A folder of that name is no file.
+  std::filesystem::create_directories(dir / "usr/share/doc/tracemill/tracemill.txt");
+  EXPECT_EQ(FindProgramFile(bin, "tracemill.txt", "tracemill"), bin + "tracemill.txt");
+}

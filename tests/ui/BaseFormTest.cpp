@@ -116,6 +116,26 @@ class BaseFormTest : public QObject {
     QCOMPARE(w.form->List()->selectionModel()->selectedRows().size(), 2);
   }
 
+  void OptionsChangeTheNumberFormatsKeepingTheSelectedLine() {
+    MainWindow w(true);
+    w.AddLine(0, "b", {{3, 30}});
+    w.AddLine(1, "a", {{1.25, 10}});
+    ClickHeader(*w.form, 3);  // by X: serial 1 first
+    SelectRows(*w.form, {1});
+    bool cancel = true;
+    w.form->OptionDialog = [&](QWidget*) {
+      w.store->WriteValue("Format", "X", "0.00");
+      return !cancel;
+    };
+    w.form->OptionCommand();
+    QCOMPARE(w.Column(3), (QStringList{"1.25", "3"}));  // cancelled: read again only on OK
+    cancel = false;
+    w.form->OptionCommand();
+    QCOMPARE(w.Column(3), (QStringList{"1.25", "3.00"}));
+    QCOMPARE(w.form->List()->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(w.form->List()->selectionModel()->selectedRows().at(0).row(), 1);
+  }
+
   void CopyPutsTheSelectedRowsUnderTheColumnCaptions() {
     MainWindow w(true);
     w.AddLine(0, "Fig. 1", {{1.5, 2}}, "left\tedge");
