@@ -13,6 +13,7 @@
 
 #include "app/uBaseData.h"
 #include "app/uCommandLine.h"
+#include "image/uPdf.h"
 #include "settings/uEnvironment.h"
 
 using namespace tracemill;
@@ -46,9 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (line.Mode != TStartMode::Batch) {
     Check(line.Actions.empty(), "actions outside a batch run");
+    Check(line.PdfDpi == 0, "a PDF resolution outside a batch run");
     return 0;
   }
   Check(!line.Files.empty() || !line.Actions.empty(), "a batch run with nothing to do");
+  Check(line.PdfDpi == 0 || PdfDpiAllowed(line.PdfDpi), "PDF resolution outside its range accepted");
   if (line.StateInput) Check(line.Files.size() == 1 && IsStateFileName(line.Files[0]), "state file not alone");
   for (const TBatchAction& action : line.Actions) {
     if (action.Kind == TBatchActionKind::Sort) Check(IsSortKey(action.SortKey), "unknown sort key accepted");

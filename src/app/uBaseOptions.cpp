@@ -2,6 +2,7 @@
 
 #include "app/uReportProgram.h"
 #include "common/uEncoding.h"
+#include "common/uError.h"
 #include "common/uFileIO.h"
 #include "common/uFilename.h"
 
@@ -19,10 +20,15 @@ TBaseOptions ReadBaseOptions(const TIniFile& store) {
   o.Program = store.ReadValue(k::kReportSection, k::kReportProgram, std::string_view(kDefaultReportProgram));
   o.ReportApplication =
       store.ReadValue(k::kApplicationSection, k::kApplicationProgrammableReport, std::string_view());
+  const std::int32_t dpi = store.ReadValue(k::kPdfSection, k::kPdfDpi, std::int32_t{kPdfDefaultDpi});
+  o.PdfDpi = PdfDpiAllowed(dpi) ? dpi : kPdfDefaultDpi;
   return o;
 }
 
 void WriteBaseOptions(TIniFile& store, const TBaseOptions& o) {
+  if (!PdfDpiAllowed(o.PdfDpi))
+    throw InvalidOperation("The PDF resolution " + std::to_string(o.PdfDpi) + " dpi is outside " +
+                           std::to_string(kPdfMinDpi) + " to " + std::to_string(kPdfMaxDpi));
   store.WriteFont(k::kFontSection, o.Font);
   store.WriteValue(k::kFormatSection, k::kFormatX, o.FormatX);
   store.WriteValue(k::kFormatSection, k::kFormatY, o.FormatY);
@@ -30,6 +36,7 @@ void WriteBaseOptions(TIniFile& store, const TBaseOptions& o) {
   store.WriteValue(k::kApplicationSection, k::kApplicationSimpleReport, o.SimpleReportApplication);
   store.WriteValue(k::kReportSection, k::kReportProgram, o.Program);
   store.WriteValue(k::kApplicationSection, k::kApplicationProgrammableReport, o.ReportApplication);
+  store.WriteValue(k::kPdfSection, k::kPdfDpi, std::int32_t{o.PdfDpi});
 }
 
 std::string ReadProgramFile(const std::string& fileName) { return DecodeLegacyText(ReadFileBytes(fileName)); }

@@ -1,13 +1,14 @@
 #pragma once
 // The main window's own settings in the settings store: its list font, the
 // number formats of X and Y, the simple report's template and application,
-// the programmable report's program and application, and the last program
-// file. The main window's options dialog is their only writer; the main
+// the programmable report's program and application, the last program file
+// and the resolution PDF pages are opened at. The main window's options dialog is their only writer; the main
 // window and the reports read them.
 
 #include <string>
 #include <string_view>
 
+#include "image/uPdf.h"
 #include "settings/uIniFile.h"
 
 namespace tracemill::basekeys {
@@ -25,6 +26,8 @@ inline constexpr std::string_view kReportSection = "Report";
 inline constexpr std::string_view kReportProgram = "Program";
 inline constexpr std::string_view kPathSection = "Path";
 inline constexpr std::string_view kPathProgram = "Program";  // full name of the last program file
+inline constexpr std::string_view kPdfSection = "PDF";
+inline constexpr std::string_view kPdfDpi = "Resolution";  // dots per inch
 
 inline constexpr std::string_view kDefaultSimpleReportFormat = "{x}, {y}, {filename}, {comment}";
 
@@ -40,13 +43,17 @@ struct TBaseOptions {
   std::string SimpleReportApplication;  // empty: the desktop's program for the file
   std::string Program;                  // the programmable report's program, CR LF line breaks
   std::string ReportApplication;
+  int PdfDpi = kPdfDefaultDpi;          // PDF pages are rendered at this many dots per inch
 };
 
 // The stored values, each missing one with its default: the interface
 // language's default face, empty formats and applications, the default
-// template and the built-in report program.
+// template, the built-in report program and the default PDF resolution (also
+// for a stored resolution outside kPdfMinDpi..kPdfMaxDpi).
 TBaseOptions ReadBaseOptions(const TIniFile& store);
-// Stores every value (an empty text removes its entry); does not save the store.
+// Stores every value (an empty text removes its entry); does not save the
+// store. Throws InvalidOperation, storing nothing, for a PDF resolution
+// outside kPdfMinDpi..kPdfMaxDpi.
 void WriteBaseOptions(TIniFile& store, const TBaseOptions& options);
 
 // A report program file as text (UTF-8, or CP932 as older versions wrote it);

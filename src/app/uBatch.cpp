@@ -106,6 +106,7 @@ class TBatchRun {
   int Run(const TCommandLine& commandLine) {
     try {
       Start();
+      if (commandLine.PdfDpi != 0) workspace_->SetPdfDpi(commandLine.PdfDpi);
       OpenFiles(commandLine);
       int status = kExitSuccess;
       for (const TBatchAction& action : commandLine.Actions)

@@ -8,6 +8,7 @@
 #include "app/uBaseData.h"
 #include "common/uFilename.h"
 #include "common/uStrC.h"
+#include "image/uPdf.h"
 #include "settings/uEnvironment.h"
 
 namespace tracemill {
@@ -39,6 +40,8 @@ constexpr TText kTemplateAlone{"--template follows a --simple-report",
 constexpr TText kUnknownSortKey{
     "Unknown sort key (SERIAL, BENCH, NUMBER, X, Y, COMMENT or TITLE, optionally followed by \",reverse\"): ",
     "不明な並べ替えのキーです (SERIAL, BENCH, NUMBER, X, Y, COMMENT, TITLE のどれか、後に \",reverse\" も可): "};
+constexpr TText kPdfDpiRange{"--pdf-dpi needs a whole number of dots per inch from 72 to 1200: ",
+                             "--pdf-dpi には 72 から 1200 までの整数 (dpi) を指定してください: "};
 constexpr TText kTakesNumbers{" takes ", " には "};
 constexpr TText kInWholeNumbers{" in whole numbers: ", " を整数で書いてください: "};
 constexpr TText kNothingToDo{"--batch needs a file to open or an action",
@@ -48,6 +51,7 @@ struct TParse {
   bool japanese = false;
   bool batch = false;
   std::string firstBatchOnly;  // the first option given that needs --batch
+  int pdfDpi = 0;
   std::vector<std::string> files;
   std::vector<TBatchAction> actions;
 };
@@ -81,6 +85,17 @@ void ApplyTemplate(TParse& p, std::string_view value) {
     Fail(std::string(kTemplateAlone.In(p.japanese)));
   p.actions.back().HasTemplate = true;
   p.actions.back().Template = std::string(value);
+}
+
+void ApplyPdfDpi(TParse& p, std::string_view value) {
+  int dpi = 0;
+  bool digits = !value.empty() && value.size() <= 5;
+  for (char c : value) digits = digits && c >= '0' && c <= '9';
+  if (digits) {
+    for (char c : value) dpi = dpi * 10 + (c - '0');
+  }
+  if (!digits || !PdfDpiAllowed(dpi)) Fail(std::string(kPdfDpiRange.In(p.japanese)) + std::string(value));
+  p.pdfDpi = dpi;
 }
 
 // Fills the request from "BENCH,X,Y" and up to `optional` more whole
@@ -119,10 +134,11 @@ void ApplyTrace(TParse& p, TBatchActionKind kind, std::string_view option, std::
 constexpr std::string_view kTraceValue = "BENCH,X,Y[,STEP[,TOLERANCE[,GAP]]]";
 constexpr std::string_view kMarkersValue = "BENCH,X,Y[,TOLERANCE]";
 
-enum class TOptionKind { Start, Action };
+enum class TOptionKind { Start, Setting, Action };
 
-// One option. Options of kind Action need --batch; Start options choose how
-// the program starts. ValueName is empty for an option without a value.
+// One option. Options of kind Setting or Action need --batch; Start options
+// choose how the program starts, Settings how the batch run opens its files.
+// ValueName is empty for an option without a value.
 struct TOption {
   std::string_view Name;
   std::string_view ValueName;
@@ -138,6 +154,9 @@ constexpr std::array kOptions{
             {"show this text", "この説明を表示します"}},
     TOption{"--version", "", TOptionKind::Start, nullptr,
             {"show the version", "バージョン情報を表示します"}},
+    TOption{"--pdf-dpi", "N", TOptionKind::Setting, ApplyPdfDpi,
+            {"open the pages of PDF files at N dots per inch (72 to 1200)",
+             "PDF ファイルのページを N dpi (72 から 1200) で開きます"}},
     TOption{"--recalculate", "", TOptionKind::Action,
             [](TParse& p, std::string_view) {
               TBatchAction action;
@@ -247,7 +266,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         Fail(std::string(name) + std::string(kNeedsValue.In(p.japanese)) + std::string(option->ValueName));
       value = arguments[++i];
     }
-    if (option->Kind == TOptionKind::Action && p.firstBatchOnly.empty()) p.firstBatchOnly = name;
+    if (option->Kind != TOptionKind::Start && p.firstBatchOnly.empty()) p.firstBatchOnly = name;
     option->Apply(p, value ? std::string_view(*value) : std::string_view());
   }
 
@@ -269,6 +288,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   }
   result.Files = std::move(p.files);
   result.Actions = std::move(p.actions);
+  result.PdfDpi = p.pdfDpi;
   return result;
 }
 
@@ -280,7 +300,7 @@ std::string UsageText(bool japanese) {
     text += "Usage:\n";
   }
   text += "  tracemill [/JAPANESE | /ENGLISH] [FILE ...]\n";
-  text += "  tracemill --batch [STATE.trm | IMAGE ...] [ACTION ...]\n";
+  text += "  tracemill --batch [--pdf-dpi N] [STATE.trm | IMAGE ...] [ACTION ...]\n";
   text += "  tracemill --help | --version\n\n";
   text += japanese ? "FILE (画像ファイルまたは状態ファイル) をウィンドウで開きます。--batch を付けると、\n"
                      "画面を使わずに ACTION を書かれた順に実行します。\n"
@@ -307,7 +327,7 @@ std::string UsageText(bool japanese) {
   };
   text += japanese ? "\nオプション:\n" : "\nOptions:\n";
   for (const TOption& option : kOptions)
-    if (option.Kind == TOptionKind::Start) line(option);
+    if (option.Kind != TOptionKind::Action) line(option);
   text += japanese ? "\n処理 (FILE が \"-\" なら標準出力):\n" : "\nActions (a FILE of \"-\" is standard output):\n";
   for (const TOption& option : kOptions)
     if (option.Kind == TOptionKind::Action) line(option);

@@ -3,7 +3,7 @@
 // version) and, for a batch run, what it opens and the actions to run in order.
 //
 //   tracemill [/JAPANESE | /ENGLISH] [FILE ...]             the windows
-//   tracemill --batch [STATE.trm | IMAGE ...] [ACTION ...]  no display
+//   tracemill --batch [--pdf-dpi N] [STATE.trm | IMAGE ...] [ACTION ...]  no display
 //   tracemill --help | --version
 //
 // Every option is one row of a single table (name, value, what it does, its
@@ -60,6 +60,7 @@ struct TCommandLine {
   std::vector<std::string> Files;
   std::vector<TBatchAction> Actions;  // Batch only, in the order given
   bool StateInput = false;            // Batch: Files holds one state file
+  int PdfDpi = 0;                     // Batch: --pdf-dpi, the resolution of PDF pages; 0: the setting
 };
 
 // A command line that cannot be run; what() says why in the interface language.

@@ -12,6 +12,7 @@
 #include "common/uNumber.h"
 #include "common/uStrC.h"
 #include "image/AVIImage.h"
+#include "image/uPdf.h"
 #include "image/uSPI.h"
 #include "settings/uAppliInfo.h"
 #include "settings/uEnvironment.h"
@@ -32,6 +33,7 @@ constexpr std::string_view kOtherWindowTrue = "OtherWindow=True";
 constexpr std::string_view kDefaultTrue = "Default=True";
 constexpr std::string_view kStateExtension = ".TRM";
 constexpr std::string_view kVideoExtension = ".AVI";
+constexpr std::string_view kPdfExtension = ".PDF";
 constexpr int kCascadeStep = 32;
 constexpr std::string_view kResumeFileName = "Resume.trm";
 
@@ -251,6 +253,7 @@ std::string TWorkspace::FramesFolder(const std::string& videoPath) const {
 
 TBench* TWorkspace::OpenImageFile(const std::string& path, bool cascade) {
   if (!FileExists(path)) return nullptr;
+  if (IsPdfFile(path)) return OpenPdfFile(path, cascade);
   if (!HasExtension(path, kVideoExtension)) return OpenBench(path, cascade);
   TBench* last = nullptr;
   const std::string folder = FramesFolder(path);
@@ -261,7 +264,37 @@ TBench* TWorkspace::OpenImageFile(const std::string& path, bool cascade) {
 
 bool TWorkspace::CanOpenFile(const std::string& path) {
   const std::string ext = UpperCaseAscii(ExtractFileExt(path));
-  return ext == ".BMP" || ext == ".JPG" || ext == kVideoExtension || CanOpenPicture(path);
+  return ext == ".BMP" || ext == ".JPG" || ext == kVideoExtension || ext == kPdfExtension || CanOpenPicture(path);
+}
+
+// --- PDF documents ------------------------------------------------------------------
+
+bool TWorkspace::IsPdfFile(const std::string& path) { return HasExtension(path, kPdfExtension); }
+
+int TWorkspace::PdfDpi() const { return pdfDpi_ != 0 ? pdfDpi_ : ReadBaseOptions(store_).PdfDpi; }
+
+void TWorkspace::SetPdfDpi(int dpi) {
+  if (!PdfDpiAllowed(dpi)) throw InvalidOperation("The PDF resolution " + std::to_string(dpi) + " dpi is outside " +
+                                                  std::to_string(kPdfMinDpi) + " to " + std::to_string(kPdfMaxDpi));
+  pdfDpi_ = dpi;
+}
+
+int TWorkspace::PdfPageCount(const std::string& path) const { return TPdfDocument(path, IsJapanese()).PageCount(); }
+
+TBench* TWorkspace::OpenPdfFile(const std::string& path, bool cascade, const TPdfOpenRequest& request) {
+  if (!FileExists(path)) return nullptr;
+  TPdfSplitOptions options;
+  options.dpi = PdfDpi();
+  options.pages = request.Pages;
+  options.limits = limits_;
+  options.japanese = IsJapanese();
+  options.progress = request.Progress;
+  // Every page is in place before the first bench opens, so a failure or a
+  // cancel leaves the bench list as it was.
+  const std::vector<std::string> pages = SplitPdfFile(path, WorkFolder(), options);
+  TBench* last = nullptr;
+  for (const std::string& page : pages) last = OpenBench(page, cascade);
+  return last;
 }
 
 void TWorkspace::HandleCommandLine(const std::vector<std::string>& arguments) {

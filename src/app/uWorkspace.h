@@ -151,16 +151,51 @@ class TWorkspace : public TBenchSource {
   TBench* OpenBench(const std::string& path, bool cascade);
   // Opens one file: nothing for a missing file; a video (".avi", any letter
   // case) is split into frame files in a folder of its own under the work
-  // folder, one bench per frame (the last frame's bench is returned); any
-  // other file through OpenBench. Throws FileError when a video frame cannot
-  // be written or exceeds the limits (the frames before it stay open).
+  // folder, one bench per frame (the last frame's bench is returned); a PDF
+  // document (".pdf") opens every page as OpenPdfFile does; any other file
+  // through OpenBench. Throws FileError when a video frame cannot be written
+  // or exceeds the limits (the frames before it stay open), and as
+  // OpenPdfFile does.
   TBench* OpenImageFile(const std::string& path, bool cascade);
   // The folder the frames of a video go to: work folder + the video's name
   // + "-" + a short hash of its full path + "/".
   std::string FramesFolder(const std::string& videoPath) const;
-  // Whether the open command takes the file: ".bmp", ".jpg", ".avi" or a
-  // picture some loader claims.
+  // Whether the open command takes the file: ".bmp", ".jpg", ".avi", ".pdf"
+  // or a picture some loader claims.
   static bool CanOpenFile(const std::string& path);
+
+  // --- PDF documents --------------------------------------------------------------
+  // Whether the file is opened as a PDF document (".pdf", any letter case).
+  static bool IsPdfFile(const std::string& path);
+  // The resolution pages are rendered at: the one given to SetPdfDpi, else
+  // the stored setting (ReadBaseOptions), read at each use.
+  int PdfDpi() const;
+  // Fixes the resolution for this working state (the batch run's option).
+  // Throws InvalidOperation outside kPdfMinDpi..kPdfMaxDpi.
+  void SetPdfDpi(int dpi);
+  // The number of pages of a PDF document. Throws FileError for a document
+  // that cannot be used (missing, damaged, incomplete, protected by a
+  // password), with a message in the interface language.
+  int PdfPageCount(const std::string& path) const;
+
+  struct TPdfOpenRequest {
+    // The pages to open (0-based, in this order); empty: every page.
+    std::vector<int> Pages;
+    // Called with the pages done and the pages to do before each page and
+    // once at the end; returning false cancels.
+    std::function<bool(int done, int total)> Progress;
+  };
+  // Opens pages of a PDF document as benches, one per page in the order
+  // asked: the pages are written as pictures at PdfDpi into a folder of the
+  // document's own under the work folder (a page already written there is
+  // not written again), then each picture is opened through OpenBench.
+  // Returns the last page's bench, or nullptr when the file is missing or
+  // the progress callback cancelled (then no bench is opened and no page
+  // file is left that was not there before). A document or page that cannot
+  // be used (damaged, incomplete, protected by a password, a page too big for
+  // Limits()) throws FileError before any bench is opened; a page outside the
+  // document throws InvalidOperation.
+  TBench* OpenPdfFile(const std::string& path, bool cascade, const TPdfOpenRequest& request = {});
 
   // The program's arguments (without the program name): a first argument
   // naming an existing ".trm" file is loaded as a state file (the others are
@@ -275,6 +310,7 @@ class TWorkspace : public TBenchSource {
   mutable std::string workFolder_;
   int screenWidth_ = 1920;
   int screenHeight_ = 1080;
+  int pdfDpi_ = 0;  // 0: the stored setting
 
   std::int32_t lastPointsID_ = -1;
   std::string sortItem_ = "SERIAL";

@@ -201,8 +201,10 @@ void TBaseForm::DropFiles(const std::vector<std::string>& files) {
 }
 
 void TBaseForm::OpenDropped(const std::vector<std::string>& files) {
-  const bool videos = std::any_of(files.begin(), files.end(), IsVideo);
-  if (files.empty() || !videos || SameTextAscii(ExtractFileExt(files.front()), kStateExtension)) {
+  // Videos and PDF documents open under their progress dialogs (and the page chooser).
+  const bool split = std::any_of(files.begin(), files.end(),
+                                 [](const std::string& f) { return IsVideo(f) || TWorkspace::IsPdfFile(f); });
+  if (files.empty() || !split || SameTextAscii(ExtractFileExt(files.front()), kStateExtension)) {
     Guarded([&] { workspace_.OpenDroppedFiles(files); });
     return;
   }

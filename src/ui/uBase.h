@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/uBaseList.h"
+#include "ui/uPdfOpen.h"
 #include "ui/uQtServices.h"
 
 class QAction;
@@ -74,6 +75,8 @@ class TBaseForm : public QMainWindow {
   std::function<std::vector<std::string>(QWidget* parent, const TFileDialogRequest& request)> FileDialog;
   // The options dialog: true when it closed with OK.
   std::function<bool(QWidget* parent)> OptionDialog;
+  // Asks which pages of a long PDF document to open; empty: the page chooser dialog.
+  TPdfPageChooser PageChooser;
 
   // The parts, for the window's own tests.
   QTableView* List() const { return list_; }
@@ -117,7 +120,7 @@ class TBaseForm : public QMainWindow {
   // Opens dropped files or the command line's: a state file first is loaded,
   // else every file opens (videos through OpenVideo).
   void OpenDropped(const std::vector<std::string>& files);
-  // One image or video file; a missing file is passed over.
+  // One image, video or PDF file; a missing file is passed over.
   TBench* OpenOne(const std::string& file);
   static bool IsVideo(const std::string& file);
   // Splits a video into frame files under a progress dialog with Cancel and

@@ -1,5 +1,5 @@
 // The main window's file commands: opening images (videos split into frames
-// under a progress dialog), the state file and the remembered folders of
+// and PDF documents into pages under a progress dialog), the state file and the remembered folders of
 // their dialogs.
 
 #include <QApplication>
@@ -17,6 +17,7 @@
 #include "settings/uEnvironment.h"
 #include "ui/uBase.h"
 #include "ui/uOptionDialog.h"
+#include "ui/uPdfOpen.h"
 #include "ui/uQtConvert.h"
 
 namespace tracemill {
@@ -77,7 +78,7 @@ void TBaseForm::RememberFolder(std::string_view key, const std::string& file) {
 // --- Images -----------------------------------------------------------------------------
 
 void TBaseForm::OpenCommand() {
-  openFilter_ = WithAviFilter(MakeOpenFilter(IsJapanese(), openFilter_));
+  openFilter_ = WithVideoAndPdfFilters(MakeOpenFilter(IsJapanese(), openFilter_));
   TFileDialogRequest request;
   request.Filter = openFilter_;
   request.Folder = RememberedFolder(kOpenKey);
@@ -105,6 +106,7 @@ void TBaseForm::OpenFiles(const std::vector<std::string>& files) {
 bool TBaseForm::IsVideo(const std::string& file) { return SameTextAscii(ExtractFileExt(file), kVideoExtension); }
 
 TBench* TBaseForm::OpenOne(const std::string& file) {
+  if (TWorkspace::IsPdfFile(file)) return OpenPdfDocument(this, workspace_, file, PageChooser);
   return IsVideo(file) ? OpenVideo(file) : workspace_.OpenImageFile(file, true);
 }
 

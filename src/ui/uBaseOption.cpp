@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "common/uError.h"
@@ -24,6 +25,7 @@ constexpr TCaption kFontButtonCaption{"フォント ...", "Font ..."};
 constexpr TCaption kFormatPageCaption{"書式", "Format"};
 constexpr TCaption kFormatXCaption{" Ｘの書式", "Format for X"};
 constexpr TCaption kFormatYCaption{" Ｙの書式", "Format for Y"};
+constexpr TCaption kPdfDpiCaption{"PDF のページの解像度 (dpi)", "Resolution of PDF pages (dpi)"};
 constexpr TCaption kSimpleReportPageCaption{"簡易レポート", "Simple Report"};
 constexpr TCaption kSimpleFormatCaption{"簡易レポートの書式", "Format for Simple Report"};
 constexpr TCaption kSimpleApplicationCaption{"簡易レポートを開くアプリケーション", "Application to open Simple Report"};
@@ -87,6 +89,11 @@ void TBaseOptionForm::BuildFormatPage() {
   layout->addWidget(formatX_);
   layout->addWidget(new QLabel(CaptionText(kFormatYCaption), &page));
   layout->addWidget(formatY_);
+  pdfDpi_ = new QSpinBox(&page);
+  pdfDpi_->setObjectName(QStringLiteral("PdfDpi"));
+  pdfDpi_->setRange(kPdfMinDpi, kPdfMaxDpi);
+  layout->addWidget(new QLabel(CaptionText(kPdfDpiCaption), &page));
+  layout->addWidget(pdfDpi_, 0, Qt::AlignLeft);
   layout->addStretch(1);
 }
 
@@ -151,6 +158,7 @@ TBaseOptions TBaseOptionForm::Values() const {
   o.SimpleReportApplication = Text(simpleApplication_->text());
   o.Program = WithLineBreaks(Text(program_->toPlainText()), kProgramLineBreak);
   o.ReportApplication = Text(reportApplication_->text());
+  o.PdfDpi = pdfDpi_->value();
   return o;
 }
 
@@ -162,6 +170,7 @@ void TBaseOptionForm::SetValues(const TBaseOptions& o) {
   simpleApplication_->setText(Text(o.SimpleReportApplication));
   program_->setPlainText(Text(WithLineBreaks(o.Program, kMemoLineBreak)));
   reportApplication_->setText(Text(o.ReportApplication));
+  pdfDpi_->setValue(o.PdfDpi);
 }
 
 void TBaseOptionForm::accept() {

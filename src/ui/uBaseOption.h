@@ -1,7 +1,8 @@
 #pragma once
 // The main window's options dialog: the list font, the number formats of X
 // and Y, the simple report's template and application, and the programmable
-// report's program and application. It reads the settings store when it
+// report's program and application, and the resolution PDF pages are opened
+// at. It reads the settings store when it
 // opens and stores everything on OK; its Open and Save buttons load and keep
 // report program files.
 
@@ -13,6 +14,7 @@
 class QGridLayout;
 class QLineEdit;
 class QPlainTextEdit;
+class QSpinBox;
 
 namespace tracemill {
 
@@ -59,6 +61,7 @@ class TBaseOptionForm : public TOptionDialog {
   TFontSample* fontSample_ = nullptr;
   QLineEdit* formatX_ = nullptr;
   QLineEdit* formatY_ = nullptr;
+  QSpinBox* pdfDpi_ = nullptr;  // on the format page
   QLineEdit* simpleFormat_ = nullptr;
   QLineEdit* simpleApplication_ = nullptr;
   QPlainTextEdit* program_ = nullptr;

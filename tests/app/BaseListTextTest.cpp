@@ -21,6 +21,17 @@ TEST(OpenFilter, AviEntryGoesBeforeTheLastPairOnce) {
   EXPECT_EQ(WithAviFilter("|"), "AVI Files(*.avi)|*.avi||");
 }
 
+TEST(OpenFilter, PdfEntryStandsBesideTheAviEntryOnce) {
+  const std::string once = WithVideoAndPdfFilters(kInitialImageFilter);
+  EXPECT_EQ(once, "Image Files (*.bmp, *.jpg)|*.bmp;*.jpg|AVI Files(*.avi)|*.avi|PDF Files(*.pdf)|*.pdf|"
+                  "All Files (*.*)|*.*");
+  EXPECT_EQ(WithVideoAndPdfFilters(once), once);  // a second opening adds nothing
+  EXPECT_EQ(WithPdfFilter("V|*.Avi|A|*.a|All|*.*"), "V|*.Avi|PDF Files(*.pdf)|*.pdf|A|*.a|All|*.*");
+  EXPECT_EQ(WithPdfFilter("|x|All|*.*"), "|x|PDF Files(*.pdf)|*.pdf|All|*.*");
+  EXPECT_EQ(WithPdfFilter("Doc|*.PDF|All|*.*"), "Doc|*.PDF|All|*.*");  // a plug-in's own entry
+  EXPECT_EQ(WithPdfFilter("*.bmp"), "*.bmp");
+}
+
 TEST(TabText, RowsBecomeLinesOfTabSeparatedFields) {
   EXPECT_EQ(TabSeparatedText({}), "");
   EXPECT_EQ(TabSeparatedText({{"Serial #", "Title", "X"}, {"0", "a.bmp", "1.5"}, {"1", "", ""}}),

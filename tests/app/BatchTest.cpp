@@ -12,10 +12,12 @@
 #include <filesystem>
 
 #include "../settings/TestSupport.h"
+#include "MakePdf.h"
 #include "ExampleChart.h"
 #include "ProgramRun.h"
 #include "app/uStateFile.h"
 #include "common/uFileIO.h"
+#include "image/uBmp.h"
 #include "settings/uIniFile.h"
 
 using namespace tracemill;
@@ -311,6 +313,59 @@ TEST_F(Batch, SettingsAreReadAndNothingIsWrittenBesideTheOutputs) {
   EXPECT_EQ(ReadWhole(settingsFile), before);
   EXPECT_EQ(FilesBelow(Path("config")), std::vector<std::string>{settingsFile});
   EXPECT_TRUE(FilesBelow(Path("data")).empty());  // no snapshot, no report files
+}
+
+// A PDF on the command line opens a bench per page at --pdf-dpi; a point
+// measured on page 2's plot reads its data within half a pixel.
+TEST_F(Batch, OpensPdfPagesAtTheGivenResolution) {
+  Write("paper.pdf", MakePlotPdf());
+  const TProgramRun wrong = Run({"--batch", "--pdf-dpi", "71", Path("paper.pdf"), "--csv", "-"});
+  EXPECT_EQ(wrong.Status, 2);
+  EXPECT_NE(wrong.Err.find("--pdf-dpi N"), std::string::npos) << wrong.Err;  // with the usage
+
+  const TProgramRun opened = Run({"--batch", "--pdf-dpi", "144", Path("paper.pdf"), "--save-state", "-"});
+  ASSERT_EQ(opened.Status, 0) << opened.Err;
+  const auto fileName = [&](int window) {
+    const std::size_t at = opened.Out.find("[Window" + std::to_string(window) + "]\r\nFilename=");
+    if (at == std::string::npos) return std::string();
+    const std::size_t from = opened.Out.find('=', at) + 1;
+    return opened.Out.substr(from, opened.Out.find('\r', from) - from);
+  };
+  EXPECT_NE(fileName(0).find("PDF00001.bmp"), std::string::npos) << opened.Out;
+  const std::string page2 = fileName(1);
+  ASSERT_NE(page2.find("PDF00002.bmp"), std::string::npos) << opened.Out;
+  EXPECT_EQ(fileName(2), "");
+
+  // At 144 dpi page 2's plot frame runs from 144 to 720 pixels across and
+  // from 144 to 864 down; its red line lies 576 pixels down.
+  const TBitmap picture = DecodeBmp(ReadWhole(page2), {});
+  ASSERT_EQ(picture.Width(), 864);
+  ASSERT_EQ(picture.Height(), 1152);
+  double sum = 0, weight = 0;
+  for (int y = 0; y < picture.Height(); ++y) {
+    const std::uint32_t argb = picture.Pixel(400, y);
+    const double redness = double((argb >> 16) & 0xFF) - double((argb >> 8) & 0xFF);
+    if (redness > 0) sum += y * redness, weight += redness;
+  }
+  ASSERT_GT(weight, 0);
+  const double row = sum / weight;  // the line's middle, row y spanning y .. y + 1
+  EXPECT_NEAR(row + 0.5, 576.0, 0.5);
+
+  // The frame's corners as standard points of (0, 0), (10, 0) and (0, 100)
+  // (positions of pixels, so one less than their far edges); a point
+  // clicked on the red line reads y = 40 within half a pixel.
+  Write("measured.trm",
+        "Tracemill Setting File\r\n\r\n[Window0]\r\nFilename=" + page2 +
+            "\r\nTitle=Fig. 2\r\nScaleIndex=0\r\nStandard[0]=(143,863)/(864,1152)=(0,0)\r\n"
+            "Standard[1]=(719,863)/(864,1152)=(10,0)\r\nStandard[2]=(143,143)/(864,1152)=(0,100)\r\n"
+            "Measured[0]=0,(399," + std::to_string(int(row)) + ")/(864,1152)=(0,0),\"\",\"Fig. 2\"\r\n\r\n"
+            "[Data]\r\nLastPointsID=0\r\nData[0]=0,0,(0,0),\"\",\"Fig. 2\"\r\n");
+  const TProgramRun read = Run({"--batch", Path("measured.trm"), "--recalculate", "--csv", "-"});
+  ASSERT_EQ(read.Status, 0) << read.Err;
+  const std::string values = read.Out.substr(std::string(kCsvHeader).size() + 11);
+  ASSERT_EQ(read.Out.find("0,Fig. 2,1,"), std::string(kCsvHeader).size()) << read.Out;
+  EXPECT_NEAR(std::stod(values), (200.0 - 72) / 288 * 10, 0.5 * 10 / 576) << values;
+  EXPECT_NEAR(std::stod(values.substr(values.find(',') + 1)), 40.0, 0.5 * 100 / 720) << values;
 }
 
 TEST_F(Batch, TracedExampleCurveLiesWithinHalfAPixelOfItsFunction) {

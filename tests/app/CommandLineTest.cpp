@@ -111,6 +111,7 @@ TEST(CommandLine, WrongCommandLines) {
       {"--batch", "--simple-report", "-", "--template", "a", "--template", "b"},
       {"--batch", "--csv", "-", "--template", "a"},
       {"--batch"},                                   // nothing to do
+      {"--pdf-dpi", "200", "a.pdf"},                 // the resolution needs --batch
       {"--batch", "x.trm", "--trace"},
       {"--batch", "x.trm", "--trace", "1,2"},          // too few numbers
       {"--batch", "x.trm", "--trace", "1,2,3,4,5,6,7"},  // too many
@@ -144,7 +145,16 @@ TEST(CommandLine, MessagesAndUsageInTheInterfaceLanguage) {
   for (const std::string& usage : {UsageText(false), UsageText(true)})
     for (const char* option : {"--batch", "--help", "--version", "--recalculate", "--sort KEY[,reverse]",
                                "--program FILE", "--report FILE", "--simple-report FILE", "--template TEXT",
-                               "--csv FILE", "--save-state FILE", "--trace BENCH,X,Y[,STEP[,TOLERANCE[,GAP]]]",
+                               "--csv FILE", "--save-state FILE", "--pdf-dpi N",
+                               "--trace BENCH,X,Y[,STEP[,TOLERANCE[,GAP]]]",
                                "--find-markers BENCH,X,Y[,TOLERANCE]"})
       EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
+TEST(CommandLine, PdfResolutionWithinItsRange) {
+  EXPECT_EQ(Parse({"--batch", "a.pdf"}).PdfDpi, 0);  // the setting's
+  EXPECT_EQ(Parse({"--batch", "--pdf-dpi", "72", "a.pdf", "--csv", "-"}).PdfDpi, 72);
+  EXPECT_EQ(Parse({"--batch", "a.pdf", "--pdf-dpi=1200"}).PdfDpi, 1200);
+  for (const char* wrong : {"71", "1201", "-5", "", "300dpi", " 300", "99999999999"})
+    EXPECT_THROW(Parse({"--batch", "a.pdf", std::string("--pdf-dpi=") + wrong}), TCommandLineError) << wrong;
 }

@@ -243,7 +243,7 @@ class BaseFormTest : public QObject {
     w.form->OpenCommand();
     w.form->OpenCommand();
     QCOMPARE(w.dialogs.size(), std::size_t(2));
-    QCOMPARE(w.dialogs[0].Filter, WithAviFilter(MakeOpenFilter(true, std::string(kInitialImageFilter))));
+    QCOMPARE(w.dialogs[0].Filter, WithVideoAndPdfFilters(MakeOpenFilter(true, std::string(kInitialImageFilter))));
     QCOMPARE(w.dialogs[1].Filter, w.dialogs[0].Filter);  // the AVI entry only once
     QVERIFY(w.dialogs[0].Multiple);
     QCOMPARE(w.dialogs[0].Folder, w.workspace->WorkFolder());

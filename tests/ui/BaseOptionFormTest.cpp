@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 #include <fstream>
 
@@ -56,6 +57,7 @@ class BaseOptionFormTest : public QObject {
                QString(kDefaultReportProgram).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
       QCOMPARE(form->Values().Font.Name, std::string(japanese ? "ＭＳ Ｐゴシック" : "Arial"));
       QCOMPARE(form->Values().Program, std::string(kDefaultReportProgram));
+      QCOMPARE(form->findChild<QSpinBox*>("PdfDpi")->value(), 200);
     }
   }
 
@@ -68,9 +70,13 @@ class BaseOptionFormTest : public QObject {
     chosen.SimpleReportApplication = "/usr/bin/mousepad";
     chosen.Program = "Print(\"a\")\r\nPrint(\"b\")\r\n";
     chosen.ReportApplication = "/usr/bin/kate";
+    chosen.PdfDpi = 600;
     WhenModal([&chosen](QWidget& dialog) {
       auto& form = static_cast<TBaseOptionForm&>(dialog);
       form.SetValues(chosen);
+      auto* dpi = dialog.findChild<QSpinBox*>("PdfDpi");
+      dpi->setValue(5000);  // kept to the allowed range
+      QCOMPARE(dpi->value(), 1200);
       form.Pages().setCurrentIndex(TBaseOptionForm::ProgramPage);
       dialog.findChild<QPushButton*>("OkButton")->click();
     });
@@ -85,6 +91,7 @@ class BaseOptionFormTest : public QObject {
     QCOMPARE(back.SimpleReportApplication, chosen.SimpleReportApplication);
     QCOMPARE(back.Program, chosen.Program);
     QCOMPARE(back.ReportApplication, chosen.ReportApplication);
+    QCOMPARE(back.PdfDpi, 1200);
     QCOMPARE(saved.ReadValue("BaseOptionForm", "Page", 0), std::int32_t(TBaseOptionForm::ProgramPage));
   }
 

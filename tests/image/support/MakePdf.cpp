@@ -111,4 +111,26 @@ std::string MakeBlankPdf(double width, double height) {
   return bytes.toStdString();
 }
 
+std::string MakeNumberedPdf(int pages, double width, double height) {
+  EnsureApplication();
+  QByteArray bytes;
+  {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(72);
+    writer.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    if (!painter.begin(&writer)) throw std::runtime_error("cannot start the PDF writer");
+    painter.setFont(QFont("Sans", 36));
+    for (int page = 1; page <= pages; ++page) {
+      if (page > 1 && !writer.newPage()) throw std::runtime_error("cannot start a page");
+      painter.drawText(QRectF(0, 0, width, height), Qt::AlignCenter, QString::number(page));
+    }
+    painter.end();
+  }
+  return bytes.toStdString();
+}
+
 }  // namespace tracemill::testing

@@ -28,4 +28,8 @@ std::string MakePlotPdf(int curvePoints = 200);
 // A PDF of one empty page of the given size.
 std::string MakeBlankPdf(double width, double height);
 
+// A PDF of pages pages of width x height points, each with its page number
+// written large.
+std::string MakeNumberedPdf(int pages, double width = 144, double height = 144);
+
 }  // namespace tracemill::testing
