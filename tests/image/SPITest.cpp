@@ -208,20 +208,7 @@ TEST(FilterTable, AddFilterEntryExtendsByPiecesNotYetPresent) {
   EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b;*.c");
 }
 
-TEST(LoaderChoice, BuiltInReadersGoByExtensionInAnyLetterCase) {
-  PluginFolder root;
-  TPluginTable table;
-  Load(table, {root.Dir()});
-  for (const auto& [name, loader] : {std::pair{"a.bmp", 0}, {"b.DIB", 0}, {"PHOTO.JPEG", 1}, {"c.jpg", 1},
-                                     {"d.bmp.txt", -1}, {"e.png", -1}, {"noextension", -1}})
-    EXPECT_EQ(table.FindPictureLoader(root.File(name, "x")), loader) << name;
-  EXPECT_EQ(table.FindPictureLoader(root.Dir() + "missing.bmp"), -1);
-  EXPECT_EQ(table.FindPictureLoader(root.Sub("folder.bmp")), -1);
-  EXPECT_TRUE(table.CanOpenPicture(root.Dir() + "PHOTO.JPEG"));
-  EXPECT_FALSE(table.CanOpenPicture(root.Dir() + "d.bmp.txt"));
-}
-
-TEST(LoaderChoice, ImportPluginsAreAskedInTableOrderBeforeTheBuiltInReaders) {
+TEST(LoaderChoice, ImportPluginsGoByContentInTableOrderBeforeTheBuiltInReadersByExtension) {
   PluginFolder root;
   root.Add("alpha", "a");
   root.Add("exporter", "a");
@@ -234,10 +221,19 @@ TEST(LoaderChoice, ImportPluginsAreAskedInTableOrderBeforeTheBuiltInReaders) {
            {"beta.dat", "BETA data", 2},               // sees the file's start
            {"alpha.bmp", "ALPHA", 0},                  // a plug-in beats the BMP reader
            {"beta.JPG", "BETA", 2},
-           {"plain.bmp", "BM....", 3},                 // N
-           {"plain.jpg", "\xff\xd8", 4},               // N+1
+           {"plain.bmp", "BM....", 3},                 // N, whatever the content
+           {"b.DIB", "x", 3},
+           {"PHOTO.JPEG", "x", 4},                     // N+1
+           {"c.jpg", "\xff\xd8", 4},
+           {"d.bmp.txt", "x", -1},
+           {"e.png", "x", -1},
+           {"noextension", "x", -1},
            {"other.dat", "nobody's", -1}})             // the exporter is not asked
     EXPECT_EQ(table.FindPictureLoader(root.File(name, content)), loader) << name;
+  EXPECT_EQ(table.FindPictureLoader(root.Dir() + "missing.bmp"), -1);
+  EXPECT_EQ(table.FindPictureLoader(root.Sub("folder.bmp")), -1);
+  EXPECT_TRUE(table.CanOpenPicture(root.Dir() + "PHOTO.JPEG"));
+  EXPECT_FALSE(table.CanOpenPicture(root.Dir() + "d.bmp.txt"));
 }
 
 TEST(PictureLoading, PluginOrBuiltInReaderReplacesTheTarget) {
