@@ -147,7 +147,7 @@ TEST(PluginTable, FreeFunctionsWorkOnTheDefaultTable) {
   EXPECT_EQ(PluginCount(), 0);
 }
 
-TEST(FilterTable, WithoutPluginsHoldsTheBuiltInTypesAndKeepsTheFallbackFilter) {
+TEST(FilterTable, WithoutPluginsHoldsTheBuiltInTypesAndAddedEntriesExtendByNewPieces) {
   PluginFolder root;
   TPluginTable table;
   Load(table, {root.Dir()});
@@ -156,10 +156,20 @@ TEST(FilterTable, WithoutPluginsHoldsTheBuiltInTypesAndKeepsTheFallbackFilter) {
   EXPECT_EQ(table.FilterDescription(2), "");
   EXPECT_EQ(table.FilterPatterns(-1), "");
   EXPECT_EQ(table.FilterOwner(2), -1);
-
+  // Without plug-in types the fallback filter stays as given.
   const std::string designTime = "Image Files (*.bmp, *.jpg)|*.bmp;*.jpg|All Files (*.*)|*.*";
   EXPECT_EQ(table.MakeOpenFilter(false, designTime), designTime);
   EXPECT_EQ(table.MakeOpenFilter(true, designTime), designTime);
+
+  table.AddFilterEntry(" *.a; *.b ;;*.a ", "Letters", 5);
+  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a |5");  // a new entry keeps its text
+  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b");  // no empty piece
+  // Pieces are compared with the entry's own text, blanks and all, so "*.b"
+  // is not found in " *.a; *.b ;..." and is added once more.
+  table.AddFilterEntry("*.c;*.b;*.dib;*.c", "LETTERS", 7);
+  EXPECT_EQ(Filters(table).size(), 3u);
+  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a ;*.c;*.b;*.dib|5");
+  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b;*.c");
 }
 
 TEST(FilterTable, PluginTypesAreTrimmedMergedAndSuppressBuiltInTypes) {
@@ -190,22 +200,6 @@ TEST(FilterTable, PluginTypesAreTrimmedMergedAndSuppressBuiltInTypes) {
   EXPECT_EQ(Filters(table),
             (Rows{"Pic Image| *.pic ; *.pi |0", "Alpha Bitmap|*.bmp;*.pcx;*.pic|0", "Beta JPEG|*.jpg|1"}));
   EXPECT_EQ(table.AllFilterPatterns(), "*.pic;*.pi;*.bmp;*.pcx;*.jpg");
-}
-
-TEST(FilterTable, AddFilterEntryExtendsByPiecesNotYetPresent) {
-  PluginFolder root;
-  TPluginTable table;
-  Load(table, {root.Dir()});
-  table.AddFilterEntry(" *.a; *.b ;;*.a ", "Letters", 5);
-  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a |5");  // a new entry keeps its text
-  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b");  // no empty piece
-
-  // Pieces are compared with the entry's own text, blanks and all, so "*.b"
-  // is not found in " *.a; *.b ;..." and is added once more.
-  table.AddFilterEntry("*.c;*.b;*.dib;*.c", "LETTERS", 7);
-  EXPECT_EQ(Filters(table).size(), 3u);
-  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a ;*.c;*.b;*.dib|5");
-  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b;*.c");
 }
 
 TEST(LoaderChoice, ImportPluginsGoByContentInTableOrderBeforeTheBuiltInReadersByExtension) {
@@ -253,12 +247,8 @@ TEST(PictureLoading, PluginOrBuiltInReaderReplacesTheTarget) {
   EXPECT_EQ(target, FakePicture());
 
   // No plug-in claims these: the built-in readers.
-  TBitmap source(3, 2);
-  source.SetColor(0, 0, 0x0000FF);
-  source.SetColor(2, 1, 0x00FF00);
-  const std::string bmp = root.File("real.bmp", tracemill::testing::BmpFileOf(source));
-  ASSERT_EQ(table.FindPictureLoader(bmp), 1);
-  table.LoadPictureFile(bmp, target, kLimits);
+  const TBitmap source = Filled(3, 2, 0xFF0000FF);
+  table.LoadPictureFile(root.File("real.bmp", tracemill::testing::BmpFileOf(source)), target, kLimits);
   EXPECT_EQ(target, source);
   table.LoadPictureFile(tracemill::testing::kCorpus + "jpeg/testimages/testorig.jpg", target, kLimits);
   EXPECT_EQ(target.Width(), 227);
