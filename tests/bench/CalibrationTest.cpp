@@ -31,70 +31,55 @@ std::pair<double, double> Read(const TCoefficients& c, const TStandardList& s, i
 
 }  // namespace
 
-TEST(Calibration, WithoutStandardPointsValuesArePixelPositions) {
-  TStandardList s;
-  TCoefficients c;
-  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
-  auto [x, y] = Read(c, s, 0, 0);
-  EXPECT_DOUBLE_EQ(x, 1);
-  EXPECT_DOUBLE_EQ(y, 1);
-  std::tie(x, y) = Read(c, s, kW - 1, kH - 1);
-  EXPECT_DOUBLE_EQ(x, kW);
-  EXPECT_DOUBLE_EQ(y, kH);
-  // At scale 3 the three units of pixel (0, 0) read 0.667, 1 and 1.333.
-  const double expected[] = {2.0 / 3, 1.0, 4.0 / 3};
-  for (int k = 0; k < 3; ++k) {
-    std::tie(x, y) = Read(c, s, k, k, 3);
-    EXPECT_NEAR(x, expected[k], 1e-12);
-    EXPECT_NEAR(y, expected[k], 1e-12);
+TEST(Calibration, ValuesFollowNoneOneOrTwoStandardPoints) {
+  struct TPoint {
+    int px, py;
+    double x, y;
+    int scale;
+  };
+  struct TRead {
+    int posX, posY, scale;
+    double x, y;
+  };
+  const struct {
+    const char* what;
+    std::vector<TPoint> points;
+    std::vector<TRead> reads;
+  } cases[] = {
+      // Pixel positions from 1; at scale 3 the units of pixel (0, 0) read
+      // 0.667, 1 and 1.333; at scale 27 the middle unit reads the centre.
+      {"none",
+       {},
+       {{0, 0, 1, 1, 1}, {kW - 1, kH - 1, 1, kW, kH}, {0, 0, 3, 2.0 / 3, 2.0 / 3}, {1, 1, 3, 1, 1},
+        {2, 2, 3, 4.0 / 3, 4.0 / 3}, {10 * 27 + 13, 20 * 27 + 13, 27, 11, 21}}},
+      // The pixel grid shifted; Y grows downwards, one unit per pixel.
+      {"one", {{100, 200, 100, 50, 1}}, {{100, 200, 1, 100, 50}, {101, 200, 1, 101, 50}, {100, 190, 1, 100, 40}}},
+      // Independent axis scales: X does not depend on Y nor Y on X.
+      {"two",
+       {{40, 400, 0, 0, 1}, {600, 40, 10, 100, 1}},
+       {{320, 220, 1, 5, 50}, {40, 220, 1, 0, 50}, {320, 400, 1, 5, 0}}},
+      {"two set at scale 3", {{40, 400, 0, 0, 3}, {600, 40, 10, 100, 3}}, {{320 * 3 + 1, 220 * 3 + 1, 3, 5, 50}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TStandardList s;
+    for (const TPoint& p : c.points) AddStandard(s, p.px, p.py, p.x, p.y, p.scale);
+    TCoefficients k;
+    ASSERT_EQ(Calibrate(s, kW, kH, k), TCalibrationResult::Ok);
+    for (const TRead& r : c.reads) {
+      const auto [x, y] = Read(k, s, r.posX, r.posY, r.scale);
+      EXPECT_NEAR(x, r.x, 1e-9) << r.posX << "," << r.posY;
+      EXPECT_NEAR(y, r.y, 1e-9) << r.posX << "," << r.posY;
+    }
   }
-  // At scale 27 the middle unit of pixel (10, 20) reads its centre.
-  std::tie(x, y) = Read(c, s, 10 * 27 + 13, 20 * 27 + 13, 27);
-  EXPECT_NEAR(x, 11, 1e-12);
-  EXPECT_NEAR(y, 21, 1e-12);
   // Log flags are not consulted for the coefficients.
+  TStandardList s;
+  TCoefficients plain, withLog;
+  ASSERT_EQ(Calibrate(s, kW, kH, plain), TCalibrationResult::Ok);
   s.LogX = true;
-  TCoefficients withLog;
   ASSERT_EQ(Calibrate(s, kW, kH, withLog), TCalibrationResult::Ok);
-  EXPECT_EQ(withLog.Ax, c.Ax);
-  EXPECT_EQ(withLog.Cx, c.Cx);
-}
-
-TEST(Calibration, OnePointShiftsThePixelGrid) {
-  TStandardList s;
-  AddStandard(s, 100, 200, 100, 50);
-  TCoefficients c;
-  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
-  auto [x, y] = Read(c, s, 100, 200);
-  EXPECT_NEAR(x, 100, 1e-9);
-  EXPECT_NEAR(y, 50, 1e-9);
-  std::tie(x, y) = Read(c, s, 101, 200);
-  EXPECT_NEAR(x, 101, 1e-9);
-  EXPECT_NEAR(y, 50, 1e-9);
-  std::tie(x, y) = Read(c, s, 100, 190);  // Y grows downwards, one unit per pixel
-  EXPECT_NEAR(y, 40, 1e-9);
-}
-
-TEST(Calibration, TwoPointsGiveIndependentAxisScales) {
-  TStandardList s;
-  AddStandard(s, 40, 400, 0, 0);
-  AddStandard(s, 600, 40, 10, 100);
-  TCoefficients c;
-  ASSERT_EQ(Calibrate(s, kW, kH, c), TCalibrationResult::Ok);
-  EXPECT_EQ(c.Bx, 0);
-  EXPECT_EQ(c.Ay, 0);
-  auto [x, y] = Read(c, s, 320, 220);  // halfway in both directions
-  EXPECT_NEAR(x, 5, 1e-9);
-  EXPECT_NEAR(y, 50, 1e-9);
-  // Points set at another scale calibrate the same way.
-  TStandardList s3;
-  AddStandard(s3, 40, 400, 0, 0, 3);
-  AddStandard(s3, 600, 40, 10, 100, 3);
-  TCoefficients c3;
-  ASSERT_EQ(Calibrate(s3, kW, kH, c3), TCalibrationResult::Ok);
-  std::tie(x, y) = Read(c3, s3, 320 * 3 + 1, 220 * 3 + 1, 3);
-  EXPECT_NEAR(x, 5, 1e-9);
-  EXPECT_NEAR(y, 50, 1e-9);
+  EXPECT_EQ(withLog.Ax, plain.Ax);
+  EXPECT_EQ(withLog.Cx, plain.Cx);
 }
 
 TEST(Calibration, LogarithmicAxes) {

@@ -31,11 +31,6 @@ std::string BmpImage(const TAVIImage& avi) {
   return out.str();
 }
 
-std::uint32_t Le32(const std::string& s, std::size_t at) {
-  return std::uint8_t(s[at]) | std::uint8_t(s[at + 1]) << 8 | std::uint8_t(s[at + 2]) << 16 |
-         std::uint32_t(std::uint8_t(s[at + 3])) << 24;
-}
-
 }  // namespace
 
 TEST(AVIFrames, EveryCorpusVideoYieldsItsFramesMatchingTheReferences) {
@@ -72,38 +67,33 @@ TEST(AVIFrames, EveryCorpusVideoYieldsItsFramesMatchingTheReferences) {
 }
 
 TEST(AVIFrames, BmpImageHasTheLayoutOfTheFrame) {
-  // Palettised source: 8 bits, 256-entry colour table, pixels at 1078.
-  TAVIImage pal(kTestLimits);
-  pal.SetFileName(kAvi + "raw_pal8.avi");
-  std::string bmp = BmpImage(pal);
-  ASSERT_EQ(bmp.size(), 1078u + 160 * 120);
-  EXPECT_EQ(bmp.substr(0, 2), "BM");
-  EXPECT_EQ(Le32(bmp, 2), bmp.size());
-  EXPECT_EQ(Le32(bmp, 10), 1078u);
-  EXPECT_EQ(Le32(bmp, 14), 40u);
-  EXPECT_EQ(bmp[28], 8);
-  EXPECT_EQ(Le32(bmp, 46), 0u);  // biClrUsed 0: the full table
-  EXPECT_EQ(DecodeBmp(bmp, kTestLimits), pal.Picture());
-  std::ostream failing(nullptr);
-  EXPECT_THROW(pal.SaveToStream(failing), FileError);
-
-  // Other sources: 24 bits, no table, pixels at 54. A frame 3 pixels wide
-  // has rows of 12 bytes; rows are bottom-up.
+  // Palettised sources: 8 bits with the full colour table; others 24 bits
+  // without one. Rows of a frame 3 pixels wide take 12 bytes, bottom-up.
   TempFolder temp;
   MakeAvi(temp / "narrow.avi", "rawvideo", "bgr24", 3, 2, 2);
-  TAVIImage narrow(kTestLimits);
-  narrow.SetFileName(temp / "narrow.avi");
-  ASSERT_EQ(narrow.Length(), 2);
-  narrow.SetPosition(1);
-  bmp = BmpImage(narrow);
-  ASSERT_EQ(bmp.size(), 54u + 12 * 2);
-  EXPECT_EQ(Le32(bmp, 2), 78u);
-  EXPECT_EQ(Le32(bmp, 10), 54u);
-  EXPECT_EQ(bmp[28], 24);
-  const TBitmap decoded = DecodeBmp(bmp, kTestLimits);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 3; ++x) EXPECT_EQ(decoded.Pixel(x, y), 0xFF000000u | TestPixel(x, y, 1)) << x << "," << y;
-  EXPECT_EQ(std::uint8_t(bmp[54]), TestPixel(0, 1, 1) & 0xFF);  // first stored row is the bottom one
+  const struct {
+    std::string file;
+    std::size_t size;
+    char bits;
+  } cases[] = {{kAvi + "raw_pal8.avi", 1078u + 160 * 120, 8}, {temp / "narrow.avi", 54u + 12 * 2, 24}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    TAVIImage avi(kTestLimits);
+    avi.SetFileName(c.file);
+    avi.SetPosition(1);
+    const std::string bmp = BmpImage(avi);
+    ASSERT_EQ(bmp.size(), c.size);
+    EXPECT_EQ(bmp.substr(0, kBmpFileHeaderSize), BmpFileHeader(std::string_view(bmp).substr(kBmpFileHeaderSize)));
+    EXPECT_EQ(bmp[28], c.bits);
+    EXPECT_EQ(DecodeBmp(bmp, kTestLimits), avi.Picture());
+    if (c.bits == 24) {
+      for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(avi.Picture().Pixel(x, y), 0xFF000000u | TestPixel(x, y, 1));
+      EXPECT_EQ(std::uint8_t(bmp[54]), TestPixel(0, 1, 1) & 0xFF);  // the bottom row comes first
+    }
+    std::ostream failing(nullptr);
+    EXPECT_THROW(avi.SaveToStream(failing), FileError);
+  }
 }
 
 TEST(AVIFrames, VideoWhoseFramesExceedTheLimitIsRefusedBeforeDecoding) {
@@ -154,66 +144,52 @@ TEST(AVIFrames, DroppedFramesShowTheFrameBefore) {
 }
 
 TEST(AVIFrames, PositionsOutsideTheVideoAndUnreadableFilesChangeNothing) {
-  TAVIImage avi(kTestLimits);
-  EXPECT_EQ(avi.Length(), 0);
-  EXPECT_TRUE(avi.Picture().Empty());
-  EXPECT_EQ(BmpImage(avi), "");
-  EXPECT_THROW(avi.SaveToFile("/nonexistent/x.bmp"), FileError);
+  TempFolder temp;
+  // No file, and a file that is no AVI video: no stream, no frame, nothing to save.
+  for (const std::string& file : {std::string(), kAvi + "ref_frame_n0.png"}) {
+    TAVIImage none(kTestLimits);
+    if (!file.empty()) none.SetFileName(file);
+    EXPECT_EQ(none.Length(), 0);
+    EXPECT_EQ(none.FrameWidth(), 0);
+    EXPECT_TRUE(none.Picture().Empty());
+    EXPECT_EQ(BmpImage(none), "");
+    EXPECT_THROW(none.SaveToFile(temp / "none.bmp"), FileError);
+    EXPECT_FALSE(fs::exists(temp / "none.bmp"));
+  }
 
-  avi.SetFileName(kAvi + "ffv1.avi");
+  // Positions outside the video keep the frame; so does a missing file's
+  // name (only stored) and a video removed while open.
+  const std::string gone = temp / "gone.avi";
+  fs::copy_file(kAvi + "ffv1.avi", gone);
+  TAVIImage avi(kTestLimits);
+  avi.SetFileName(gone);
   avi.SetPosition(3);
   const TBitmap third = avi.Picture();
-  avi.SetPosition(20);
-  EXPECT_EQ(avi.Position(), 20);
-  EXPECT_EQ(avi.Picture(), third);
-  avi.SetPosition(-1);
-  EXPECT_EQ(avi.Picture(), third);
-
-  // A missing file's name is stored; the open stream stays.
+  fs::remove(gone);
+  for (int position : {20, -1, 2, 9}) {
+    avi.SetPosition(position);
+    EXPECT_EQ(avi.Position(), position);
+    EXPECT_EQ(avi.Picture(), third) << position;
+  }
   avi.SetFileName(kAvi + "missing.avi");
   EXPECT_EQ(avi.FileName(), kAvi + "missing.avi");
   EXPECT_EQ(avi.Length(), 20);
   EXPECT_EQ(avi.Picture(), third);
 
-  // Not an AVI video: no stream, no frame.
-  TempFolder temp;
-  avi.SetFileName(kAvi + "ref_frame_n0.png");
-  EXPECT_EQ(avi.Length(), 0);
-  EXPECT_EQ(avi.FrameWidth(), 0);
-  EXPECT_EQ(BmpImage(avi), "");
-  EXPECT_THROW(avi.SaveToFile(temp / "none.bmp"), FileError);
-  EXPECT_FALSE(fs::exists(temp / "none.bmp"));
-
-  // A video removed while open: stepping back cannot reopen it; the frame stays.
-  const std::string gone = temp / "gone.avi";
-  fs::copy_file(kAvi + "ffv1.avi", gone);
-  TAVIImage vanishing(kTestLimits);
-  vanishing.SetFileName(gone);
-  vanishing.SetPosition(5);
-  const TBitmap fifth = vanishing.Picture();
-  fs::remove(gone);
-  vanishing.SetPosition(2);
-  vanishing.SetPosition(9);
-  EXPECT_EQ(vanishing.Picture(), fifth);
-
   // A video cut short still yields the frames it holds, and never crashes.
   const std::string whole = ReadFileBytes(kAvi + "mjpeg.avi");
   for (std::size_t cut : {std::size_t(100), whole.size() / 3, whole.size() / 2, whole.size() - 7}) {
     TAVIImage broken(kTestLimits);
-    broken.SetFileName(temp.File("cut" + std::to_string(cut) + ".avi", std::string_view(whole).substr(0, cut)));
+    broken.SetFileName(temp.File("cut.avi", std::string_view(whole).substr(0, cut)));
     EXPECT_LE(broken.Length(), 20);
     for (int i = 0; i < broken.Length(); ++i) broken.SetPosition(i);
-    if (broken.FrameWidth() != 0) {
-      EXPECT_EQ(broken.FrameWidth(), 160);
-    }
+    EXPECT_TRUE(broken.FrameWidth() == 0 || broken.FrameWidth() == 160) << cut;
   }
 }
 
 TEST(AVISplit, WritesOneNumberedBmpFilePerFrameInFrameOrder) {
-  EXPECT_EQ(AviFrameFileName(0), "AVI00001.bmp");
-  EXPECT_EQ(AviFrameFileName(1), "AVI00002.bmp");
-  EXPECT_EQ(AviFrameFileName(99998), "AVI99999.bmp");
-  EXPECT_EQ(AviFrameFileName(99999), "AVI100000.bmp");  // more figures instead of wrapping
+  for (const auto& [index, name] : {std::pair{0, "AVI00001.bmp"}, {99998, "AVI99999.bmp"}, {99999, "AVI100000.bmp"}})
+    EXPECT_EQ(AviFrameFileName(index), name);  // more figures instead of wrapping
 
   TempFolder temp;
   MakeAvi(temp / "three.avi", "rawvideo", "bgr24", 4, 3, 3);

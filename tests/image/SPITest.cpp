@@ -147,7 +147,7 @@ TEST(PluginTable, FreeFunctionsWorkOnTheDefaultTable) {
   EXPECT_EQ(PluginCount(), 0);
 }
 
-TEST(FilterTable, WithoutPluginsHoldsTheBuiltInTypesAndKeepsTheFallbackFilter) {
+TEST(FilterTable, WithoutPluginsHoldsTheBuiltInTypesAndAddedEntriesExtendByNewPieces) {
   PluginFolder root;
   TPluginTable table;
   Load(table, {root.Dir()});
@@ -156,10 +156,20 @@ TEST(FilterTable, WithoutPluginsHoldsTheBuiltInTypesAndKeepsTheFallbackFilter) {
   EXPECT_EQ(table.FilterDescription(2), "");
   EXPECT_EQ(table.FilterPatterns(-1), "");
   EXPECT_EQ(table.FilterOwner(2), -1);
-
+  // Without plug-in types the fallback filter stays as given.
   const std::string designTime = "Image Files (*.bmp, *.jpg)|*.bmp;*.jpg|All Files (*.*)|*.*";
   EXPECT_EQ(table.MakeOpenFilter(false, designTime), designTime);
   EXPECT_EQ(table.MakeOpenFilter(true, designTime), designTime);
+
+  table.AddFilterEntry(" *.a; *.b ;;*.a ", "Letters", 5);
+  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a |5");  // a new entry keeps its text
+  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b");  // no empty piece
+  // Pieces are compared with the entry's own text, blanks and all, so "*.b"
+  // is not found in " *.a; *.b ;..." and is added once more.
+  table.AddFilterEntry("*.c;*.b;*.dib;*.c", "LETTERS", 7);
+  EXPECT_EQ(Filters(table).size(), 3u);
+  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a ;*.c;*.b;*.dib|5");
+  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b;*.c");
 }
 
 TEST(FilterTable, PluginTypesAreTrimmedMergedAndSuppressBuiltInTypes) {
@@ -192,36 +202,7 @@ TEST(FilterTable, PluginTypesAreTrimmedMergedAndSuppressBuiltInTypes) {
   EXPECT_EQ(table.AllFilterPatterns(), "*.pic;*.pi;*.bmp;*.pcx;*.jpg");
 }
 
-TEST(FilterTable, AddFilterEntryExtendsByPiecesNotYetPresent) {
-  PluginFolder root;
-  TPluginTable table;
-  Load(table, {root.Dir()});
-  table.AddFilterEntry(" *.a; *.b ;;*.a ", "Letters", 5);
-  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a |5");  // a new entry keeps its text
-  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b");  // no empty piece
-
-  // Pieces are compared with the entry's own text, blanks and all, so "*.b"
-  // is not found in " *.a; *.b ;..." and is added once more.
-  table.AddFilterEntry("*.c;*.b;*.dib;*.c", "LETTERS", 7);
-  EXPECT_EQ(Filters(table).size(), 3u);
-  EXPECT_EQ(Filters(table).back(), "Letters| *.a; *.b ;;*.a ;*.c;*.b;*.dib|5");
-  EXPECT_EQ(table.AllFilterPatterns(), "*.bmp;*.dib;*.jpeg;*.jpg;*.a;*.b;*.c");
-}
-
-TEST(LoaderChoice, BuiltInReadersGoByExtensionInAnyLetterCase) {
-  PluginFolder root;
-  TPluginTable table;
-  Load(table, {root.Dir()});
-  for (const auto& [name, loader] : {std::pair{"a.bmp", 0}, {"b.DIB", 0}, {"PHOTO.JPEG", 1}, {"c.jpg", 1},
-                                     {"d.bmp.txt", -1}, {"e.png", -1}, {"noextension", -1}})
-    EXPECT_EQ(table.FindPictureLoader(root.File(name, "x")), loader) << name;
-  EXPECT_EQ(table.FindPictureLoader(root.Dir() + "missing.bmp"), -1);
-  EXPECT_EQ(table.FindPictureLoader(root.Sub("folder.bmp")), -1);
-  EXPECT_TRUE(table.CanOpenPicture(root.Dir() + "PHOTO.JPEG"));
-  EXPECT_FALSE(table.CanOpenPicture(root.Dir() + "d.bmp.txt"));
-}
-
-TEST(LoaderChoice, ImportPluginsAreAskedInTableOrderBeforeTheBuiltInReaders) {
+TEST(LoaderChoice, ImportPluginsGoByContentInTableOrderBeforeTheBuiltInReadersByExtension) {
   PluginFolder root;
   root.Add("alpha", "a");
   root.Add("exporter", "a");
@@ -234,10 +215,19 @@ TEST(LoaderChoice, ImportPluginsAreAskedInTableOrderBeforeTheBuiltInReaders) {
            {"beta.dat", "BETA data", 2},               // sees the file's start
            {"alpha.bmp", "ALPHA", 0},                  // a plug-in beats the BMP reader
            {"beta.JPG", "BETA", 2},
-           {"plain.bmp", "BM....", 3},                 // N
-           {"plain.jpg", "\xff\xd8", 4},               // N+1
+           {"plain.bmp", "BM....", 3},                 // N, whatever the content
+           {"b.DIB", "x", 3},
+           {"PHOTO.JPEG", "x", 4},                     // N+1
+           {"c.jpg", "\xff\xd8", 4},
+           {"d.bmp.txt", "x", -1},
+           {"e.png", "x", -1},
+           {"noextension", "x", -1},
            {"other.dat", "nobody's", -1}})             // the exporter is not asked
     EXPECT_EQ(table.FindPictureLoader(root.File(name, content)), loader) << name;
+  EXPECT_EQ(table.FindPictureLoader(root.Dir() + "missing.bmp"), -1);
+  EXPECT_EQ(table.FindPictureLoader(root.Sub("folder.bmp")), -1);
+  EXPECT_TRUE(table.CanOpenPicture(root.Dir() + "PHOTO.JPEG"));
+  EXPECT_FALSE(table.CanOpenPicture(root.Dir() + "d.bmp.txt"));
 }
 
 TEST(PictureLoading, PluginOrBuiltInReaderReplacesTheTarget) {
@@ -257,12 +247,8 @@ TEST(PictureLoading, PluginOrBuiltInReaderReplacesTheTarget) {
   EXPECT_EQ(target, FakePicture());
 
   // No plug-in claims these: the built-in readers.
-  TBitmap source(3, 2);
-  source.SetColor(0, 0, 0x0000FF);
-  source.SetColor(2, 1, 0x00FF00);
-  const std::string bmp = root.File("real.bmp", tracemill::testing::BmpFileOf(source));
-  ASSERT_EQ(table.FindPictureLoader(bmp), 1);
-  table.LoadPictureFile(bmp, target, kLimits);
+  const TBitmap source = Filled(3, 2, 0xFF0000FF);
+  table.LoadPictureFile(root.File("real.bmp", tracemill::testing::BmpFileOf(source)), target, kLimits);
   EXPECT_EQ(target, source);
   table.LoadPictureFile(tracemill::testing::kCorpus + "jpeg/testimages/testorig.jpg", target, kLimits);
   EXPECT_EQ(target.Width(), 227);

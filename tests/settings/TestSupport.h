@@ -1,13 +1,11 @@
 #pragma once
 // Fakes of the desktop services and a scratch folder for the settings tests.
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "common/uServices.h"
+#include "support/TempFolder.h"
 
 namespace tracemill::testing {
 
@@ -33,23 +31,11 @@ class TRecordingShell : public TShellService {
   std::vector<TOpened> opened;
 };
 
-// A fresh folder below the system's temporary folder, removed afterwards.
-class TScratchFolder {
+// The shared temporary folder as the settings, app and window tests spell it.
+class TScratchFolder : public TempFolder {
  public:
-  explicit TScratchFolder(const std::string& name)
-      : path_(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  std::string Path() const { return path_.string() + "/"; }
-
- private:
-  std::filesystem::path path_;
+  explicit TScratchFolder(const std::string& /*purpose*/ = "") {}
+  std::string Path() const { return Dir(); }
 };
 
 }  // namespace tracemill::testing

@@ -3,15 +3,11 @@
 // pictures read with Qt's readers and the comparison of pictures.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QtGui/QImage>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
