@@ -12,6 +12,7 @@
 #include "app/uExport.h"
 #include "app/uReport.h"
 #include "app/uWorkspace.h"
+#include "common/uBilingual.h"
 #include "common/uError.h"
 #include "common/uFileIO.h"
 #include "common/uFilename.h"
@@ -25,27 +26,21 @@ namespace tracemill {
 
 namespace {
 
-struct TText {
-  std::string_view English;
-  std::string_view Japanese;
-  std::string In(bool japanese) const { return std::string(japanese ? Japanese : English); }
-};
-
-constexpr TText kNoSuchFile{"File not found: ", "ファイルが見つかりません: "};
-constexpr TText kNotOpened{"Cannot open the picture: ", "画像を開けません: "};
-constexpr TText kStateStopped{"The state file was not read whole: ", "状態ファイルを最後まで読めませんでした: "};
-constexpr TText kStatePictures{"Not every picture of the state file could be opened: ",
+constexpr TBilingualText kNoSuchFile{"File not found: ", "ファイルが見つかりません: "};
+constexpr TBilingualText kNotOpened{"Cannot open the picture: ", "画像を開けません: "};
+constexpr TBilingualText kStateStopped{"The state file was not read whole: ", "状態ファイルを最後まで読めませんでした: "};
+constexpr TBilingualText kStatePictures{"Not every picture of the state file could be opened: ",
                                 "状態ファイルの画像をすべては開けませんでした: "};
-constexpr TText kSettingsUnread{"The settings file cannot be read; the defaults are used: ",
+constexpr TBilingualText kSettingsUnread{"The settings file cannot be read; the defaults are used: ",
                                 "設定ファイルを読めないため既定の設定を使います: "};
-constexpr TText kCalibrationFailed{"A picture could not be calibrated: ", "画像の基準点から変換を計算できません: "};
-constexpr TText kActionFailed{"Failed: ", "失敗しました: "};
-constexpr TText kStandardOutputFailed{"Cannot write to standard output", "標準出力に書けません"};
-constexpr TText kNoSuchWindow{"There is no window {}.", "ウィンドウ {} はありません。"};
-constexpr TText kNoPicture{"Window {} has no picture.", "ウィンドウ {} には画像がありません。"};
-constexpr TText kSeedOutside{"Pixel {} is outside the picture of window {} ({} pixels).",
+constexpr TBilingualText kCalibrationFailed{"A picture could not be calibrated: ", "画像の基準点から変換を計算できません: "};
+constexpr TBilingualText kActionFailed{"Failed: ", "失敗しました: "};
+constexpr TBilingualText kStandardOutputFailed{"Cannot write to standard output", "標準出力に書けません"};
+constexpr TBilingualText kNoSuchWindow{"There is no window {}.", "ウィンドウ {} はありません。"};
+constexpr TBilingualText kNoPicture{"Window {} has no picture.", "ウィンドウ {} には画像がありません。"};
+constexpr TBilingualText kSeedOutside{"Pixel {} is outside the picture of window {} ({} pixels).",
                              "ピクセル {} はウィンドウ {} の画像 ({} ピクセル) の外にあります。"};
-constexpr TText kNothingFound{"No point was found.", "点が見つかりませんでした。"};
+constexpr TBilingualText kNothingFound{"No point was found.", "点が見つかりませんでした。"};
 
 // The largest settings file the store reads.
 constexpr std::size_t kMaxSettingsBytes = std::size_t(64) << 20;

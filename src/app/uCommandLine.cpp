@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/uBaseData.h"
+#include "common/uBilingual.h"
 #include "common/uFilename.h"
 #include "common/uStrC.h"
 #include "image/uPdf.h"
@@ -20,31 +21,24 @@ constexpr std::string_view kReverseSuffix = "REVERSE";
 constexpr std::string_view kEndOfOptions = "--";
 constexpr std::string_view kOptionPrefix = "--";
 
-// A text in both interface languages.
-struct TText {
-  std::string_view English;
-  std::string_view Japanese;
-  std::string_view In(bool japanese) const { return japanese ? Japanese : English; }
-};
-
-constexpr TText kUnknownOption{"Unknown option: ", "不明なオプションです: "};
-constexpr TText kNeedsValue{" needs a value: ", " には値が必要です: "};
-constexpr TText kTakesNoValue{" takes no value: ", " は値をとりません: "};
-constexpr TText kNeedsBatch{" works only together with --batch", " は --batch と一緒にだけ使えます"};
-constexpr TText kFileAfterActions{"Files to open come before the actions: ",
+constexpr TBilingualText kUnknownOption{"Unknown option: ", "不明なオプションです: "};
+constexpr TBilingualText kNeedsValue{" needs a value: ", " には値が必要です: "};
+constexpr TBilingualText kTakesNoValue{" takes no value: ", " は値をとりません: "};
+constexpr TBilingualText kNeedsBatch{" works only together with --batch", " は --batch と一緒にだけ使えます"};
+constexpr TBilingualText kFileAfterActions{"Files to open come before the actions: ",
                                   "開くファイルは処理の指定より前に書いてください: "};
-constexpr TText kStateAlone{"A state file is opened alone, without other files: ",
+constexpr TBilingualText kStateAlone{"A state file is opened alone, without other files: ",
                             "状態ファイルは他のファイルと一緒には開けません: "};
-constexpr TText kTemplateAlone{"--template follows a --simple-report",
+constexpr TBilingualText kTemplateAlone{"--template follows a --simple-report",
                                "--template は --simple-report の後に書いてください"};
-constexpr TText kUnknownSortKey{
+constexpr TBilingualText kUnknownSortKey{
     "Unknown sort key (SERIAL, BENCH, NUMBER, X, Y, COMMENT or TITLE, optionally followed by \",reverse\"): ",
     "不明な並べ替えのキーです (SERIAL, BENCH, NUMBER, X, Y, COMMENT, TITLE のどれか、後に \",reverse\" も可): "};
-constexpr TText kPdfDpiRange{"--pdf-dpi needs a whole number of dots per inch from 72 to 1200: ",
+constexpr TBilingualText kPdfDpiRange{"--pdf-dpi needs a whole number of dots per inch from 72 to 1200: ",
                              "--pdf-dpi には 72 から 1200 までの整数 (dpi) を指定してください: "};
-constexpr TText kTakesNumbers{" takes ", " には "};
-constexpr TText kInWholeNumbers{" in whole numbers: ", " を整数で書いてください: "};
-constexpr TText kNothingToDo{"--batch needs a file to open or an action",
+constexpr TBilingualText kTakesNumbers{" takes ", " には "};
+constexpr TBilingualText kInWholeNumbers{" in whole numbers: ", " を整数で書いてください: "};
+constexpr TBilingualText kNothingToDo{"--batch needs a file to open or an action",
                              "--batch には開くファイルか処理の指定が必要です"};
 
 struct TParse {
@@ -144,7 +138,7 @@ struct TOption {
   std::string_view ValueName;
   TOptionKind Kind;
   void (*Apply)(TParse&, std::string_view value);
-  TText Help;
+  TBilingualText Help;
 };
 
 constexpr std::array kOptions{

@@ -2,25 +2,20 @@
 
 #include <charconv>
 
+#include "common/uBilingual.h"
 #include "common/uError.h"
 
 namespace tracemill {
 
 namespace {
 
-struct TText {
-  std::string_view English;
-  std::string_view Japanese;
-  std::string In(bool japanese) const { return std::string(japanese ? Japanese : English); }
-};
-
-constexpr TText kNoPages{"No pages are given", "ページが指定されていません"};
-constexpr TText kEmptyPart{"A page is missing between two commas", "カンマの間にページがありません"};
-constexpr TText kNotAPage{"Not a page number or range: ", "ページ番号または範囲ではありません: "};
-constexpr TText kOutside{"The document has no page ", "文書にないページです: "};
-constexpr TText kPagesAre{" (pages 1 to ", " (ページは 1 から "};
-constexpr TText kPagesAreEnd{")", " まで)"};
-constexpr TText kReversed{"The range ends before it starts: ", "範囲の終わりが始まりより前です: "};
+constexpr TBilingualText kNoPages{"No pages are given", "ページが指定されていません"};
+constexpr TBilingualText kEmptyPart{"A page is missing between two commas", "カンマの間にページがありません"};
+constexpr TBilingualText kNotAPage{"Not a page number or range: ", "ページ番号または範囲ではありません: "};
+constexpr TBilingualText kOutside{"The document has no page ", "文書にないページです: "};
+constexpr TBilingualText kPagesAre{" (pages 1 to ", " (ページは 1 から "};
+constexpr TBilingualText kPagesAreEnd{")", " まで)"};
+constexpr TBilingualText kReversed{"The range ends before it starts: ", "範囲の終わりが始まりより前です: "};
 
 std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);

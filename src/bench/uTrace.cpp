@@ -4,32 +4,31 @@
 #include <limits>
 
 #include "bench/uTraceInk.h"
+#include "common/uBilingual.h"
 #include "common/uError.h"
 
 namespace tracemill {
 
 namespace {
 
-struct TText {
-  const char* japanese;
-  const char* english;
-  const char* In(bool inJapanese) const { return inJapanese ? japanese : english; }
-};
-
-constexpr TText kToleranceOutOfRange = {"色の許容差は０から２５５の範囲で指定してください。",
-                                        "The color tolerance must be from 0 to 255."};
-constexpr TText kStepOutOfRange = {"Xの間隔は１から１０００ピクセルの範囲で指定してください。",
-                                   "The X step must be from 1 to 1000 pixels."};
-constexpr TText kGapOutOfRange = {"とぎれの幅は０から１００ピクセルの範囲で指定してください。",
-                                  "The largest gap must be from 0 to 100 pixels."};
-constexpr TText kNoPicture = {"画像がありません。", "There is no picture."};
-constexpr TText kSeedOutside = {"指定した点が画像の外にあります。",
-                                "The starting point is outside the picture."};
-constexpr TText kTooManyPoints = {"点が１０００００個を超えました。Xの間隔を大きくしてください。",
-                                  "The curve gives more than 100000 points. Use a larger X step."};
-constexpr TText kTooManyMarkers = {
-    "マーカーが１０００００個を超えました。色の許容差を小さくしてください。",
-    "More than 100000 markers were found. Use a smaller color tolerance."};
+constexpr TBilingualText kToleranceOutOfRange = {
+    "The color tolerance must be from 0 to 255.",
+    "色の許容差は０から２５５の範囲で指定してください。"};
+constexpr TBilingualText kStepOutOfRange = {
+    "The X step must be from 1 to 1000 pixels.",
+    "Xの間隔は１から１０００ピクセルの範囲で指定してください。"};
+constexpr TBilingualText kGapOutOfRange = {
+    "The largest gap must be from 0 to 100 pixels.",
+    "とぎれの幅は０から１００ピクセルの範囲で指定してください。"};
+constexpr TBilingualText kNoPicture = {"There is no picture.", "画像がありません。"};
+constexpr TBilingualText kSeedOutside = {"The starting point is outside the picture.",
+                                         "指定した点が画像の外にあります。"};
+constexpr TBilingualText kTooManyPoints = {
+    "The curve gives more than 100000 points. Use a larger X step.",
+    "点が１０００００個を超えました。Xの間隔を大きくしてください。"};
+constexpr TBilingualText kTooManyMarkers = {
+    "More than 100000 markers were found. Use a smaller color tolerance.",
+    "マーカーが１０００００個を超えました。色の許容差を小さくしてください。"};
 
 constexpr int kScales[] = {1, 3, 9, 27};
 
@@ -40,7 +39,8 @@ std::string TraceSettingsMessage(const TTraceSettings& settings, bool japanese) 
     return kToleranceOutOfRange.In(japanese);
   if (settings.StepX < 1 || settings.StepX > TTraceSettings::kMaxStepX)
     return kStepOutOfRange.In(japanese);
-  if (settings.Gap < 0 || settings.Gap > TTraceSettings::kMaxGap) return kGapOutOfRange.In(japanese);
+  if (settings.Gap < 0 || settings.Gap > TTraceSettings::kMaxGap)
+    return kGapOutOfRange.In(japanese);
   return {};
 }
 
@@ -76,8 +76,8 @@ std::unique_ptr<TMeasuredPoints> MeasuredLine(const std::vector<TTracePoint>& po
   auto line = std::make_unique<TMeasuredPoints>();
   for (const TTracePoint& p : points) {
     auto point = std::make_unique<TMeasuredPoint>(PositionUnit(p.X, scale, width),
-                                                  PositionUnit(p.Y, scale, height),
-                                                  width * scale, height * scale);
+                                                  PositionUnit(p.Y, scale, height), width * scale,
+                                                  height * scale);
     ComputeValues(coefficients, logX, logY, *point);
     line->Add(std::move(point));
   }

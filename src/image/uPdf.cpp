@@ -26,6 +26,7 @@
 #include <mutex>
 #include <optional>
 
+#include "common/uBilingual.h"
 #include "common/uError.h"
 #include "common/uFileIO.h"
 #include "common/uFilename.h"
@@ -41,42 +42,37 @@ namespace {
 // %1, %2, ... stand for the arguments of Fill. "%F" is the file's name,
 // quoted as the language quotes it.
 
-struct TText {
-  const char* en;
-  const char* ja;
-};
-
-const TText kNotPdf{"%F is not a PDF file or is damaged.",
+const TBilingualText kNotPdf{"%F is not a PDF file or is damaged.",
                     "%Fは PDF ファイルではないか、壊れています。"};
-const TText kIncomplete{"%F is incomplete or damaged: the end of the PDF file is missing.",
+const TBilingualText kIncomplete{"%F is incomplete or damaged: the end of the PDF file is missing.",
                         "%Fは途中で切れているか壊れています（PDF ファイルの終わりがありません）。"};
-const TText kPassword{"%F is protected by a password and cannot be opened.",
+const TBilingualText kPassword{"%F is protected by a password and cannot be opened.",
                       "%Fはパスワードで保護されているため開けません。"};
-const TText kNoPages{"%F has no pages.", "%Fにはページがありません。"};
-const TText kNoSuchPage{"%F has no page %1 (it has %2 pages).",
+const TBilingualText kNoPages{"%F has no pages.", "%Fにはページがありません。"};
+const TBilingualText kNoSuchPage{"%F has no page %1 (it has %2 pages).",
                         "%Fに %1 ページはありません（%2 ページまでです）。"};
-const TText kPageDamaged{"Page %1 of %F is damaged and cannot be drawn faithfully.",
+const TBilingualText kPageDamaged{"Page %1 of %F is damaged and cannot be drawn faithfully.",
                          "%Fの %1 ページは壊れているため、正しく描画できません。"};
-const TText kPageTooLarge{
+const TBilingualText kPageTooLarge{
     "Page %1 of %F would be %2 x %3 pixels at %4 dpi, more than the limit of %5 for a picture.",
     "%Fの %1 ページは %4 dpi で %2 × %3 ピクセルとなり、画像の上限 %5 を超えます。"};
-const TText kPageFailed{"Page %1 of %F cannot be drawn: it is damaged or needs too much memory.",
+const TBilingualText kPageFailed{"Page %1 of %F cannot be drawn: it is damaged or needs too much memory.",
                         "%Fの %1 ページは壊れているか、メモリが足りないため描画できません。"};
-const TText kPageTimedOut{"Drawing page %1 of %F was stopped: it took longer than %2 s.",
+const TBilingualText kPageTimedOut{"Drawing page %1 of %F was stopped: it took longer than %2 s.",
                           "%Fの %1 ページの描画は %2 秒を超えたため中止しました。"};
-const TText kNoRenderer{"Pages of %F cannot be drawn: the PDF library has no renderer.",
+const TBilingualText kNoRenderer{"Pages of %F cannot be drawn: the PDF library has no renderer.",
                         "%Fのページを描画できません（PDF ライブラリに描画機能がありません）。"};
-const TText kBadDpi{"The resolution %1 dpi is outside the allowed %2 to %3 dpi.",
+const TBilingualText kBadDpi{"The resolution %1 dpi is outside the allowed %2 to %3 dpi.",
                     "解像度 %1 dpi は使えません（%2～%3 dpi）。"};
-const TText kNoFolder{"Cannot create the folder %F.", "フォルダ%Fを作成できません。"};
+const TBilingualText kNoFolder{"Cannot create the folder %F.", "フォルダ%Fを作成できません。"};
 
 std::string Quoted(bool japanese, const std::string& name) {
   return japanese ? "「" + name + "」" : "\"" + name + "\"";
 }
 
-std::string Fill(const TText& text, bool japanese, const std::string& file,
+std::string Fill(const TBilingualText& text, bool japanese, const std::string& file,
                  const std::vector<std::string>& args = {}) {
-  const std::string_view pattern = japanese ? text.ja : text.en;
+  const std::string_view pattern = japanese ? text.Japanese : text.English;
   std::string out;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
@@ -516,7 +512,7 @@ TBitmap TPdfDocument::RenderPage(int index, int dpi, const TImageLimits& limits)
   if (!poppler::page_renderer::can_render())
     throw FileError(Fill(kNoRenderer, japanese_, fileName_));
   const std::string number = std::to_string(index + 1);
-  const auto fail = [&](const TText& text, std::initializer_list<std::string> more = {}) {
+  const auto fail = [&](const TBilingualText& text, std::initializer_list<std::string> more = {}) {
     std::vector<std::string> args{number};
     args.insert(args.end(), more);
     return FileError(Fill(text, japanese_, fileName_, args));
