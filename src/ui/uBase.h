@@ -96,7 +96,6 @@ class TBaseForm : public QMainWindow {
   void BuildFileMenu();
   void BuildEditMenu();
   void BuildToolMenu();
-  void BuildHelpMenu();
   void BuildPopup();
   void BuildList();
   void ConnectWorkspace();
@@ -148,7 +147,6 @@ class TBaseForm : public QMainWindow {
   QAction* deleteItem_ = nullptr;
   QAction* selectAllItem_ = nullptr;
   QAction* remeasureItem_ = nullptr;
-  QAction* documentItem_ = nullptr;
   QMenu* windowMenu_ = nullptr;
   QMenu* popup_ = nullptr;
   QAction* popupDelete_ = nullptr;

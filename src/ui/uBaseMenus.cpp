@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QTableView>
 
-#include "settings/uAppliInfo.h"
 #include "settings/uEnvironment.h"
 #include "ui/uBase.h"
 #include "ui/uMenuText.h"
@@ -33,10 +32,6 @@ constexpr std::string_view kProgrammableReportItem = "詳細レポート (&Progr
 constexpr std::string_view kRemeasureItem = "再測定 (&ReMeasure)";
 constexpr std::string_view kOptionItem = "設定 (&Option) ...";
 constexpr std::string_view kWindowMenu = "ウィンドウ(&W)";
-constexpr std::string_view kHelpMenu = "ヘルプ(&H)";
-constexpr std::string_view kHelpItem = "ヘルプを開く (&Windows Help)";
-constexpr std::string_view kDocumentItem = "ドキュメントを開く (&Document File)";
-constexpr std::string_view kVersionItem = "バージョン情報 (&Version)";
 constexpr std::string_view kPopupDeleteJa = "削除";
 constexpr std::string_view kPopupDeleteEn = "Delete";
 constexpr std::string_view kPopupRemeasureJa = "再測定";
@@ -49,7 +44,7 @@ void TBaseForm::BuildMenus() {
   BuildEditMenu();
   BuildToolMenu();
   windowMenu_ = menuBar()->addMenu(ToQt(kWindowMenu));
-  BuildHelpMenu();
+  AddHelpMenu(*menuBar(), shell_, messages_);
   if (!IsJapanese()) TranslateMenuBar(*menuBar());
 }
 
@@ -91,15 +86,6 @@ void TBaseForm::BuildToolMenu() {
   tool->addSeparator();
   tool->addAction(ToQt(kOptionItem), this, &TBaseForm::OptionCommand);
   connect(tool, &QMenu::aboutToShow, this, &TBaseForm::UpdateToolMenu);
-}
-
-void TBaseForm::BuildHelpMenu() {
-  QMenu* help = menuBar()->addMenu(ToQt(kHelpMenu));
-  help->addAction(ToQt(kHelpItem), this, [this] { Appli().ShowHelp(shell_, messages_); });
-  documentItem_ = help->addAction(ToQt(kDocumentItem), this, [this] { Appli().ShowDocument(shell_, messages_); });
-  help->addSeparator();
-  help->addAction(ToQt(kVersionItem), this, [this] { Appli().ShowVersion(messages_); });
-  connect(help, &QMenu::aboutToShow, this, [this] { documentItem_->setVisible(Appli().DocumentExists()); });
 }
 
 void TBaseForm::BuildPopup() {

@@ -81,7 +81,6 @@ class TBenchForm : public QMainWindow {
   void BuildEditMenu();
   void BuildViewMenu();
   void BuildToolMenu();
-  void BuildHelpMenu();
   void BuildPopup();
   void BuildStatusBar();
   QWidget* BuildCentral();
@@ -126,7 +125,6 @@ class TBenchForm : public QMainWindow {
   QAction* traceItem_ = nullptr;
   QAction* markersItem_ = nullptr;
   QAction* optionItem_ = nullptr;
-  QAction* documentItem_ = nullptr;
   QMenu* popup_ = nullptr;
   QAction* popupMagnify_ = nullptr;
   QAction* popupLine_ = nullptr;

@@ -37,10 +37,6 @@ constexpr std::string_view kRecalculateItem = "再計算 (&Recalculate)";
 constexpr std::string_view kTraceItem = "曲線トレース (&Trace curve) ...";
 constexpr std::string_view kMarkersItem = "マーカー検出 (&Find markers) ...";
 constexpr std::string_view kOptionItem = "設定 (&Option) ...";
-constexpr std::string_view kHelpMenu = "ヘルプ(&H)";
-constexpr std::string_view kHelpItem = "ヘルプを開く (&Windows Help)";
-constexpr std::string_view kDocumentItem = "ドキュメントを開く (&Document File)";
-constexpr std::string_view kVersionItem = "バージョン情報 (&Version)";
 
 // The scale items from the largest factor down.
 constexpr int kScaleOrder[] = {3, 2, 1, 0};
@@ -52,7 +48,7 @@ void TBenchForm::BuildMenus() {
   BuildEditMenu();
   BuildViewMenu();
   BuildToolMenu();
-  BuildHelpMenu();
+  AddHelpMenu(*menuBar(), shell_, messages_);
   if (!IsJapanese()) {
     TranslateMenuBar(*menuBar());
     for (int index : kScaleOrder)
@@ -112,15 +108,6 @@ void TBenchForm::BuildToolMenu() {
   markersItem_ = tool->addAction(ToQt(kMarkersItem), this, [this] { TraceCommand(TTraceKind::Markers); });
   tool->addSeparator();
   optionItem_ = tool->addAction(ToQt(kOptionItem), this, &TBenchForm::OptionCommand);
-}
-
-void TBenchForm::BuildHelpMenu() {
-  QMenu* help = menuBar()->addMenu(ToQt(kHelpMenu));
-  help->addAction(ToQt(kHelpItem), this, [this] { Appli().ShowHelp(shell_, messages_); });
-  documentItem_ = help->addAction(ToQt(kDocumentItem), this, [this] { Appli().ShowDocument(shell_, messages_); });
-  help->addSeparator();
-  help->addAction(ToQt(kVersionItem), this, [this] { Appli().ShowVersion(messages_); });
-  connect(help, &QMenu::aboutToShow, this, [this] { documentItem_->setVisible(Appli().DocumentExists()); });
 }
 
 void TBenchForm::BuildPopup() {
