@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the workspace tests: temporary folders, a message service
-// that records, pictures written as BMP files, and a mirror of the list that
+// Shared pieces of the workspace tests (beside those of the bench tests):
+// pictures written as BMP files, and a mirror of the list that
 // a view model would keep from the workspace's row events alone.
 
 #include <gtest/gtest.h>
@@ -13,20 +13,12 @@
 #include <vector>
 
 #include "app/uWorkspace.h"
+#include "bench/BenchSupport.h"
 #include "image/uBmp.h"
 #include "settings/uEnvironment.h"
 #include "support/TempFolder.h"
 
 namespace tracemill::testing {
-
-class RecordingMessages : public TMessageService {
- public:
-  TMessageResult ShowMessage(const TMessage& m) override {
-    shown.push_back(m);
-    return DefaultAnswer(m);
-  }
-  std::vector<TMessage> shown;
-};
 
 class RecordingShell : public TShellService {
  public:
@@ -48,10 +40,7 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 
 // A white w x h picture as a BMP file.
 inline void WritePicture(const std::string& path, int w = 200, int h = 100) {
-  TBitmap b(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) b.SetColor(x, y, 0xFFFFFF);
-  WriteFile(path, EncodeBmp(b));
+  WriteFile(path, EncodeBmp(MakePicture(w, h, [](int, int) { return 0xFFFFFFu; })));
 }
 
 // The serial numbers of the collected lines in list order.
