@@ -1,5 +1,7 @@
 #include "app/uWorkspace.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -255,11 +257,48 @@ TBench* TWorkspace::OpenImageFile(const std::string& path, bool cascade) {
   if (!FileExists(path)) return nullptr;
   if (IsPdfFile(path)) return OpenPdfFile(path, cascade);
   if (!HasExtension(path, kVideoExtension)) return OpenBench(path, cascade);
-  TBench* last = nullptr;
+  return OpenVideoFile(path, cascade);
+}
+
+TBench* TWorkspace::OpenVideoFile(const std::string& path, bool cascade, const TProgress& progress) {
+  if (!FileExists(path)) return nullptr;
+  int frames = 0;
+  {
+    TAVIImage video(limits_);
+    video.SetFileName(path);
+    frames = video.Length();
+  }
+  if (frames <= 0) return nullptr;
   const std::string folder = FramesFolder(path);
+  const bool folderExisted = DirectoryExists(folder);
   if (!ForceDirectories(folder)) throw FileError("The folder " + folder + " cannot be made");
-  SplitAviFile(path, folder, limits_, [&](const std::string& frame) { last = OpenBench(frame, cascade); });
-  return last;
+  // What a cancel takes away again: the frame files that were not there before.
+  std::vector<bool> existed;
+  for (int i = 0; i < frames; ++i) existed.push_back(FileExists(folder + AviFrameFileName(i)));
+
+  struct TCancelled {};
+  std::vector<std::string> written;
+  const auto openWritten = [&] {
+    TBench* last = nullptr;
+    for (const std::string& frame : written) last = OpenBench(frame, cascade);
+    return last;
+  };
+  try {
+    if (progress && !progress(0, frames)) throw TCancelled();
+    SplitAviFile(path, folder, limits_, [&](const std::string& frame) {
+      written.push_back(frame);
+      if (progress && !progress(std::min(static_cast<int>(written.size()), frames), frames)) throw TCancelled();
+    });
+  } catch (const TCancelled&) {
+    for (std::size_t i = 0; i < written.size(); ++i)
+      if (i >= existed.size() || !existed[i]) std::remove(written[i].c_str());
+    if (!folderExisted) ::rmdir(folder.c_str());  // only when empty
+    return nullptr;
+  } catch (const FileError&) {
+    openWritten();
+    throw;
+  }
+  return openWritten();
 }
 
 bool TWorkspace::CanOpenFile(const std::string& path) {

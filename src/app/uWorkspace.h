@@ -160,6 +160,15 @@ class TWorkspace : public TBenchSource {
   // The folder the frames of a video go to: work folder + the video's name
   // + "-" + a short hash of its full path + "/".
   std::string FramesFolder(const std::string& videoPath) const;
+  // Called with the work done and the work to do as it goes; returning false
+  // cancels.
+  using TProgress = std::function<bool(int done, int total)>;
+  // Opens a video as OpenImageFile does, with every frame written before the
+  // first bench opens. When progress cancels, no bench is opened and the
+  // frame files (and the folder) that were not there before are removed;
+  // then nullptr. A frame that cannot be written or exceeds the limits
+  // throws FileError after the frames before it have been opened.
+  TBench* OpenVideoFile(const std::string& path, bool cascade, const TProgress& progress = {});
   // Whether the open command takes the file: ".bmp", ".jpg", ".avi", ".pdf"
   // or a picture some loader claims.
   static bool CanOpenFile(const std::string& path);
@@ -181,9 +190,8 @@ class TWorkspace : public TBenchSource {
   struct TPdfOpenRequest {
     // The pages to open (0-based, in this order); empty: every page.
     std::vector<int> Pages;
-    // Called with the pages done and the pages to do before each page and
-    // once at the end; returning false cancels.
-    std::function<bool(int done, int total)> Progress;
+    // Called before each page and once at the end.
+    TProgress Progress;
   };
   // Opens pages of a PDF document as benches, one per page in the order
   // asked: the pages are written as pictures at PdfDpi into a folder of the

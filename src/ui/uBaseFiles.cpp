@@ -5,13 +5,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QProgressDialog>
-#include <filesystem>
 
 #include "app/uOpenFilter.h"
 #include "common/uError.h"
 #include "common/uFilename.h"
 #include "common/uStrC.h"
-#include "image/AVIImage.h"
 #include "image/uSPI.h"
 #include "settings/uAppliInfo.h"
 #include "settings/uEnvironment.h"
@@ -35,9 +33,6 @@ constexpr std::string_view kSplittingEn = "Splitting the video into frames ...";
 constexpr std::string_view kCancelJa = "キャンセル";
 constexpr std::string_view kCancelEn = "Cancel";
 constexpr std::string_view kVideoExtension = ".avi";
-
-// Thrown out of the split when the user cancels it.
-struct SplitCancelled {};
 
 std::vector<std::string> RunFileDialog(QWidget* parent, const TBaseForm::TFileDialogRequest& request) {
   QFileDialog dialog(parent);
@@ -111,50 +106,22 @@ TBench* TBaseForm::OpenOne(const std::string& file) {
 }
 
 TBench* TBaseForm::OpenVideo(const std::string& file) {
-  if (!FileExists(file)) return nullptr;
   TWaitCursor wait;
-  const std::string folder = workspace_.FramesFolder(file);
-  int frames = 0;
-  {
-    TAVIImage video(workspace_.Limits());
-    video.SetFileName(file);
-    frames = video.Length();
-  }
-  if (frames <= 0) return nullptr;
-
   const bool japanese = IsJapanese();
   QProgressDialog progress(ToQt(file) + QLatin1Char('\n') + ToQt(japanese ? kSplittingJa : kSplittingEn),
-                           ToQt(japanese ? kCancelJa : kCancelEn), 0, frames, this);
+                           ToQt(japanese ? kCancelJa : kCancelEn), 0, 1, this);
   progress.setWindowModality(Qt::ApplicationModal);
   progress.setMinimumDuration(0);
   progress.setAutoClose(false);
   progress.setAutoReset(false);
-  progress.setValue(0);
-
-  // What Cancel takes away again: the frame files and the folder that were not there before.
-  const bool folderExisted = DirectoryExists(folder);
-  if (!ForceDirectories(folder)) throw FileError("The folder " + folder + " cannot be made");
-  std::vector<bool> existed;
-  for (int i = 0; i < frames; ++i) existed.push_back(FileExists(IncludeTrailingSlash(folder) + AviFrameFileName(i)));
-  std::vector<std::string> written;
-  try {
-    TWaitCursor arrow(Qt::BusyCursor);  // the dialog stays usable over the hourglass
-    written = SplitAviFile(file, folder, workspace_.Limits(), [&](const std::string& frame) {
-      written.push_back(frame);
-      progress.setValue(std::min(static_cast<int>(written.size()), frames));
-      QApplication::processEvents();
-      if (progress.wasCanceled()) throw SplitCancelled();
-    });
-  } catch (const SplitCancelled&) {
-    std::error_code ignored;
-    for (std::size_t i = 0; i < written.size(); ++i)
-      if (i >= existed.size() || !existed[i]) std::filesystem::remove(written[i], ignored);
-    if (!folderExisted) std::filesystem::remove(folder, ignored);  // only when empty
-    return nullptr;
-  }
-  progress.hide();
-  TBench* last = nullptr;
-  for (const std::string& frame : written) last = workspace_.OpenBench(frame, true);
+  TWaitCursor arrow(Qt::BusyCursor);  // the dialog stays usable over the hourglass
+  TBench* last = workspace_.OpenVideoFile(file, true, [&](int done, int total) {
+    progress.setMaximum(total);
+    progress.setValue(done);
+    QApplication::processEvents();
+    if (done >= total) progress.hide();  // the benches open next
+    return !progress.wasCanceled();
+  });
   return last;
 }
 

@@ -389,4 +389,28 @@ TEST(Workspace, SplitsVideosIntoFramesOfTheirOwnFolder) {
   // Opening the first video again finds its benches.
   f.w.OpenImageFile(f.folder / "one/clip.avi", true);
   EXPECT_EQ(f.w.BenchCount(), 40);
+
+  // Progress goes up to the frame count; a cancel opens nothing and takes
+  // away only the frames that split wrote, and the folder it made.
+  std::filesystem::copy_file(source, f.folder / "three.avi");
+  const std::string third = f.w.FramesFolder(f.folder / "three.avi");
+  std::vector<int> seen;
+  EXPECT_EQ(f.w.OpenVideoFile(f.folder / "three.avi", true,
+                              [&](int done, int total) {
+                                EXPECT_EQ(total, 20);
+                                seen.push_back(done);
+                                return done < 5;
+                              }),
+            nullptr);
+  EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(f.w.BenchCount(), 40);
+  EXPECT_FALSE(DirectoryExists(third));
+  ForceDirectories(third);
+  WriteFile(third + "AVI00002.bmp", "kept");
+  EXPECT_EQ(f.w.OpenVideoFile(f.folder / "three.avi", true, [](int done, int) { return done < 3; }), nullptr);
+  EXPECT_EQ(ReadFileBytes(third + "AVI00002.bmp").size(), std::filesystem::file_size(first + "AVI00002.bmp"));
+  EXPECT_FALSE(FileExists(third + "AVI00001.bmp"));
+  EXPECT_TRUE(DirectoryExists(third));
+  EXPECT_NE(f.w.OpenVideoFile(f.folder / "three.avi", true, [](int, int) { return true; }), nullptr);
+  EXPECT_EQ(f.w.BenchCount(), 60);
 }
