@@ -256,7 +256,7 @@ std::string TWorkspace::FramesFolder(const std::string& videoPath) const {
 TBench* TWorkspace::OpenImageFile(const std::string& path, bool cascade) {
   if (!FileExists(path)) return nullptr;
   if (IsPdfFile(path)) return OpenPdfFile(path, cascade);
-  if (!HasExtension(path, kVideoExtension)) return OpenBench(path, cascade);
+  if (!IsVideoFile(path)) return OpenBench(path, cascade);
   return OpenVideoFile(path, cascade);
 }
 
@@ -309,6 +309,8 @@ bool TWorkspace::CanOpenFile(const std::string& path) {
 // --- PDF documents ------------------------------------------------------------------
 
 bool TWorkspace::IsPdfFile(const std::string& path) { return HasExtension(path, kPdfExtension); }
+
+bool TWorkspace::IsVideoFile(const std::string& path) { return HasExtension(path, kVideoExtension); }
 
 int TWorkspace::PdfDpi() const { return pdfDpi_ != 0 ? pdfDpi_ : ReadBaseOptions(store_).PdfDpi; }
 

@@ -176,6 +176,8 @@ class TWorkspace : public TBenchSource {
   // --- PDF documents --------------------------------------------------------------
   // Whether the file is opened as a PDF document (".pdf", any letter case).
   static bool IsPdfFile(const std::string& path);
+  // Whether the file is opened as a video (".avi", any letter case).
+  static bool IsVideoFile(const std::string& path);
   // The resolution pages are rendered at: the one given to SetPdfDpi, else
   // the stored setting (ReadBaseOptions), read at each use.
   int PdfDpi() const;

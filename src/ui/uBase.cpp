@@ -203,7 +203,7 @@ void TBaseForm::DropFiles(const std::vector<std::string>& files) {
 void TBaseForm::OpenDropped(const std::vector<std::string>& files) {
   // Videos and PDF documents open under their progress dialogs (and the page chooser).
   const bool split = std::any_of(files.begin(), files.end(),
-                                 [](const std::string& f) { return IsVideo(f) || TWorkspace::IsPdfFile(f); });
+                                 [](const std::string& f) { return TWorkspace::IsVideoFile(f) || TWorkspace::IsPdfFile(f); });
   if (files.empty() || !split || SameTextAscii(ExtractFileExt(files.front()), kStateExtension)) {
     Guarded([&] { workspace_.OpenDroppedFiles(files); });
     return;

@@ -121,7 +121,6 @@ class TBaseForm : public QMainWindow {
   void OpenDropped(const std::vector<std::string>& files);
   // One image, video or PDF file; a missing file is passed over.
   TBench* OpenOne(const std::string& file);
-  static bool IsVideo(const std::string& file);
   // Splits a video into frame files under a progress dialog with Cancel and
   // opens a bench per frame; Cancel leaves no bench and no new frame file.
   TBench* OpenVideo(const std::string& file);

@@ -9,7 +9,6 @@
 #include "app/uOpenFilter.h"
 #include "common/uError.h"
 #include "common/uFilename.h"
-#include "common/uStrC.h"
 #include "image/uSPI.h"
 #include "settings/uAppliInfo.h"
 #include "settings/uEnvironment.h"
@@ -32,7 +31,6 @@ constexpr std::string_view kSplittingJa = "動画をフレームに分けてい�
 constexpr std::string_view kSplittingEn = "Splitting the video into frames ...";
 constexpr std::string_view kCancelJa = "キャンセル";
 constexpr std::string_view kCancelEn = "Cancel";
-constexpr std::string_view kVideoExtension = ".avi";
 
 std::vector<std::string> RunFileDialog(QWidget* parent, const TBaseForm::TFileDialogRequest& request) {
   QFileDialog dialog(parent);
@@ -98,11 +96,9 @@ void TBaseForm::OpenFiles(const std::vector<std::string>& files) {
   }
 }
 
-bool TBaseForm::IsVideo(const std::string& file) { return SameTextAscii(ExtractFileExt(file), kVideoExtension); }
-
 TBench* TBaseForm::OpenOne(const std::string& file) {
   if (TWorkspace::IsPdfFile(file)) return OpenPdfDocument(this, workspace_, file, PageChooser);
-  return IsVideo(file) ? OpenVideo(file) : workspace_.OpenImageFile(file, true);
+  return TWorkspace::IsVideoFile(file) ? OpenVideo(file) : workspace_.OpenImageFile(file, true);
 }
 
 TBench* TBaseForm::OpenVideo(const std::string& file) {
