@@ -34,7 +34,9 @@ trap cleanup EXIT
 # A display of our own and a user without settings.
 display=90
 while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1400x1000x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# -noreset: the server must not restart (and refuse connections for a moment)
+# when the first run's program quits and leaves it without clients.
+Xvfb ":$display" -screen 0 1400x1000x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
 xvfb=$!
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
