@@ -2,9 +2,7 @@
 // and PDF documents into pages under a progress dialog), the state file and the remembered folders of
 // their dialogs.
 
-#include <QApplication>
 #include <QFileDialog>
-#include <QProgressDialog>
 
 #include "app/uOpenFilter.h"
 #include "common/uError.h"
@@ -15,6 +13,7 @@
 #include "ui/uBase.h"
 #include "ui/uOptionDialog.h"
 #include "ui/uPdfOpen.h"
+#include "ui/uProgress.h"
 #include "ui/uQtConvert.h"
 
 namespace tracemill {
@@ -27,10 +26,7 @@ constexpr std::string_view kSaveAllKey = "SaveAll";
 constexpr std::string_view kOpenAllKey = "OpenAll";
 constexpr std::string_view kStateFilter = "Tracemill files (*.trm)|*.trm|All files (*.*)|*.*";
 constexpr std::string_view kStateSuffix = "trm";
-constexpr std::string_view kSplittingJa = "動画をフレームに分けています...";
-constexpr std::string_view kSplittingEn = "Splitting the video into frames ...";
-constexpr std::string_view kCancelJa = "キャンセル";
-constexpr std::string_view kCancelEn = "Cancel";
+constexpr TCaption kSplitting{"動画をフレームに分けています...", "Splitting the video into frames ..."};
 
 std::vector<std::string> RunFileDialog(QWidget* parent, const TBaseForm::TFileDialogRequest& request) {
   QFileDialog dialog(parent);
@@ -103,22 +99,14 @@ TBench* TBaseForm::OpenOne(const std::string& file) {
 
 TBench* TBaseForm::OpenVideo(const std::string& file) {
   TWaitCursor wait;
-  const bool japanese = IsJapanese();
-  QProgressDialog progress(ToQt(file) + QLatin1Char('\n') + ToQt(japanese ? kSplittingJa : kSplittingEn),
-                           ToQt(japanese ? kCancelJa : kCancelEn), 0, 1, this);
-  progress.setWindowModality(Qt::ApplicationModal);
-  progress.setMinimumDuration(0);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
+  const auto progress = MakeProgressDialog(this, file, kSplitting, 1);
+  const auto step = ProgressOf(*progress);
   TWaitCursor arrow(Qt::BusyCursor);  // the dialog stays usable over the hourglass
-  TBench* last = workspace_.OpenVideoFile(file, true, [&](int done, int total) {
-    progress.setMaximum(total);
-    progress.setValue(done);
-    QApplication::processEvents();
-    if (done >= total) progress.hide();  // the benches open next
-    return !progress.wasCanceled();
+  return workspace_.OpenVideoFile(file, true, [&](int done, int total) {
+    if (!step(done, total)) return false;
+    if (done >= total) progress->hide();  // the benches open next
+    return true;
   });
-  return last;
 }
 
 // --- State file ----------------------------------------------------------------------------

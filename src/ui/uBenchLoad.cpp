@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "settings/uEnvironment.h"
+#include "ui/uProgress.h"
 #include "ui/uQtConvert.h"
 #include "ui/uQtServices.h"
 
@@ -21,10 +22,7 @@ namespace tracemill {
 
 namespace {
 
-constexpr std::string_view kLoadingJa = "画像を読み込んでいます...";
-constexpr std::string_view kLoadingEn = "Loading the picture ...";
-constexpr std::string_view kCancelJa = "キャンセル";
-constexpr std::string_view kCancelEn = "Cancel";
+constexpr TCaption kLoading{"画像を読み込んでいます...", "Loading the picture ..."};
 constexpr int kPollMilliseconds = 10;
 
 // One decode in a worker thread, into a bitmap of its own.
@@ -83,13 +81,8 @@ void LoadWithDialog(const TPictureLoader& inner, const std::string& path, TBitma
     j->Done = true;
   });
 
-  const bool japanese = IsJapanese();
-  QProgressDialog dialog(ToQt(path) + QLatin1Char('\n') + ToQt(japanese ? kLoadingJa : kLoadingEn),
-                         ToQt(japanese ? kCancelJa : kCancelEn), 0, 0, parent);
-  dialog.setWindowModality(Qt::ApplicationModal);
-  dialog.setMinimumDuration(0);
-  dialog.setAutoReset(false);
-  dialog.setAutoClose(false);
+  const auto progress = MakeProgressDialog(parent, path, kLoading, 0);
+  QProgressDialog& dialog = *progress;
   QEventLoop loop;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &loop, [&] {

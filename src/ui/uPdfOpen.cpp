@@ -1,10 +1,8 @@
 #include "ui/uPdfOpen.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -14,6 +12,7 @@
 #include "common/uFilename.h"
 #include "settings/uEnvironment.h"
 #include "ui/uOptionDialog.h"
+#include "ui/uProgress.h"
 #include "ui/uQtConvert.h"
 #include "ui/uQtServices.h"
 
@@ -26,7 +25,6 @@ constexpr TCaption kPageCountBefore{"この文書には ", "This document has "}
 constexpr TCaption kPageCountAfter{" ページあります。開くページ (例: 1-3,7):",
                                    " pages. Pages to open (for example 1-3,7):"};
 constexpr TCaption kOpening{"PDF のページを開いています...", "Opening the pages of the PDF document ..."};
-constexpr TCaption kCancel{"キャンセル", "Cancel"};
 // A document whose pages are written faster than this shows no progress dialog.
 constexpr int kProgressDelayMs = 500;
 
@@ -56,7 +54,7 @@ TPdfPagesDialog::TPdfPagesDialog(QWidget* parent, const std::string& fileName, i
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OkButton"));
   buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelButton"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(CaptionText(kCancel));
+  buttons->button(QDialogButtonBox::Cancel)->setText(CaptionText(kDialogCancel));
   connect(buttons, &QDialogButtonBox::accepted, this, &TPdfPagesDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &TPdfPagesDialog::reject);
   layout->addWidget(buttons);
@@ -97,22 +95,12 @@ TBench* OpenPdfDocument(QWidget* parent, TWorkspace& workspace, const std::strin
     }
   }
 
-  QProgressDialog progress(ToQt(fileName) + QLatin1Char('\n') + CaptionText(kOpening), CaptionText(kCancel), 0, 1,
-                           parent);
-  progress.setObjectName(QStringLiteral("PdfProgress"));
-  progress.setWindowModality(Qt::ApplicationModal);
-  progress.setMinimumDuration(kProgressDelayMs);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-  request.Progress = [&progress](int done, int total) {
-    if (progress.maximum() != total) progress.setMaximum(total);
-    progress.setValue(done);
-    QApplication::processEvents();
-    return !progress.wasCanceled();
-  };
+  const auto progress = MakeProgressDialog(parent, fileName, kOpening, 1, kProgressDelayMs);
+  progress->setObjectName(QStringLiteral("PdfProgress"));
+  request.Progress = ProgressOf(*progress);
   TWaitCursor busy(Qt::BusyCursor);  // the dialog stays usable over it
   TBench* last = workspace.OpenPdfFile(fileName, true, request);
-  progress.hide();
+  progress->hide();
   return last;
 }
 
