@@ -19,9 +19,6 @@ namespace k = basekeys;
 
 namespace {
 
-constexpr TCaption kFontPageCaption{"フォント", "Font"};
-constexpr TCaption kFontSampleCaption{"フォントの見本", "Sample Typeface"};
-constexpr TCaption kFontButtonCaption{"フォント ...", "Font ..."};
 constexpr TCaption kFormatPageCaption{"書式", "Format"};
 constexpr TCaption kFormatXCaption{" Ｘの書式", "Format for X"};
 constexpr TCaption kFormatYCaption{" Ｙの書式", "Format for Y"};
@@ -55,7 +52,7 @@ QLineEdit* TextBox(QWidget& page, std::string_view name) {
 
 TBaseOptionForm::TBaseOptionForm(QWidget* parent, TIniFile& store, TMessageService& messages, TShellService& shell)
     : TOptionDialog(parent, store, messages, shell, kName) {
-  BuildFontPage();
+  fontSample_ = AddFontPage();
   BuildFormatPage();
   BuildSimpleReportPage();
   BuildProgramPage();
@@ -66,18 +63,6 @@ TBaseOptionForm::TBaseOptionForm(QWidget* parent, TIniFile& store, TMessageServi
 bool TBaseOptionForm::Edit(QWidget* parent, TIniFile& store, TMessageService& messages, TShellService& shell) {
   TBaseOptionForm form(parent, store, messages, shell);
   return form.exec() == QDialog::Accepted;
-}
-
-void TBaseOptionForm::BuildFontPage() {
-  QWidget& page = AddPage(kFontPageCaption);
-  fontSample_ = new TFontSample(&page);
-  fontSample_->setObjectName(QStringLiteral("FontSample"));
-  auto* button = new QPushButton(CaptionText(kFontButtonCaption), &page);
-  connect(button, &QPushButton::clicked, fontSample_, &TFontSample::ChooseFont);
-  auto* layout = new QVBoxLayout(&page);
-  layout->addWidget(new QLabel(CaptionText(kFontSampleCaption), &page));
-  layout->addWidget(fontSample_, 1);
-  layout->addWidget(button, 0, Qt::AlignRight);
 }
 
 void TBaseOptionForm::BuildFormatPage() {

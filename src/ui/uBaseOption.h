@@ -49,7 +49,6 @@ class TBaseOptionForm : public TOptionDialog {
   void accept() override;
 
  private:
-  void BuildFontPage();
   void BuildFormatPage();
   void BuildSimpleReportPage();
   void BuildProgramPage();

@@ -19,9 +19,6 @@ namespace k = benchkeys;
 
 namespace {
 
-constexpr TCaption kFontPageCaption{"フォント", "Font"};
-constexpr TCaption kFontSampleCaption{"フォントの見本", "Sample Typeface"};
-constexpr TCaption kFontButtonCaption{"フォント ...", "Font ..."};
 constexpr TCaption kStandardPageCaption{"基準点", "Standard"};
 constexpr TMarkerCaptions kStandardCaptions{{"基準点の見本", "Sample"},
                                             {"基準点の色", "Color"},
@@ -106,7 +103,7 @@ TOptionForm::TOptionForm(QWidget* parent, TIniFile& store, TMessageService& mess
   store.ReadFont(kName, initial.Settings.Font);
   setFont(ToQFont(initial.Settings.Font));
 
-  BuildFontPage();
+  fontSample_ = AddFontPage();
   standard_ = new TMarkerPage(kStandardCaptions, &Pages());
   standard_->setObjectName(QStringLiteral("StandardPage"));
   Pages().addTab(standard_, CaptionText(kStandardPageCaption));
@@ -135,18 +132,6 @@ std::optional<std::string> TOptionForm::Edit(QWidget* parent, TIniFile& store, T
   form.LoadText(settingsText);
   if (form.exec() != QDialog::Accepted) return std::nullopt;
   return form.ProducedText();
-}
-
-void TOptionForm::BuildFontPage() {
-  QWidget& page = AddPage(kFontPageCaption);
-  fontSample_ = new TFontSample(&page);
-  fontSample_->setObjectName(QStringLiteral("FontSample"));
-  auto* button = new QPushButton(CaptionText(kFontButtonCaption), &page);
-  connect(button, &QPushButton::clicked, fontSample_, &TFontSample::ChooseFont);
-  auto* layout = new QVBoxLayout(&page);
-  layout->addWidget(new QLabel(CaptionText(kFontSampleCaption), &page));
-  layout->addWidget(fontSample_, 1);
-  layout->addWidget(button, 0, Qt::AlignRight);
 }
 
 void TOptionForm::BuildLinePage() {

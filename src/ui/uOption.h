@@ -62,7 +62,6 @@ class TOptionForm : public TOptionDialog {
     bool TBenchSettings::*Value;
   };
 
-  void BuildFontPage();
   void BuildLinePage();
   void BuildMagnifierPage();
   void BuildCheckPage(const TCaption& page, std::span<const TOptionCheck> checks);

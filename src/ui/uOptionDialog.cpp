@@ -19,6 +19,10 @@ namespace tracemill {
 
 namespace {
 
+constexpr TCaption kFontPageCaption{"フォント", "Font"};
+constexpr TCaption kFontSampleCaption{"フォントの見本", "Sample Typeface"};
+constexpr TCaption kFontButtonCaption{"フォント ...", "Font ..."};
+
 constexpr TCaption kTitle{"設定 / ", "Option / "};
 constexpr TCaption kHelp{"ヘルプ", "Help"};
 constexpr std::string_view kFontSampleText = "0123456789ABCXYZabcxyz";
@@ -180,6 +184,19 @@ QWidget& TOptionDialog::AddPage(const TCaption& caption) {
   auto* page = new QWidget(pages_);
   pages_->addTab(page, CaptionText(caption));
   return *page;
+}
+
+TFontSample* TOptionDialog::AddFontPage() {
+  QWidget& page = AddPage(kFontPageCaption);
+  auto* sample = new TFontSample(&page);
+  sample->setObjectName(QStringLiteral("FontSample"));
+  auto* button = new QPushButton(CaptionText(kFontButtonCaption), &page);
+  connect(button, &QPushButton::clicked, sample, &TFontSample::ChooseFont);
+  auto* layout = new QVBoxLayout(&page);
+  layout->addWidget(new QLabel(CaptionText(kFontSampleCaption), &page));
+  layout->addWidget(sample, 1);
+  layout->addWidget(button, 0, Qt::AlignRight);
+  return sample;
 }
 
 void TOptionDialog::AddAboveButtons(QWidget& widget) { layout_->insertWidget(layout_->count() - 1, &widget); }

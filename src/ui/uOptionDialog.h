@@ -98,6 +98,9 @@ class TOptionDialog : public QDialog {
 
   // A new page with the caption; the caller lays out its controls.
   QWidget& AddPage(const TCaption& caption);
+  // The font page both dialogs open with: a sample and the button that
+  // chooses the font. Returns the sample.
+  TFontSample* AddFontPage();
   // A widget between the pages and the buttons.
   void AddAboveButtons(QWidget& widget);
   // Restores the placement (the first opening: at least designSize, centred

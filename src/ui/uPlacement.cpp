@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "ui/uQtConvert.h"
+
 namespace tracemill {
 
 namespace {
@@ -43,22 +45,10 @@ void RestoreWindowPlacement(QWidget& window, const TIniFile& store, std::string_
 }
 
 void StoreWindowPlacement(const QWidget& window, TIniFile& store, std::string_view section) {
-  const QRect normal = window.normalGeometry().isValid() ? window.normalGeometry() : window.geometry();
-  TWindowPlacement p;
-  p.Left = window.x();
-  p.Top = window.y();
-  p.Width = window.width();
-  p.Height = window.height();
+  // The client geometry, as RestoreWindowPlacement sets it again (the frame's
+  // position would move the window by its frame at every run).
+  TWindowPlacement p = PlacementOf(window);
   p.Sizeable = window.minimumSize() != window.maximumSize();
-  p.HasRestoredRect = true;
-  p.RestoredLeft = normal.x();
-  p.RestoredTop = normal.y();
-  p.RestoredWidth = normal.width();
-  p.RestoredHeight = normal.height();
-  if (window.isMaximized())
-    p.State = TWindowState::Maximized;
-  else if (window.isMinimized())
-    p.State = TWindowState::Minimized;
   store.WritePlacement(p, section);
 }
 
