@@ -179,9 +179,17 @@ class BaseFormTest : public QObject {
     w.form->DeleteCommand();
     QCOMPARE(w.form->Model()->rowCount(), 0);
 
+    // A file that is not a state file changes nothing and says so.
+    const std::string alien = w.Path("alien.trm");
+    std::ofstream(alien) << "not a state\r\n";
+    w.dialogAnswers.push_back({alien});
+    w.form->LoadAllCommand();
+    QCOMPARE(w.messages.shown.size(), std::size_t(1));
+    QVERIFY(w.workspace->Bench(0));
+
     w.dialogAnswers.push_back({state});
     w.form->LoadAllCommand();
-    QCOMPARE(w.dialogs.back().Folder, w.Path("saved"));
+    QCOMPARE(w.dialogs.back().Folder, w.dir.path().toStdString());  // where the alien file was chosen
     QCOMPARE(w.Column(0), (QStringList{"0", "1"}));
     QCOMPARE(w.Column(4), (QStringList{"21", "41"}));
     QCOMPARE(w.store->ReadValue("Path", "OpenAll", std::string()), w.Path("saved"));

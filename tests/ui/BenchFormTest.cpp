@@ -206,13 +206,12 @@ class BenchFormTest : public QObject {
   void WheelScrollsAndCtrlWheelZoomsAtThePointer() {
     BenchWindow w(false, MakePicture(2000, 1500, [](int, int) { return 0u; }));
     ScaleItem(*w.form, 2)->trigger();
-    const int m = 1;
     Wheel(w.Area(), {50, 50}, {0, -240}, Qt::NoModifier);
-    QCOMPARE(w.bench->VerticalScroll().Position, 2 * TBenchImageArea::kWheelNotchPixels / m);
+    QCOMPARE(w.bench->VerticalScroll().Position, 2 * TBenchImageArea::kWheelNotchPixels);
     Wheel(w.Area(), {50, 50}, {0, -120}, Qt::ShiftModifier);
-    QCOMPARE(w.bench->HorizontalScroll().Position, TBenchImageArea::kWheelNotchPixels / m);
+    QCOMPARE(w.bench->HorizontalScroll().Position, TBenchImageArea::kWheelNotchPixels);
     Wheel(w.Area(), {50, 50}, {0, 120}, Qt::NoModifier);
-    QCOMPARE(w.bench->VerticalScroll().Position, TBenchImageArea::kWheelNotchPixels / m);
+    QCOMPARE(w.bench->VerticalScroll().Position, TBenchImageArea::kWheelNotchPixels);
 
     // The picture pixel under the pointer stays there, zooming out and in.
     w.form->HorizontalBar()->setValue(9000);
@@ -288,8 +287,10 @@ class BenchFormTest : public QObject {
     w.bench->ApplySettingsText("StatusXo=False\r\nStatusColor=False\r\n");
     QCoreApplication::sendPostedEvents();  // the status bar lays its panels out
     const auto widths = w.bench->StatusPanelWidths(w.form->statusBar()->width());
-    for (std::size_t i = 0; i < panels.size(); ++i)
-      QCOMPARE(panels[i]->isVisibleTo(w.form.get()) ? panels[i]->width() : 0, widths[i]);
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+      QCOMPARE(panels[i]->isVisibleTo(w.form.get()), widths[i] > 0);
+      if (widths[i] > 0) QCOMPARE(panels[i]->width(), widths[i]);
+    }
 
     // A drop loads its first file.
     w.pictures.pictures["/img/second.bmp"] = DistinctPicture(30, 20);
