@@ -72,7 +72,6 @@ class ControlsTest : public QObject {
       TMessageResult answer;  // of the default button
     } cases[] = {
         {TMessageButtons::Ok, TMessageIcon::Exclamation, 0, QMessageBox::Warning, {QMessageBox::Ok}, TMessageResult::Ok},
-        {TMessageButtons::YesNo, TMessageIcon::Exclamation, 1, QMessageBox::Warning, {QMessageBox::Yes, QMessageBox::No}, TMessageResult::No},
         {TMessageButtons::YesNoCancel, TMessageIcon::Question, 2, QMessageBox::Question,
          {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}, TMessageResult::Cancel},
         {TMessageButtons::OkCancel, TMessageIcon::Information, 7, QMessageBox::Information,

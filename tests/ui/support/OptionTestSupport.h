@@ -1,10 +1,9 @@
 #pragma once
-// Shared by the options dialog tests: driving a modal dialog, the texts a
-// window shows, and saving screenshots beside the test program.
+// Shared by the window tests: driving a modal dialog, the texts a window
+// shows and whether they hold Japanese (full-width) characters.
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
@@ -21,6 +20,12 @@ inline void WhenModal(std::function<void(QWidget&)> act, bool* done = nullptr) {
     act(*modal);
     if (done) *done = true;
   });
+}
+
+inline bool HasJapanese(const QString& text) {
+  for (QChar c : text)
+    if (c.unicode() >= 0x3000) return true;
+  return false;
 }
 
 // Every text the window shows: its title, labels, buttons and page captions.
@@ -43,23 +48,8 @@ inline QString CaptionFault(const QWidget& dialog, bool japanese, const QString&
     return dialog.windowTitle();
   if (!texts.contains(shown)) return QStringLiteral("missing ") + shown;
   for (const QString& t : texts)
-    for (const QChar c : t)
-      if (!japanese && c.unicode() >= 0x3000) return t;
+    if (!japanese && HasJapanese(t)) return t;
   return QString();
-}
-
-// Saves every page as screenshots/<name>-<language>-<page>.png beside the test program.
-inline bool SaveScreenshots(QWidget& dialog, QTabWidget& pages, const QString& name, const QString& language) {
-  const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-  QDir().mkpath(folder);
-  dialog.show();
-  bool written = true;
-  for (int i = 0; i < pages.count(); ++i) {
-    pages.setCurrentIndex(i);
-    QApplication::processEvents();
-    written &= dialog.grab().save(QStringLiteral("%1/%2-%3-%4.png").arg(folder, name, language).arg(i));
-  }
-  return written;
 }
 
 }  // namespace tracemill::testing
