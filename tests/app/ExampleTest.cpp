@@ -42,41 +42,6 @@ TEST(Example, CommittedChartIsWhatTheProgramDraws) {
   EXPECT_TRUE(EncodeBmp(example::DrawChart()) == ReadFileBytes(kExamples + "chart.bmp"))
       << "draw it again with make_example_chart";
   EXPECT_EQ(example::ChartDataCsv(), ReadFileBytes(kExamples + "chart-data.csv"));
-
-  // Each data marker sits on the pixel of its values, and the plot's corners
-  // are where the example state's standard points say they are.
-  const TBitmap chart = DecodeBmp(ReadFileBytes(kExamples + "chart.bmp"), TImageLimits{});
-  for (const auto& p : example::ChartData()) {
-    const int col = static_cast<int>(std::lround(example::ColumnOf(p.X)));
-    const int row = static_cast<int>(std::lround(example::RowOf(p.Y)));
-    EXPECT_EQ(chart.Color(col, row), 0x2020D0u) << p.X;  // the markers' red
-  }
-  // The curve's ink is centred on its values in every column where only
-  // the curve meets the paper (no grid line, axis or marker).
-  int clean = 0;
-  for (int col = example::kPlotLeft + 1; col < example::kPlotRight; ++col) {
-    const double x = example::kXMin + (col - example::kPlotLeft) * (example::kXMax - example::kXMin) /
-                                          (example::kPlotRight - example::kPlotLeft);
-    const double row = example::RowOf(example::CurveY(x));
-    double ink = 0, moment = 0;
-    bool onPaper = true;
-    for (int r = static_cast<int>(row) - 4; r <= static_cast<int>(row) + 5; ++r) {
-      // A mix of white and the curve's blue (0xD04F1F as 0x00BBGGRR).
-      const std::uint32_t c = chart.Color(col, r);
-      const double share = (255.0 - (c & 0xFF)) / (255 - 0x1F);
-      onPaper = onPaper && std::abs(255 - share * (255 - 0x4F) - ((c >> 8) & 0xFF)) <= 1.5 &&
-                std::abs(255 - share * (255 - 0xD0) - (c >> 16)) <= 1.5;
-      ink += share;
-      moment += share * r;
-    }
-    if (!onPaper) continue;
-    ++clean;
-    EXPECT_NEAR(moment / ink, row, 0.1) << col;
-  }
-  EXPECT_GT(clean, 150);
-  EXPECT_EQ(chart.Color(example::kPlotLeft, example::kPlotBottom), 0u);  // black axes
-  EXPECT_EQ(chart.Color(example::kPlotRight, example::kPlotBottom), 0u);
-  EXPECT_EQ(chart.Color(example::kPlotLeft, example::kPlotTop), 0u);
 }
 
 TEST(Example, StateFileGivesTheDataBackWithinHalfAPixel) {

@@ -146,12 +146,8 @@ TEST(Workspace, RunsAWholeMeasurementThroughSaveAndLoad) {
   ASSERT_EQ(loaded.RowCount(), 2);
   for (int i = 0; i < 2; ++i) EXPECT_EQ(loaded.Row(i), f.w.Row(i));
   EXPECT_TRUE(view.Matches(loaded));
-  TBench* restored = loaded.Bench(0);
-  EXPECT_EQ(restored->FileName(), chart);
-  EXPECT_EQ(restored->Data().Measured.Count(), 3);  // the bench keeps lines the list no longer has
-  restored->SetClientSize(400, 300);
-  restored->MouseDown(100, 50, TMouseButton::Left);
-  EXPECT_EQ(loaded.Row(2), (TListRow{"4", "chart.bmp", "1", "8", "3", ""}));
+  EXPECT_EQ(loaded.Bench(0)->FileName(), chart);
+  EXPECT_EQ(loaded.Bench(0)->Data().Measured.Count(), 3);  // the bench keeps lines the list no longer has
 }
 
 // Serial numbers come from LastPointsID and are never reused; resent lines
