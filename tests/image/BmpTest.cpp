@@ -76,8 +76,11 @@ TEST(BmpReader, EveryBadSuiteFileIsRefusedAndTheTargetKept) {
 TEST(BmpReader, QuestionableFilesDecodeSensiblyOrAreRefused) {
   // Those a careful reader is expected to decode exactly.
   const std::map<std::string, std::string> exact = {
-      {"pal2", "pal2"},         {"pal8offs", "pal8"},        {"pal8os2v2-16", "pal8"},  {"pal8oversizepal", "pal8"},
-      {"rgb24prof", "rgb24"},   {"rgb32h52", "rgb24"},       {"rgb32-xbgr", "rgb24"},   {"rgb16-231", "rgb16-231"}};
+      {"pal2", "pal2"},           {"pal2color", "pal2color"}, {"pal8offs", "pal8"},       {"pal8os2-hs", "pal8"},
+      {"pal8os2-sz", "pal8"},     {"pal8os2sp", "pal8"},      {"pal8os2v2", "pal8"},      {"pal8os2v2-16", "pal8"},
+      {"pal8os2v2-sz", "pal8"},   {"pal8os2v2-40sz", "pal8"}, {"pal8oversizepal", "pal8"}, {"rgb24largepal", "rgb24"},
+      {"rgb24prof", "rgb24"},     {"rgb24lprof", "rgb24"},    {"rgb32h52", "rgb24"},      {"rgb32-xbgr", "rgb24"},
+      {"rgb32fakealpha", "rgb24"}, {"rgb16-231", "rgb16-231"}, {"rgb16-3103", "rgb16-3103"}};
   // The bitmap array: its first picture.
   EXPECT_TRUE(Near(DecodeBmp(ReadCorpus("x/ba-bm.bmp"), kLimits), Reference("pal8")));
   int decoded = 0;
