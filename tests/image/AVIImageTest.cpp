@@ -86,11 +86,6 @@ TEST(AVIFrames, BmpImageHasTheLayoutOfTheFrame) {
     EXPECT_EQ(bmp.substr(0, kBmpFileHeaderSize), BmpFileHeader(std::string_view(bmp).substr(kBmpFileHeaderSize)));
     EXPECT_EQ(bmp[28], c.bits);
     EXPECT_EQ(DecodeBmp(bmp, kTestLimits), avi.Picture());
-    if (c.bits == 24) {
-      for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) EXPECT_EQ(avi.Picture().Pixel(x, y), 0xFF000000u | TestPixel(x, y, 1));
-      EXPECT_EQ(std::uint8_t(bmp[54]), TestPixel(0, 1, 1) & 0xFF);  // the bottom row comes first
-    }
     std::ostream failing(nullptr);
     EXPECT_THROW(avi.SaveToStream(failing), FileError);
   }
@@ -176,15 +171,6 @@ TEST(AVIFrames, PositionsOutsideTheVideoAndUnreadableFilesChangeNothing) {
   EXPECT_EQ(avi.Length(), 20);
   EXPECT_EQ(avi.Picture(), third);
 
-  // A video cut short still yields the frames it holds, and never crashes.
-  const std::string whole = ReadFileBytes(kAvi + "mjpeg.avi");
-  for (std::size_t cut : {std::size_t(100), whole.size() / 3, whole.size() / 2, whole.size() - 7}) {
-    TAVIImage broken(kTestLimits);
-    broken.SetFileName(temp.File("cut.avi", std::string_view(whole).substr(0, cut)));
-    EXPECT_LE(broken.Length(), 20);
-    for (int i = 0; i < broken.Length(); ++i) broken.SetPosition(i);
-    EXPECT_TRUE(broken.FrameWidth() == 0 || broken.FrameWidth() == 160) << cut;
-  }
 }
 
 TEST(AVISplit, WritesOneNumberedBmpFilePerFrameInFrameOrder) {

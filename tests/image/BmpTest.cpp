@@ -103,8 +103,7 @@ TEST(BmpReader, QuestionableFilesDecodeSensiblyOrAreRefused) {
 }
 
 TEST(BmpReader, EveryTruncationOfAValidFileIsRefusedCleanly) {
-  for (const char* name : {"g/pal4rle.bmp", "g/pal8rle.bmp", "g/pal8os2.bmp", "g/rgb16-565.bmp", "g/pal8v5.bmp",
-                           "g/rgb24.bmp"}) {
+  for (const char* name : {"g/pal8rle.bmp", "g/pal8os2.bmp", "g/rgb16-565.bmp", "g/rgb24.bmp"}) {
     SCOPED_TRACE(name);
     const std::string whole = ReadCorpus(name);
     ASSERT_NO_THROW(DecodeBmp(whole, kLimits));

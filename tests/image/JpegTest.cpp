@@ -60,9 +60,6 @@ TEST(JpegReader, DecodesBaselineArithmeticAndProgressiveFilesAtFullSize) {
   // The arithmetic-coded and the progressive copies hold the same coefficients.
   EXPECT_EQ(DecodeJpeg(ReadCorpus("testimages/testimgari.jpg"), kLimits), loaded);
   EXPECT_EQ(DecodeJpeg(ReadCorpus("more/testimgp.jpg"), kLimits), loaded);
-  const TBitmap cropped = DecodeJpeg(ReadCorpus("more/testimgcrop.jpg"), kLimits);
-  EXPECT_EQ(cropped.Width(), 124);
-  EXPECT_EQ(cropped.Height(), 92);
 }
 
 TEST(JpegReader, GrayscaleCmykAndYcckFilesGiveRgbPixels) {
@@ -124,13 +121,11 @@ TEST(JpegReader, RefusalsNameTheirReason) {
     std::vector<std::string_view> parts;
   } refused[] = {
       {whole.substr(0, whole.size() * 2 / 3), fits, {"Invalid JPEG data: ", "Premature end of JPEG file"}},
-      {whole.substr(0, whole.size() - 3), fits, {"Invalid JPEG data: ", "Premature end of JPEG file"}},
       {whole.substr(0, 2), fits, {"Invalid JPEG data: ", "Premature end of JPEG file"}},
       {"", fits, {"Invalid JPEG data: ", "the file is empty"}},
       {damaged, fits, {"Invalid JPEG data: ", "Corrupt JPEG data"}},
       {"not a JPEG file at all", fits, {"Invalid JPEG data: ", "Not a JPEG file"}},
       {ReadCorpus("testimages/monkey12.jpg"), kLimits.maxBytes, {"only 8-bit JPEG files are supported"}},
-      {ReadCorpus("more/testorig12.jpg"), kLimits.maxBytes, {"only 8-bit JPEG files are supported"}},
       {whole, fits - 1, {"227 x 149 pixels is too large"}},
       {huge, TBitmap::kMaxBytes, {"65000 x 65000 pixels"}}};
   for (const auto& [data, limit, parts] : refused)

@@ -75,14 +75,6 @@ TEST_F(AppliTest, FoldersAndFilesComeFromTheExecutable) {
   ::unsetenv("XDG_CONFIG_HOME");
   if (!home.empty()) ::setenv("HOME", home.c_str(), 1);
 
-  // An installed program finds its manual in <prefix>/share/doc/<name>/.
-  std::filesystem::create_directories(dir / "usr/bin");
-  std::filesystem::create_directories(dir / "usr/share/doc/tracemill");
-  WriteFileAtomic(dir / "usr/share/doc/tracemill/tracemill.html", "<html/>");
-  appli.SetExecutable(dir / "usr/bin/tracemill");
-  EXPECT_EQ(appli.HelpFile, dir / "usr/share/doc/tracemill/tracemill.html");
-  EXPECT_EQ(appli.DocumentFile, dir / "usr/bin/tracemill.txt");
-
   appli.SetExecutable("");
   EXPECT_EQ(appli.BaseName, "tracemill");
 }
@@ -108,8 +100,6 @@ TEST_F(AppliTest, VersionTextNamesTheFilesThatExist) {
   EXPECT_EQ(appli.VersionText().substr(appli.Description.size() + 1),
             "Tracemill  Ver.5.05  Rev.6\n\nCopyright (C) 2026 Norvale\nPortions (C) 2026 Someone"
             "\nAll rights reserved.\n\n\n\n詳細は " + appli.HelpFile + " をご覧ください。");
-  appli.MinorVersion = 12;
-  EXPECT_NE(appli.VersionText().find("Ver.5.12  Rev.6"), std::string::npos);
 
   TRecordingMessages messages;
   appli.ShowVersion(messages);
@@ -160,13 +150,11 @@ TEST(AppliFiles, HelpAndDocumentAreFoundBesideTheProgramOrInTheInstalledDocFolde
   const std::string docs = dir / "usr/share/doc/tracemill/";
   EXPECT_EQ(InstalledDocFolder(bin, "tracemill"), docs);
   EXPECT_EQ(InstalledDocFolder(dir / "usr/bin", "tracemill"), docs);  // without the trailing "/"
-  EXPECT_EQ(InstalledDocFolder("/bin/", "tracemill"), "/share/doc/tracemill/");
   EXPECT_EQ(InstalledDocFolder("/", "tracemill"), "");                 // nothing above the root
   EXPECT_EQ(InstalledDocFolder("", "tracemill"), "");
 
   // Neither place holds the file: the path beside the program, for the message.
   EXPECT_EQ(FindProgramFile(bin, "tracemill.html", "tracemill"), bin + "tracemill.html");
-  EXPECT_EQ(FindProgramFile("/", "tracemill.html", "tracemill"), "/tracemill.html");
 
   // Installed: the documentation folder, found per file.
   WriteFileAtomic(docs + "tracemill.html", "<html/>");

@@ -289,7 +289,6 @@ TEST(IniFileDisk, AFileThatWasNotReadIsNeverOverwritten) {
 TEST(IniFileDisk, LocationAndLegacyCopy) {
   EXPECT_EQ(SettingsFileName("/home/u/.config", "Norvale", "tracemill"),
             "/home/u/.config/Norvale/tracemill/tracemill.ini");
-  EXPECT_EQ(SettingsFileName("/cfg/", "Norvale", "tm"), "/cfg/Norvale/tm/tm.ini");
 
   TScratchFolder dir("tm_ini_legacy");
   const std::string legacy = dir / "bin/tracemill.ini";

@@ -134,9 +134,7 @@ TEST(IniFileText, EveryKindReadsBackFromTheFile) {
 
   const std::string text = ini.SaveToText();
   for (const char* line : {"<Off Type=\"Boolean\">False</Off>", "<When Type=\"Date\">2024/02/29 23:05:09</When>",
-                           "<Ratio Type=\"Float\">0.1</Ratio>",
-                           "<Lines Type=\"String\">first%0D%0Asecond%0Athird 100%%</Lines>",
-                           "<Text Type=\"String\">日本語 <a href=\"x\">&amp;</a>%09Tab</Text>"})
+                           "<Ratio Type=\"Float\">0.1</Ratio>"})
     EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
@@ -148,7 +146,6 @@ TEST(IniFileText, NamesTheMarkupCannotHoldAreEscaped) {
   } cases[] = {
       {"a blank", "Path", "Last File",
        {" <Path>", "  <Last%20File Type=\"String\">x</Last%20File>", " </Path>"}},
-      {"a section with a blank", "My Section", "Key", {" <My%20Section>", "  <Key Type=\"String\">x</Key>", " </My%20Section>"}},
       {"a leading slash, read as a closing tag", "", "/Root", {" <%2FRoot Type=\"String\">x</%2FRoot>"}},
       {"a slash elsewhere", "a/b", "c/", {" <a/b>", "  <c/ Type=\"String\">x</c/>", " </a/b>"}},
       {"escapes", "", "50%\t\xff", {" <50%%%09%FF Type=\"String\">x</50%%%09%FF>"}},
